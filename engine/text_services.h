@@ -1,0 +1,33 @@
+// The platform's code-page and locale operations, as the engine calls them.
+// The Windows build forwards to the system (Win32 NLS); the native build keeps the same contracts over ICU.
+// The Traditional/Simplified mapping is our own table in both builds.
+#pragma once
+
+#include <cstdint>
+
+namespace TextServices {
+
+inline constexpr unsigned kCodePageShiftJis = 932;
+inline constexpr unsigned kCodePageGbk = 936;
+inline constexpr unsigned kCodePageBig5 = 950;
+
+inline constexpr std::uint32_t kLocaleChinesePrc = 0x0804;
+inline constexpr std::uint32_t kLocaleChinesePrcSort = 0x20804;  // SORT_CHINESE_PRC
+inline constexpr std::uint32_t kMapSimplifiedChinese = 0x02000000;
+inline constexpr std::uint32_t kMapTraditionalChinese = 0x04000000;
+
+// srcLen -1: NUL-terminated source, terminator converted and counted. dstUnits/dstBytes 0: size query.
+// Results: units or bytes written (or needed); 0 on failure, also when the output does not fit.
+int MultiByteToWideChar(unsigned codePage, std::uint32_t flags, const char* src, int srcLen, char16_t* dst,
+                        int dstUnits);
+int WideCharToMultiByte(unsigned codePage, std::uint32_t flags, const char16_t* src, int srcLen, char* dst,
+                        int dstBytes);
+int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char* src, int srcLen, char* dst, int dstBytes);
+bool IsValidCodePage(unsigned codePage);
+bool IsDBCSLeadByte(unsigned char byte);  // of the ANSI code page, GBK
+
+int lstrlenA(const char* s);
+char* lstrcpyA(char* dst, const char* src);
+int lstrcmpA(const char* a, const char* b);
+
+}  // namespace TextServices
