@@ -1,0 +1,23 @@
+// Google Benchmark's console output, also keeping each benchmark's time per iteration for the closing table
+// of throughputs, ratios and targets.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class ThroughputSummary : public benchmark::ConsoleReporter {
+ public:
+  explicit ThroughputSummary(bool color) : ConsoleReporter(color ? OO_ColorTabular : OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override;
+
+  // Wall-clock seconds of one iteration, or nothing when the benchmark did not run or failed.
+  std::optional<double> SecondsPerIteration(const std::string& name) const;
+
+ private:
+  std::map<std::string, double> m_seconds;
+};
