@@ -1,0 +1,1 @@
+#include "SingleFileSel.h"

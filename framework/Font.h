@@ -1,0 +1,12 @@
+#pragma once
+#include "GdiObject.h"
+
+class CFont : public CGdiObject {
+public:
+    // A temporary, non-owning wrapper (freed like CWnd's temporaries); null for a null handle.
+    static CFont* FromHandle(HFONT hFont);
+
+    BOOL CreateFontIndirect(const LOGFONTA* lpLogFont);
+    int GetLogFont(LOGFONTA* pLogFont) const;
+    operator HFONT() const noexcept { return static_cast<HFONT>(m_hObject); }
+};
