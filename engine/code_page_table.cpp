@@ -1,0 +1,177 @@
+#include "code_page_table.h"
+
+#include <unicode/ucnv.h>
+
+#include <climits>
+#include <cstdint>
+
+namespace {
+
+struct ConverterCloser {
+  void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// Windows' 932 defines single bytes that ICU's ibm-943_P15A-2003 leaves undefined.
+struct SingleByte {
+  unsigned char byte;
+  char16_t unit;
+};
+constexpr SingleByte kWindows932Singles[] = {
+    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
+};
+
+constexpr std::size_t kUnitCount = 0x10000;
+
+}  // namespace
+
+const CodePageTable* CodePageTable::For(unsigned codePage) {
+  auto get = [](const CodePageTable& table) { return table.loaded_ ? &table : nullptr; };
+  switch (codePage) {
+    case 932: {
+      static const CodePageTable table(932);
+      return get(table);
+    }
+    case 936: {
+      static const CodePageTable table(936);
+      return get(table);
+    }
+    case 950: {
+      static const CodePageTable table(950);
+      return get(table);
+    }
+    default:
+      return nullptr;
+  }
+}
+
+CodePageTable::CodePageTable(unsigned codePage) { loaded_ = Load(codePage); }
+
+bool CodePageTable::Load(unsigned codePage) {
+  const char* name = codePage == 932 ? "ibm-943_P15A-2003" : codePage == 936 ? "windows-936-2000" : "windows-950-2000";
+  UErrorCode error = U_ZERO_ERROR;
+  Converter converter(ucnv_open(name, &error));
+  if (U_FAILURE(error)) return false;
+  UConverter* cnv = converter.get();
+  ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+  ucnv_setFromUCallBack(cnv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+  // Windows encodes with its best-fit mappings; ICU's fallbacks are the same ones for these code pages.
+  ucnv_setFallback(cnv, true);
+  if (U_FAILURE(error)) return false;
+
+  auto decode = [cnv](const char* bytes, int count, UChar* unit, UErrorCode& status) {
+    status = U_ZERO_ERROR;
+    ucnv_resetToUnicode(cnv);
+    return ucnv_toUChars(cnv, unit, 2, bytes, count, &status);
+  };
+
+  if (codePage == 932) defaultUnit_ = u'\x30FB';
+  for (unsigned b = 1; b < 256; ++b) {
+    const char byte = static_cast<char>(b);
+    UChar unit[2];
+    const int units = decode(&byte, 1, unit, error);
+    if (error == U_TRUNCATED_CHAR_FOUND) {
+      lead_[b] = true;
+    } else if (U_SUCCESS(error) && units == 1) {
+      single_[b] = unit[0];
+    } else {
+      single_[b] = defaultUnit_;
+    }
+  }
+  // ICU's 932 swaps three control bytes; Windows keeps every ASCII byte as it is.
+  for (unsigned b = 0; b < 0x80; ++b) single_[b] = static_cast<char16_t>(b);
+  if (codePage == 932) {
+    for (const SingleByte& s : kWindows932Singles) single_[s.byte] = s.unit;
+  }
+
+  pairs_ = std::make_unique<char16_t[]>(kUnitCount);
+  for (unsigned lead = 0; lead < 256; ++lead) {
+    if (!lead_[lead]) continue;
+    for (unsigned trail = 1; trail < 256; ++trail) {
+      const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      UChar unit[2];
+      const int units = decode(bytes, 2, unit, error);
+      pairs_[lead << 8 | trail] = U_SUCCESS(error) && units == 1 ? unit[0] : defaultUnit_;
+    }
+  }
+
+  if (codePage == 932) return true;
+  bytes_ = std::make_unique<std::uint16_t[]>(kUnitCount);
+  for (unsigned u = 0; u < kUnitCount; ++u) {
+    std::uint16_t code = '?';
+    if (u < 0x80) {
+      code = static_cast<std::uint16_t>(u);
+    } else {
+      const UChar unit = static_cast<UChar>(u);
+      char out[4];
+      error = U_ZERO_ERROR;
+      ucnv_resetFromUnicode(cnv);
+      const int count = ucnv_fromUChars(cnv, out, sizeof out, &unit, 1, &error);
+      const auto first = static_cast<unsigned char>(out[0]);
+      // ICU's fallbacks turn the half-width arrows U+FFE9-FFEE into control bytes; Windows gives '?'.
+      if (U_SUCCESS(error) && count == 1 && first >= 0x20) code = first;
+      if (U_SUCCESS(error) && count == 2) code = static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(out[1]));
+    }
+    bytes_[u] = code;
+  }
+  return true;
+}
+
+template <bool kWrite>
+int CodePageTable::DecodeInto(const unsigned char* src, std::size_t length, char16_t* dst, std::size_t room) const {
+  std::size_t written = 0;
+  for (std::size_t i = 0; i < length;) {
+    const unsigned char b = src[i];
+    char16_t unit;
+    if (!lead_[b]) {
+      unit = single_[b];
+      ++i;
+    } else if (i + 1 < length && src[i + 1] != 0) {
+      unit = pairs_[b << 8 | src[i + 1]];
+      i += 2;
+    } else {
+      unit = defaultUnit_;
+      ++i;
+    }
+    if constexpr (kWrite) {
+      if (written == room) return 0;
+      dst[written] = unit;
+    }
+    ++written;
+  }
+  return written > INT_MAX ? 0 : static_cast<int>(written);
+}
+
+template <bool kWrite>
+int CodePageTable::EncodeInto(const char16_t* src, std::size_t length, char* dst, std::size_t room) const {
+  std::size_t written = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    const unsigned code = bytes_[src[i]];
+    if (code > 0xFF) {
+      if constexpr (kWrite) {
+        if (room - written < 2) return 0;
+        dst[written] = static_cast<char>(code >> 8);
+        dst[written + 1] = static_cast<char>(code);
+      }
+      written += 2;
+    } else {
+      if constexpr (kWrite) {
+        if (written == room) return 0;
+        dst[written] = static_cast<char>(code);
+      }
+      ++written;
+    }
+  }
+  return written > INT_MAX ? 0 : static_cast<int>(written);
+}
+
+int CodePageTable::Decode(const unsigned char* src, std::size_t length, char16_t* dst, int room) const {
+  if (room == 0) return DecodeInto<false>(src, length, nullptr, 0);
+  return DecodeInto<true>(src, length, dst, static_cast<std::size_t>(room));
+}
+
+int CodePageTable::Encode(const char16_t* src, std::size_t length, char* dst, int room) const {
+  if (!bytes_) return 0;
+  if (room == 0) return EncodeInto<false>(src, length, nullptr, 0);
+  return EncodeInto<true>(src, length, dst, static_cast<std::size_t>(room));
+}

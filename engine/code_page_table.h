@@ -1,0 +1,37 @@
+// Direct decode and encode tables of one Windows code page, built once from ICU's closest converter and
+// adapted to what Windows does, so that each conversion is a table lookup per character (native build).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class CodePageTable {
+ public:
+  // The table of code page 932, 936 or 950, built on first use; null for another code page or when ICU
+  // lacks the converter.
+  static const CodePageTable* For(unsigned codePage);
+
+  // Both return the units or bytes written, or needed when room is 0; 0 when the output does not fit.
+  // A lead byte followed by a byte other than NUL is one character (the default one if the pair is
+  // undefined); a lead byte before a NUL or the end is the default character.
+  int Decode(const unsigned char* src, std::size_t length, char16_t* dst, int room) const;
+  // 0 for a code page that this build only decodes (932): the engine never encodes to it.
+  int Encode(const char16_t* src, std::size_t length, char* dst, int room) const;
+
+ private:
+  explicit CodePageTable(unsigned codePage);
+  bool Load(unsigned codePage);
+
+  template <bool kWrite>
+  int DecodeInto(const unsigned char* src, std::size_t length, char16_t* dst, std::size_t room) const;
+  template <bool kWrite>
+  int EncodeInto(const char16_t* src, std::size_t length, char* dst, std::size_t room) const;
+
+  bool loaded_ = false;
+  bool lead_[256] = {};
+  char16_t single_[256] = {};
+  char16_t defaultUnit_ = u'?';
+  std::unique_ptr<char16_t[]> pairs_;      // by lead byte << 8 | trail byte
+  std::unique_ptr<std::uint16_t[]> bytes_;  // by unit: a byte, or lead byte << 8 | trail byte; null: decode only
+};

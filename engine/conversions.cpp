@@ -1,0 +1,132 @@
+#include "conversions.h"
+
+#include <memory>
+
+#include "fixups.h"
+#include "text_services.h"
+
+namespace TS = TextServices;
+
+namespace {
+
+constexpr char kBig5Sample[] = "\xBA\xDE\xB2\x7A";         // 管理 in Big5
+constexpr char kBig5SampleGbk[] = "\xB9\xDC\xC0\xED";      // 管理
+constexpr char kTraditionalSample[] = "\xB0\xD9\x91\xF0";  // 百戰
+constexpr char kSimplifiedSample[] = "\xB0\xD9\xD5\xBD";   // 百战
+constexpr char kShiftJisSample[] = "\x90\xA2\x8A\x45";     // 世界 in Shift-JIS
+constexpr char kShiftJisSampleGbk[] = "\xCA\xC0\xBD\xE7";  // 世界
+
+bool IsEmpty(const char* input) { return input == nullptr || *input == '\0'; }
+
+// The NUL-terminated input as UTF-16 with its terminator, or null when the code page cannot convert it.
+std::unique_ptr<char16_t[]> Decode(unsigned codePage, const char* input) {
+  const int units = TS::MultiByteToWideChar(codePage, 0, input, -1, nullptr, 0);
+  if (units == 0) return nullptr;
+  auto wide = std::make_unique_for_overwrite<char16_t[]>(static_cast<std::size_t>(units) + 1);
+  if (TS::MultiByteToWideChar(codePage, 0, input, -1, wide.get(), units) == 0) return nullptr;
+  return wide;
+}
+
+// The GBK size of a NUL-terminated UTF-16 text, terminator included; 0 when it cannot be converted.
+int GbkSize(const char16_t* wide) {
+  return TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide, -1, nullptr, 0);
+}
+
+bool Matches(const char* result, const char* expected) { return TS::lstrcmpA(result, expected) == 0; }
+
+}  // namespace
+
+void Big5ToGbkSimplified(const char* input, char* output) {
+  *output = '\0';
+  if (IsEmpty(input)) return;
+  const auto wide = Decode(TS::kCodePageBig5, input);
+  if (!wide) return;
+  const int size = GbkSize(wide.get());
+  if (size == 0) return;
+  const auto gbk = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
+  const auto mapped = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
+  if (TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide.get(), -1, gbk.get(), size) == 0) return;
+  // Without a script mapping the GBK text passes on unmapped, as in GbkToSimplified.
+  const bool simplified =
+      TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, gbk.get(), -1, mapped.get(), size) != 0;
+  TS::lstrcpyA(output, simplified ? mapped.get() : gbk.get());
+  ApplyFixups(output);
+}
+
+void GbkToSimplified(const char* input, char* output) {
+  if (IsEmpty(input)) {
+    *output = '\0';
+    return;
+  }
+  const int room = TS::lstrlenA(input) + 1;
+  if (TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, input, -1, output, room) != 0) {
+    ApplyFixups(output);
+  } else {
+    TS::lstrcpyA(output, input);
+  }
+}
+
+void GbkToBig5Traditional(const char* input, char* output) {
+  if (IsEmpty(input)) {
+    *output = '\0';
+    return;
+  }
+  const int n = TS::lstrlenA(input);
+  const int size = TS::LCMapStringA(TS::kLocaleChinesePrcSort, TS::kMapTraditionalChinese, input, n, nullptr, 0);
+  const auto scratch = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
+  const int traditional =
+      size == 0 ? 0
+                : TS::LCMapStringA(TS::kLocaleChinesePrcSort, TS::kMapTraditionalChinese, input, n, scratch.get(),
+                                   size + 1);
+  scratch[traditional] = '\0';
+  if (traditional != 0) {
+    const auto wide = std::make_unique_for_overwrite<char16_t[]>(static_cast<std::size_t>(traditional) + 1);
+    const int units = TS::MultiByteToWideChar(TS::kCodePageGbk, 0, scratch.get(), traditional, wide.get(),
+                                              traditional + 1);
+    // The Big5 form goes back over the traditional text and must leave room for its terminator there.
+    const int big5 =
+        units == 0 ? 0
+                   : TS::WideCharToMultiByte(TS::kCodePageBig5, 0, wide.get(), units, scratch.get(), traditional);
+    scratch[big5] = '\0';
+  }
+  TS::lstrcpyA(output, scratch.get());
+}
+
+void GbkToTraditional(const char* input, char* output) {
+  if (IsEmpty(input)) {
+    *output = '\0';
+    return;
+  }
+  const int n = TS::lstrlenA(input);
+  const int written = TS::LCMapStringA(TS::kLocaleChinesePrcSort, TS::kMapTraditionalChinese, input, n, output, n + 1);
+  output[written] = '\0';
+}
+
+void ShiftJisToGbk(const char* input, char* output) {
+  *output = '\0';
+  if (IsEmpty(input)) return;
+  const auto wide = Decode(TS::kCodePageShiftJis, input);
+  if (!wide) return;
+  const int size = GbkSize(wide.get());
+  if (size == 0 || TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide.get(), -1, output, size) == 0) *output = '\0';
+}
+
+int ProbeBig5Support() {
+  if (!TS::IsValidCodePage(TS::kCodePageGbk) || !TS::IsValidCodePage(TS::kCodePageBig5)) return 0;
+  char result[16];
+  Big5ToGbkSimplified(kBig5Sample, result);
+  if (!Matches(result, kBig5SampleGbk)) return 0;
+  GbkToBig5Traditional(kBig5SampleGbk, result);
+  if (!Matches(result, kBig5Sample)) return 0;
+  GbkToSimplified(kTraditionalSample, result);
+  if (!Matches(result, kSimplifiedSample)) return 0;
+  GbkToTraditional(kSimplifiedSample, result);
+  return Matches(result, kTraditionalSample) ? 1 : 0;
+}
+
+int ProbeShiftJisSupport() {
+  if (!TS::IsValidCodePage(TS::kCodePageShiftJis)) return 0;
+  char result[16];
+  ShiftJisToGbk(kShiftJisSample, result);
+  return Matches(result, kShiftJisSampleGbk) ? 1 : 0;
+}

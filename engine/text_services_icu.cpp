@@ -1,0 +1,52 @@
+// Native backend: the code-page services over tables built from ICU, behaving as Windows does.
+#include <cstring>
+
+#include "code_page_table.h"
+#include "text_services.h"
+
+namespace TextServices {
+
+namespace {
+
+// The source length per the -1 rule, or 0 when the arguments are invalid.
+template <typename Unit>
+std::size_t SourceLength(const Unit* src, int srcLen) {
+  if (src == nullptr || srcLen < -1) return 0;
+  if (srcLen != -1) return static_cast<std::size_t>(srcLen);
+  std::size_t n = 0;
+  while (src[n] != 0) ++n;
+  return n + 1;
+}
+
+}  // namespace
+
+int MultiByteToWideChar(unsigned codePage, std::uint32_t flags, const char* src, int srcLen, char16_t* dst,
+                        int dstUnits) {
+  const CodePageTable* table = CodePageTable::For(codePage);
+  const std::size_t length = SourceLength(src, srcLen);
+  if (table == nullptr || flags != 0 || length == 0 || dstUnits < 0 || (dstUnits > 0 && dst == nullptr)) return 0;
+  return table->Decode(reinterpret_cast<const unsigned char*>(src), length, dst, dstUnits);
+}
+
+int WideCharToMultiByte(unsigned codePage, std::uint32_t flags, const char16_t* src, int srcLen, char* dst,
+                        int dstBytes) {
+  const CodePageTable* table = CodePageTable::For(codePage);
+  const std::size_t length = SourceLength(src, srcLen);
+  if (table == nullptr || flags != 0 || length == 0 || dstBytes < 0 || (dstBytes > 0 && dst == nullptr)) return 0;
+  return table->Encode(src, length, dst, dstBytes);
+}
+
+bool IsValidCodePage(unsigned codePage) { return CodePageTable::For(codePage) != nullptr; }
+
+bool IsDBCSLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+int lstrlenA(const char* s) { return s == nullptr ? 0 : static_cast<int>(std::strlen(s)); }
+
+char* lstrcpyA(char* dst, const char* src) { return std::strcpy(dst, src); }
+
+int lstrcmpA(const char* a, const char* b) {
+  const int order = std::strcmp(a, b);
+  return (order > 0) - (order < 0);
+}
+
+}  // namespace TextServices

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "bounded.h"
+#include "conversions.h"
+
+namespace {
+
+struct Routine {
+  const char* name;
+  Conversion convert;
+  std::size_t factor, extra;  // the output bound: factor * n + extra bytes, terminator included
+};
+
+const Routine kBig5ToGbkSimplified = {"Big5ToGbkSimplified", Big5ToGbkSimplified, 2, 1};
+const Routine kShiftJisToGbk = {"ShiftJisToGbk", ShiftJisToGbk, 2, 1};
+const Routine kGbkToSimplified = {"GbkToSimplified", GbkToSimplified, 1, 1};
+const Routine kGbkToTraditional = {"GbkToTraditional", GbkToTraditional, 1, 2};
+const Routine kGbkToBig5Traditional = {"GbkToBig5Traditional", GbkToBig5Traditional, 2, 1};
+const Routine kAll[] = {kBig5ToGbkSimplified, kShiftJisToGbk, kGbkToSimplified, kGbkToTraditional,
+                        kGbkToBig5Traditional};
+
+std::string Convert(const Routine& routine, const char* input) {
+  return RunBounded(routine.convert, input, routine.factor * Length(input) + routine.extra);
+}
+
+struct Row {
+  const Routine& routine;
+  const char* input;
+  const char* expected;
+};
+
+const Row kRows[] = {
+    // The probes' samples
+    {kBig5ToGbkSimplified, "\xBA\xDE\xB2\x7A", "\xB9\xDC\xC0\xED"},  // 管理
+    {kGbkToBig5Traditional, "\xB9\xDC\xC0\xED", "\xBA\xDE\xB2\x7A"},
+    {kGbkToSimplified, "\xB0\xD9\x91\xF0", "\xB0\xD9\xD5\xBD"},      // 百戰 -> 百战
+    {kGbkToTraditional, "\xB0\xD9\xD5\xBD", "\xB0\xD9\x91\xF0"},     // 百战 -> 百戰
+    {kShiftJisToGbk, "\x90\xA2\x8A\x45", "\xCA\xC0\xBD\xE7"},        // 世界
+    // Big5: code page, script mapping and correction pass together
+    {kBig5ToGbkSimplified, "TITLE \"\xA6\xCA\xBE\xD4\"\r\n", "TITLE \"\xB0\xD9\xD5\xBD\"\r\n"},  // 百戰 -> 百战
+    {kBig5ToGbkSimplified, "\xAB\xE1\xA8\xD3", "\xBA\xF3\xC0\xB4"},  // 後來 -> 后来
+    {kBig5ToGbkSimplified, "\xB0\xAE\xB6\xA9", "\xC7\xAC\xC2\xA1"},  // 乾隆: mapped to 干隆, corrected back
+    {kBig5ToGbkSimplified, "\xA1\x5F" "A", "\xA3\xA8" "A"},          // vertical ︵ -> （
+    // Big5 bytes that form no character: the default character, as Windows gives it
+    {kBig5ToGbkSimplified, "A\xA4", "A?"},
+    {kBig5ToGbkSimplified, "\xA4\x7F" "B", "?B"},
+    {kBig5ToGbkSimplified, "\xA4 B", "?B"},
+    {kBig5ToGbkSimplified, "\x80\xFF\x81\x40", "???"},  // no GBK form
+    // Shift-JIS
+    {kShiftJisToGbk, "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD", "\xA4\xB3\xA4\xF3\xA4\xCB\xA4\xC1\xA4\xCF"},
+    {kShiftJisToGbk, "\x93\x8C\x8B\x9E", "\x96\x7C\xBE\xA9"},  // 東京: no script mapping
+    {kShiftJisToGbk, "\x81\x60", "\xA1\xAB"},                  // wave dash
+    {kShiftJisToGbk, "\xB1\xDF", "??"},                        // half-width katakana: not in GBK
+    {kShiftJisToGbk, "\x80\xA0\xFD\xFE\xFF", "?????"},
+    {kShiftJisToGbk, "A\x82", "A?"},
+    {kShiftJisToGbk, "\x82 B", "?B"},
+    // GBK mappings: lone lead bytes and bytes of no character pass unchanged
+    {kGbkToSimplified, "\xC7\xAC\xC2\xA1\xE1\xE1\x81\xED", "\xC7\xAC\xC2\xA1\xBA\xF3\xC0\xB4"},  // 乾隆後來
+    {kGbkToSimplified, "A\x91", "A\x91"},
+    {kGbkToTraditional, "A\xB0", "A\xB0"},
+    {kGbkToTraditional, "\x80\xFF", "\x80\xFF"},
+    {kGbkToBig5Traditional, "\xB0\xD9\xD5\xBD", "\xA6\xCA\xBE\xD4"},  // 百战 -> Big5 百戰
+    // A Big5 form longer than the traditional text (the euro sign takes two bytes in Big5) gives nothing
+    {kGbkToBig5Traditional, "\x80", ""},
+    {kGbkToBig5Traditional, "AB\x80", ""},
+};
+
+TEST(Conversions, Rows) {
+  for (const Row& row : kRows) {
+    EXPECT_EQ(Hex(Convert(row.routine, row.input)), Hex(row.expected)) << row.routine.name << " of " << Hex(row.input);
+  }
+}
+
+TEST(Conversions, NullAndEmptyInputGiveEmptyOutput) {
+  for (const Routine& routine : kAll) {
+    EXPECT_EQ(Convert(routine, nullptr), "") << routine.name;
+    EXPECT_EQ(Convert(routine, ""), "") << routine.name;
+  }
+}
+
+TEST(Conversions, AsciiPassesUnchanged) {
+  std::string ascii;
+  for (int b = 1; b < 0x80; ++b) ascii += static_cast<char>(b);
+  ascii += "\r\nFILE \"CDImage.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n";
+  for (const Routine& routine : kAll) EXPECT_EQ(Hex(Convert(routine, ascii.c_str())), Hex(ascii)) << routine.name;
+}
+
+TEST(Conversions, StopAtTheFirstNul) {
+  const char input[] = "AB\0\xB0\xD9\x91\xF0";
+  for (const Routine& routine : kAll) EXPECT_EQ(Convert(routine, input), "AB") << routine.name;
+}
+
+TEST(Probes, PassWithTheSystemsCodePages) {
+  EXPECT_EQ(ProbeBig5Support(), 1);
+  EXPECT_EQ(ProbeShiftJisSupport(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,220 @@
+// The same rows run against Wine's code-page services and the native ICU tables: where the two could differ
+// (undefined bytes, lone lead bytes, characters missing from a code page) Windows' behaviour is the reference.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "bounded.h"
+#include "script_table.h"
+#include "text_services.h"
+
+namespace TS = TextServices;
+
+namespace {
+
+std::u16string Decode(unsigned codePage, const std::string& bytes) {
+  const int needed = TS::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::u16string units(static_cast<std::size_t>(needed) + 4, u'\xCCCC');
+  const int written =
+      TS::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), units.data(), needed);
+  EXPECT_EQ(written, needed);
+  EXPECT_LE(needed, static_cast<int>(bytes.size())) << "more than one unit per byte";
+  EXPECT_EQ(units.substr(static_cast<std::size_t>(needed)), std::u16string(4, u'\xCCCC'));
+  return units.substr(0, static_cast<std::size_t>(written));
+}
+
+std::string Encode(unsigned codePage, const std::u16string& units) {
+  const int needed = TS::WideCharToMultiByte(codePage, 0, units.data(), static_cast<int>(units.size()), nullptr, 0);
+  std::string bytes(static_cast<std::size_t>(needed) + 4, kSentinel);
+  const int written =
+      TS::WideCharToMultiByte(codePage, 0, units.data(), static_cast<int>(units.size()), bytes.data(), needed);
+  EXPECT_EQ(written, needed);
+  EXPECT_LE(needed, 2 * static_cast<int>(units.size())) << "more than two bytes per unit";
+  EXPECT_EQ(bytes.substr(static_cast<std::size_t>(needed)), std::string(4, kSentinel));
+  return bytes.substr(0, static_cast<std::size_t>(written));
+}
+
+std::string HexUnits(const std::u16string& units) {
+  std::string hex;
+  char unit[8];
+  for (const char16_t u : units) {
+    std::snprintf(unit, sizeof unit, hex.empty() ? "%04X" : " %04X", static_cast<unsigned>(u));
+    hex += unit;
+  }
+  return hex;
+}
+
+struct DecodeRow {
+  unsigned codePage;
+  std::string bytes;
+  std::u16string units;
+};
+
+const DecodeRow kDecodeRows[] = {
+    // Samples
+    {950, "\xBA\xDE\xB2\x7A", u"\x7BA1\x7406"},  // 管理
+    {932, "\x90\xA2\x8A\x45", u"\x4E16\x754C"},  // 世界
+    {936, "\xB0\xD9\x91\xF0", u"\x767E\x6230"},  // 百戰
+    // A lone lead byte becomes the default character; the terminator stays a character of its own
+    {950, std::string("A\xA4\0", 3), std::u16string(u"A?\0", 3)},
+    {936, std::string("A\xB0\0", 3), std::u16string(u"A?\0", 3)},
+    {932, std::string("A\x82\0", 3), std::u16string(u"A\x30FB\0", 3)},
+    {950, std::string("\xA4\0B", 3), std::u16string(u"?\0B", 3)},
+    // A lead byte and an undefined trail byte make one default character
+    {950, "\xA4\x7F" "B", u"?B"},
+    {936, "\x81 B", u"?B"},
+    {932, "\x82\x20" "B", u"\x30FB" "B"},
+    // Single bytes: 932 keeps every ASCII byte and gives the undefined ones Windows' characters
+    {932, "\x1A\x1C\x7F", u"\x001A\x001C\x007F"},
+    {932, "\x80\xA0\xFD\xFE\xFF", u"\x0080\xF8F0\xF8F1\xF8F2\xF8F3"},
+    {932, "\xB1\xDF", u"\xFF71\xFF9F"},  // half-width katakana
+    {936, "\x80\xFF", u"\x20AC\xF8F5"},
+    {950, "\x80\xFF", u"\x0080\xF8F8"},
+    // User-defined Big5 pairs decode to private use
+    {950, "\x81\x40\xFE\xFE", u"\xEEB8\xE310"},
+};
+
+TEST(MultiByteToWideChar, Rows) {
+  for (const DecodeRow& row : kDecodeRows) {
+    EXPECT_EQ(HexUnits(Decode(row.codePage, row.bytes)), HexUnits(row.units))
+        << "code page " << row.codePage << ", bytes " << Hex(row.bytes);
+  }
+}
+
+TEST(MultiByteToWideChar, LengthsAndRoom) {
+  char16_t units[8];
+  EXPECT_EQ(TS::MultiByteToWideChar(936, 0, "A\xB0\xA1", -1, nullptr, 0), 3);  // terminator counted
+  EXPECT_EQ(TS::MultiByteToWideChar(936, 0, "A\xB0\xA1", 3, nullptr, 0), 2);   // explicit count: not
+  EXPECT_EQ(TS::MultiByteToWideChar(936, 0, "A\xB0\xA1", -1, units, 2), 0);    // does not fit
+  EXPECT_EQ(TS::MultiByteToWideChar(936, 0, "A\xB0\xA1", -1, units, 3), 3);
+  EXPECT_EQ(HexUnits(std::u16string(units, 3)), "0041 554A 0000");
+  EXPECT_EQ(TS::MultiByteToWideChar(936, 0, "A", 0, units, 8), 0);
+}
+
+struct EncodeRow {
+  unsigned codePage;
+  std::u16string units;
+  std::string bytes;
+};
+
+const EncodeRow kEncodeRows[] = {
+    {936, u"\x7BA1\x7406", "\xB9\xDC\xC0\xED"},  // 管理
+    {950, u"\x7BA1\x7406", "\xBA\xDE\xB2\x7A"},
+    {936, u"\x20AC", "\x80"},
+    {950, u"\x20AC", "\xA3\xE1"},
+    {950, u"\xEEB8", "\x81\x40"},
+    // Characters missing from the code page: Windows' best fit where it has one, else '?'
+    {936, u"\x00A6\x00E9", "|\xA8\xA6"},
+    {950, u"\x00E9", "e"},
+    {936, u"\x30FB\xFF71\xFFE9\x0080", "????"},
+    {950, u"\x30FB\xFF71", "??"},
+    // Surrogates: each unit on its own
+    {936, u"\xD83D\xDE00", "??"},
+    {936, u"\xD83D" "A", "?A"},
+};
+
+TEST(WideCharToMultiByte, Rows) {
+  for (const EncodeRow& row : kEncodeRows) {
+    EXPECT_EQ(Hex(Encode(row.codePage, row.units)), Hex(row.bytes))
+        << "code page " << row.codePage << ", units " << HexUnits(row.units);
+  }
+}
+
+TEST(WideCharToMultiByte, LengthsAndRoom) {
+  char bytes[8];
+  EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"A\x554A", -1, nullptr, 0), 4);
+  EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"A\x554A", 2, nullptr, 0), 3);
+  EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"A\x554A", -1, bytes, 3), 0);
+  EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"A\x554A", -1, bytes, 4), 4);
+  EXPECT_EQ(Hex(std::string(bytes, 4)), "41 B0 A1 00");
+  EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"A", 0, bytes, 8), 0);
+}
+
+std::string Map(std::uint32_t locale, std::uint32_t flags, const std::string& text) {
+  const int size = static_cast<int>(text.size());
+  const int needed = TS::LCMapStringA(locale, flags, text.data(), size, nullptr, 0);
+  EXPECT_EQ(needed, size);
+  std::string out(text.size() + 4, kSentinel);
+  EXPECT_EQ(TS::LCMapStringA(locale, flags, text.data(), size, out.data(), size - 1), 0) << "does not fit";
+  EXPECT_EQ(TS::LCMapStringA(locale, flags, text.data(), size, out.data(), size), size);
+  EXPECT_EQ(out.substr(text.size()), std::string(4, kSentinel));
+  return out.substr(0, text.size());
+}
+
+std::string Simplified(const std::string& text) {
+  return Map(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, text);
+}
+std::string Traditional(const std::string& text) {
+  return Map(TS::kLocaleChinesePrcSort, TS::kMapTraditionalChinese, text);
+}
+
+TEST(LCMapStringA, ScriptRows) {
+  EXPECT_EQ(Hex(Simplified("\xB0\xD9\x91\xF0")), "B0 D9 D5 BD");   // 百戰 -> 百战
+  EXPECT_EQ(Hex(Traditional("\xB0\xD9\xD5\xBD")), "B0 D9 91 F0");  // 百战 -> 百戰
+  EXPECT_EQ(Hex(Simplified("\xB9\xDC\xC0\xED")), "B9 DC C0 ED");   // 管理 stays
+  EXPECT_EQ(Hex(Traditional("\xB9\xDC\xC0\xED")), "B9 DC C0 ED");
+  EXPECT_EQ(Hex(Simplified("\xE1\xE1\x81\xED")), "BA F3 C0 B4");   // 後來 -> 后来
+  // Everything but a mapped double-byte character passes unchanged
+  EXPECT_EQ(Simplified("TITLE \"x\"\r\n\x80\xFF"), "TITLE \"x\"\r\n\x80\xFF");
+  EXPECT_EQ(Hex(Simplified("A\x91")), "41 91");                      // lone lead byte at the end
+  EXPECT_EQ(Hex(Simplified(std::string("\x91\0\xF0", 3))), "91 00 F0");
+  EXPECT_EQ(Hex(Simplified("\x91\xF0\x91")), "D5 BD 91");
+  EXPECT_EQ(Hex(Simplified("A\x91\xF0")), "41 D5 BD");
+}
+
+TEST(LCMapStringA, TerminatorRule) {
+  char out[8];
+  EXPECT_EQ(TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, "\x91\xF0", -1, nullptr, 0), 3);
+  EXPECT_EQ(TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, "\x91\xF0", -1, out, 2), 0);
+  EXPECT_EQ(TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, "\x91\xF0", -1, out, 3), 3);
+  EXPECT_EQ(Hex(std::string(out, 3)), "D5 BD 00");
+  EXPECT_EQ(TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, "\x91\xF0", 0, out, 8), 0);
+}
+
+TEST(LCMapStringA, EveryPairOfTheTable) {
+  for (std::size_t i = 0; i < kToSimplifiedCount; ++i) {
+    const ScriptPair& p = kToSimplified[i];
+    const std::string from{static_cast<char>(p.from >> 8), static_cast<char>(p.from)};
+    const std::string to{static_cast<char>(p.to >> 8), static_cast<char>(p.to)};
+    ASSERT_EQ(Hex(Simplified(from)), Hex(to));
+  }
+  for (std::size_t i = 0; i < kToTraditionalCount; ++i) {
+    const ScriptPair& p = kToTraditional[i];
+    const std::string from{static_cast<char>(p.from >> 8), static_cast<char>(p.from)};
+    const std::string to{static_cast<char>(p.to >> 8), static_cast<char>(p.to)};
+    ASSERT_EQ(Hex(Traditional(from)), Hex(to));
+  }
+}
+
+bool IsDoubleByteGbk(unsigned code) {
+  const unsigned lead = code >> 8, trail = code & 0xFF;
+  return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+}
+
+void ExpectPairInvariants(const ScriptPair* pairs, std::size_t count) {
+  EXPECT_GT(count, 2000u);
+  for (std::size_t i = 0; i < count; ++i) {
+    EXPECT_TRUE(IsDoubleByteGbk(pairs[i].from)) << std::hex << pairs[i].from;
+    EXPECT_TRUE(IsDoubleByteGbk(pairs[i].to)) << std::hex << pairs[i].to;
+    EXPECT_NE(pairs[i].from, pairs[i].to);
+    if (i > 0) {
+      EXPECT_LT(pairs[i - 1].from, pairs[i].from);
+    }
+  }
+}
+
+TEST(ScriptTable, Invariants) {
+  ExpectPairInvariants(kToSimplified, kToSimplifiedCount);
+  ExpectPairInvariants(kToTraditional, kToTraditionalCount);
+}
+
+TEST(CodePages, ValidAndLeadBytes) {
+  EXPECT_TRUE(TS::IsValidCodePage(932));
+  EXPECT_TRUE(TS::IsValidCodePage(936));
+  EXPECT_TRUE(TS::IsValidCodePage(950));
+  for (int b = 0; b < 256; ++b) {
+    EXPECT_EQ(TS::IsDBCSLeadByte(static_cast<unsigned char>(b)), b >= 0x81 && b <= 0xFE) << b;
+  }
+}
+
+}  // namespace
