@@ -3,7 +3,7 @@
 // changed byte there, and an access past the block as an AddressSanitizer report.
 #include <vector>
 
-#include "engine/fixups.h"
+#include "fixups.h"
 #include "fuzz_checks.h"
 
 namespace {
@@ -20,7 +20,8 @@ LUMARET_NO_COVERAGE bool Matches(const unsigned char* at, const char (&entry)[Si
 }
 
 template <std::size_t Size, std::size_t Entries>
-LUMARET_NO_COVERAGE void ReplaceFirstMatch(unsigned char* at, const char (&sources)[Entries][Size], const char (&targets)[Entries][Size]) {
+LUMARET_NO_COVERAGE void ReplaceFirstMatch(unsigned char* at, const char (&sources)[Entries][Size],
+                                           const char (&targets)[Entries][Size]) {
   for (std::size_t entry = 0; entry + 1 < Entries; ++entry) {
     if (Matches(at, sources[entry])) {
       std::memcpy(at, targets[entry], Size);

@@ -1,6 +1,6 @@
 // ShiftJisToGbk on arbitrary bytes: output within 2n+1 bytes, well-formed GBK, ASCII unchanged.
 #include "conversion_fuzz.h"
-#include "engine/conversions.h"
+#include "conversions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   return FuzzConversion(data, size, {ShiftJisToGbk, [](std::size_t n) { return 2 * n + 1; }, false, true});

@@ -2,7 +2,7 @@
 // map has no context), every byte of it below 0x80, closed by exactly one terminator within 3n+1 bytes.
 #include <string>
 
-#include "engine/western.h"
+#include "western.h"
 #include "fuzz_checks.h"
 
 namespace {
