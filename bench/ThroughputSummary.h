@@ -1,5 +1,6 @@
-// Google Benchmark's console output, also keeping each benchmark's time per iteration for the closing table
-// of throughputs, ratios and targets.
+// Google Benchmark's console output, also keeping each benchmark's processor time per iteration for the closing
+// table of throughputs, ratios and targets. Processor time, not wall-clock time: the routines run on one thread,
+// and on a shared machine the wall clock also counts the time others hold the processor.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -15,7 +16,7 @@ class ThroughputSummary : public benchmark::ConsoleReporter {
 
   void ReportRuns(const std::vector<Run>& runs) override;
 
-  // Wall-clock seconds of one iteration, or nothing when the benchmark did not run or failed.
+  // Seconds of processor time of one iteration, or nothing when the benchmark did not run or failed.
   std::optional<double> SecondsPerIteration(const std::string& name) const;
 
  private:
