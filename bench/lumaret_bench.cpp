@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <algorithm>
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -189,7 +189,9 @@ int main(int argc, char** argv) {
     const CueTexts texts = CueTexts::Generate(kTextSize);
     // The correction pass reads what the script mapping leaves, as inside Big5ToGbkSimplified.
     std::string simplified(texts.traditionalGbk.size() + 1, '\0');
-    simplified.resize(std::max(MapToSimplified(texts.traditionalGbk, simplified.data()), 1) - 1);
+    int mapped = MapToSimplified(texts.traditionalGbk, simplified.data());
+    if (mapped == 0) throw std::runtime_error("the simplified mapping failed on the generated GBK text");
+    simplified.resize(mapped - 1);
 
     const std::vector<Bench> benches = {
         {"ApplyFixups", "GBK", &simplified, [&](auto& state) { MeasureFixups(state, simplified); }},
