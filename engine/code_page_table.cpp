@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -22,6 +23,18 @@ constexpr SingleByte kWindows932Singles[] = {
 };
 
 constexpr std::size_t kUnitCount = 0x10000;
+
+// Whether the next eight bytes, or four units, are all ASCII.
+bool IsAscii(const unsigned char* bytes) {
+  std::uint64_t chunk;
+  std::memcpy(&chunk, bytes, sizeof chunk);
+  return (chunk & 0x8080808080808080u) == 0;
+}
+bool IsAscii(const char16_t* units) {
+  std::uint64_t chunk;
+  std::memcpy(&chunk, units, sizeof chunk);
+  return (chunk & 0xFF80FF80FF80FF80u) == 0;
+}
 
 }  // namespace
 
@@ -78,8 +91,11 @@ bool CodePageTable::Load(unsigned codePage) {
       single_[b] = defaultUnit_;
     }
   }
-  // ICU's 932 swaps three control bytes; Windows keeps every ASCII byte as it is.
-  for (unsigned b = 0; b < 0x80; ++b) single_[b] = static_cast<char16_t>(b);
+  // ICU's 932 swaps three control bytes; Windows keeps every ASCII byte as it is, a character of its own.
+  for (unsigned b = 0; b < 0x80; ++b) {
+    lead_[b] = false;
+    single_[b] = static_cast<char16_t>(b);
+  }
   if (codePage == 932) {
     for (const SingleByte& s : kWindows932Singles) single_[s.byte] = s.unit;
   }
@@ -121,6 +137,15 @@ template <bool kWrite>
 int CodePageTable::DecodeInto(const unsigned char* src, std::size_t length, char16_t* dst, std::size_t room) const {
   std::size_t written = 0;
   for (std::size_t i = 0; i < length;) {
+    // Runs of ASCII, each byte its own unit, go eight at a time.
+    if (length - i >= 8 && (!kWrite || room - written >= 8) && IsAscii(src + i)) {
+      if constexpr (kWrite) {
+        for (std::size_t k = 0; k < 8; ++k) dst[written + k] = src[i + k];
+      }
+      i += 8;
+      written += 8;
+      continue;
+    }
     const unsigned char b = src[i];
     char16_t unit;
     if (!lead_[b]) {
@@ -146,6 +171,14 @@ template <bool kWrite>
 int CodePageTable::EncodeInto(const char16_t* src, std::size_t length, char* dst, std::size_t room) const {
   std::size_t written = 0;
   for (std::size_t i = 0; i < length; ++i) {
+    if (length - i >= 4 && (!kWrite || room - written >= 4) && IsAscii(src + i)) {
+      if constexpr (kWrite) {
+        for (std::size_t k = 0; k < 4; ++k) dst[written + k] = static_cast<char>(src[i + k]);
+      }
+      i += 3;
+      written += 4;
+      continue;
+    }
     const unsigned code = bytes_[src[i]];
     if (code > 0xFF) {
       if constexpr (kWrite) {
