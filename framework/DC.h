@@ -18,6 +18,7 @@ public:
 
     // A temporary wrapper (freed like CWnd's temporaries); null for a null handle.
     static CDC* FromHandle(HDC hDC);
+    static void DeleteTempMap();
     HDC GetSafeHdc() const noexcept { return m_hDC; }
     operator HDC() const noexcept { return m_hDC; }
 

@@ -14,7 +14,7 @@ public:
     CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate) noexcept
         : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
 
-    // The control with this id; a missing control is a programming error and throws std::logic_error.
+    // The control with this id, or null; the exchange functions skip a binding whose control is missing.
     HWND PrepareCtrl(int nIDC) const;
 };
 
@@ -22,7 +22,6 @@ public:
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 // The selected index of a combo box: CB_SETCURSEL towards the control, CB_GETCURSEL (-1 for none) from it.
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index);
-// The control's whole window text. Towards a rich-edit control the text goes in as plain text (EM_STREAMIN),
-// so that a text beginning with "{\rtf" is shown as the bytes it is; from any control the whole text is read
-// up to its first NUL.
+// The control's whole window text: WM_SETTEXT towards the control; from it, the whole text up to its first NUL
+// (read as CWnd::GetWindowText does).
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value);

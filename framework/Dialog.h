@@ -78,7 +78,7 @@ private:
     bool m_bInModalLoop = false;
     bool m_bEndModal = false;
 
-    BOOL CreateIndirectFromTemplate(HWND hWndOwner);
+    BOOL CreateFromTemplate(HWND hWndOwner);
     void RunModalLoop();
     BOOL PreTranslateInModalLoop(MSG* pMsg);
 };

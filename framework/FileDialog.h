@@ -1,4 +1,5 @@
 #pragma once
+#include <windows.h>
 #include <commdlg.h>
 
 #include <string>
@@ -10,7 +11,8 @@
 // separators into NULs, preselects the first filter pair, points the block at m_szFileName and m_szFileTitle
 // and adds OFN_ENABLEHOOK, OFN_ENABLESIZING and OFN_EXPLORER to the caller's flags. The framework's hook
 // attaches the object to the dialog's child window at its first message (so m_hWnd is that child; the system
-// dialog is its parent), runs OnInitDialog and relays CDN_INITDONE to OnInitDone.
+// dialog is its parent), runs OnInitDialog (CDialog's, unless overridden) and relays CDN_INITDONE to
+// OnInitDone (which does nothing unless overridden).
 class CFileDialog : public CDialog {
 public:
     OPENFILENAMEA m_ofn;
@@ -26,7 +28,6 @@ public:
     INT_PTR DoModal() override;
     std::string GetPathName() const;
 
-    BOOL OnInitDialog() override;
     virtual void OnInitDone();
 
 protected:

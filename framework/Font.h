@@ -5,6 +5,7 @@ class CFont : public CGdiObject {
 public:
     // A temporary, non-owning wrapper (freed like CWnd's temporaries); null for a null handle.
     static CFont* FromHandle(HFONT hFont);
+    static void DeleteTempMap();
 
     BOOL CreateFontIndirect(const LOGFONTA* lpLogFont);
     int GetLogFont(LOGFONTA* pLogFont) const;

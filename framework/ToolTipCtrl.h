@@ -1,6 +1,8 @@
 #pragma once
 #include "Wnd.h"
 
+#include <commctrl.h>
+
 // A tool-tip window ("tooltips_class32") owned by pParentWnd. The object is attached, not subclassed: the
 // control keeps its own window procedure. Destroyed with the object.
 class CToolTipCtrl : public CWnd {

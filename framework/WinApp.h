@@ -9,8 +9,8 @@ class CCommandLineInfo;
 class CWnd;
 
 // The application object: exactly one, a global constructed before the entry point. The entry point
-// (AppMain.cpp) runs InitInstance; when it returns FALSE the program ends with ExitInstance's code, else
-// Run's message loop goes on until WM_QUIT.
+// (AppMain.cpp) runs InitInstance and then ExitInstance, whose result is the exit code: the framework's windows
+// are modal and run their own loops, so there is no application message loop, whatever InitInstance answers.
 class CWinApp : public CCmdTarget {
 public:
     // Without a name, the title is the executable's file name without its extension.
@@ -26,7 +26,6 @@ public:
 
     virtual BOOL InitInstance();
     virtual int ExitInstance();
-    virtual int Run();
 
     // Splits the process's command line by the platform's rules (CommandLineToArgvW, each argument then
     // converted to the ANSI code page) and feeds every argument after the program's name to rCmdInfo.

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -33,6 +34,7 @@ public:
     // are freed when the outermost modal loop of the framework is idle; do not keep them.
     static CWnd* FromHandle(HWND hWnd);
     static CWnd* FromHandlePermanent(HWND hWnd);
+    static void DeleteTempMap();
 
     BOOL Attach(HWND hWndNew);
     HWND Detach();
