@@ -1,5 +1,6 @@
 // The platform's code-page and locale operations, as the engine calls them.
-// The Windows build forwards to the system (Win32 NLS); the native build keeps the same contracts over ICU.
+// The Windows build forwards to the system (Win32 NLS); the native build keeps the same contracts over tables
+// built from ICU, decoding 932, 936 and 950 and encoding 936 and 950, with flags 0 only.
 // The Traditional/Simplified mapping is our own table in both builds.
 #pragma once
 
@@ -22,6 +23,8 @@ int MultiByteToWideChar(unsigned codePage, std::uint32_t flags, const char* src,
                         int dstUnits);
 int WideCharToMultiByte(unsigned codePage, std::uint32_t flags, const char16_t* src, int srcLen, char* dst,
                         int dstBytes);
+// GBK to GBK for the Chinese PRC locales: kMapSimplifiedChinese or kMapTraditionalChinese changes mapped
+// double-byte characters and keeps every other byte, so the length stays.
 int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char* src, int srcLen, char* dst, int dstBytes);
 bool IsValidCodePage(unsigned codePage);
 bool IsDBCSLeadByte(unsigned char byte);  // of the ANSI code page, GBK
