@@ -18,6 +18,9 @@ protected:
     BOOL m_bWin2000;
 
     void OnInitDone() override;
+    // Lowers the controls under the file list and the dialog's bottom edge by the list's height, and makes
+    // the list that much taller.
+    static void EnlargeFileList(CWnd* pDlg, CWnd* pList);
 
     DECLARE_MESSAGE_MAP()
 };
