@@ -125,8 +125,11 @@ bool CodePageTable::Load(unsigned codePage) {
       const int count = ucnv_fromUChars(cnv, out, sizeof out, &unit, 1, &error);
       const auto first = static_cast<unsigned char>(out[0]);
       // ICU's fallbacks turn the half-width arrows U+FFE9-FFEE into control bytes; Windows gives '?'.
-      if (U_SUCCESS(error) && count == 1 && first >= 0x20) code = first;
-      if (U_SUCCESS(error) && count == 2) code = static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(out[1]));
+      if (U_SUCCESS(error) && count == 1 && first >= 0x20) {
+        code = first;
+      } else if (U_SUCCESS(error) && count == 2) {
+        code = static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(out[1]));
+      }
     }
     bytes_[u] = code;
   }
@@ -170,16 +173,16 @@ int CodePageTable::DecodeInto(const unsigned char* src, std::size_t length, char
 template <bool kWrite>
 int CodePageTable::EncodeInto(const char16_t* src, std::size_t length, char* dst, std::size_t room) const {
   std::size_t written = 0;
-  for (std::size_t i = 0; i < length; ++i) {
+  for (std::size_t i = 0; i < length;) {
     if (length - i >= 4 && (!kWrite || room - written >= 4) && IsAscii(src + i)) {
       if constexpr (kWrite) {
         for (std::size_t k = 0; k < 4; ++k) dst[written + k] = static_cast<char>(src[i + k]);
       }
-      i += 3;
+      i += 4;
       written += 4;
       continue;
     }
-    const unsigned code = bytes_[src[i]];
+    const unsigned code = bytes_[src[i++]];
     if (code > 0xFF) {
       if constexpr (kWrite) {
         if (room - written < 2) return 0;

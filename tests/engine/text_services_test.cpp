@@ -89,6 +89,9 @@ TEST(MultiByteToWideChar, LengthsAndRoom) {
   EXPECT_EQ(TS::MultiByteToWideChar(936, 0, "A\xB0\xA1", -1, units, 3), 3);
   EXPECT_EQ(HexUnits(std::u16string(units, 3)), "0041 554A 0000");
   EXPECT_EQ(TS::MultiByteToWideChar(936, 0, "A", 0, units, 8), 0);
+  char16_t many[16];
+  EXPECT_EQ(TS::MultiByteToWideChar(936, 0, "TRACK 01 AUDIO", -1, many, 14), 0);  // one unit short
+  EXPECT_EQ(TS::MultiByteToWideChar(936, 0, "TRACK 01 AUDIO", -1, many, 15), 15);
 }
 
 struct EncodeRow {
@@ -128,6 +131,9 @@ TEST(WideCharToMultiByte, LengthsAndRoom) {
   EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"A\x554A", -1, bytes, 4), 4);
   EXPECT_EQ(Hex(std::string(bytes, 4)), "41 B0 A1 00");
   EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"A", 0, bytes, 8), 0);
+  char many[16];
+  EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"TRACK 01 AUDIO", -1, many, 14), 0);  // one byte short
+  EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"TRACK 01 AUDIO", -1, many, 15), 15);
 }
 
 std::string Map(std::uint32_t locale, std::uint32_t flags, const std::string& text) {
