@@ -11,6 +11,8 @@ namespace {
 // would: the first char entry with that source, and the word entries that begin with that character, in
 // table order (a word can only match an entry whose first character is the one at the position).
 struct FixupIndex {
+  FixupIndex();
+
   bool lead[256];
   // Per code (lead byte << 8 | trail byte): low byte 1 + first char entry, high byte 1 + word group; 0 none.
   std::uint16_t slot[65536];
@@ -23,32 +25,32 @@ unsigned Code(const char* bytes) {
   return static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]);
 }
 
-FixupIndex BuildIndex() {
-  FixupIndex index{};
-  for (unsigned b = 0; b < 256; ++b) index.lead[b] = TextServices::IsDBCSLeadByte(static_cast<unsigned char>(b));
+// Built in place: the index is too large for a stack.
+FixupIndex::FixupIndex() : lead{}, slot{}, wordOrder{}, groupBegin{} {
+  for (unsigned b = 0; b < 256; ++b) lead[b] = TextServices::IsDBCSLeadByte(static_cast<unsigned char>(b));
+  // From the last entry back, so that the first of two copies is the one left.
   for (std::size_t i = kCharFixupCount; i-- > 0;) {
-    std::uint16_t& slot = index.slot[Code(kCharFixups.sources[i])];
-    slot = static_cast<std::uint16_t>((slot & 0xFF00) | (i + 1));
+    std::uint16_t& entry = slot[Code(kCharFixups.sources[i])];
+    entry = static_cast<std::uint16_t>((entry & 0xFF00) | (i + 1));
   }
   std::size_t placed = 0, groups = 0;
   bool done[kWordFixupCount] = {};
   for (std::size_t i = 0; i < kWordFixupCount; ++i) {
     if (done[i]) continue;
     const unsigned first = Code(kWordFixups.sources[i]);
-    index.groupBegin[groups] = static_cast<std::uint8_t>(placed);
+    groupBegin[groups] = static_cast<std::uint8_t>(placed);
     for (std::size_t j = i; j < kWordFixupCount; ++j) {
       if (Code(kWordFixups.sources[j]) != first) continue;
       done[j] = true;
-      index.wordOrder[placed++] = static_cast<std::uint8_t>(j);
+      wordOrder[placed++] = static_cast<std::uint8_t>(j);
     }
-    index.slot[first] = static_cast<std::uint16_t>((index.slot[first] & 0xFF) | (++groups << 8));
+    slot[first] = static_cast<std::uint16_t>((slot[first] & 0xFF) | (++groups << 8));
   }
-  index.groupBegin[groups] = static_cast<std::uint8_t>(placed);
-  return index;
+  groupBegin[groups] = static_cast<std::uint8_t>(placed);
 }
 
 const FixupIndex& Index() {
-  static const FixupIndex index = BuildIndex();
+  static const FixupIndex index;
   return index;
 }
 

@@ -10,22 +10,21 @@ namespace {
 
 // Replacement per double-byte code, 0 where the character stays.
 struct ScriptMap {
+  // Built in place: the table is too large for a stack.
+  ScriptMap(const ScriptPair* pairs, std::size_t count) : to{} {
+    for (std::size_t i = 0; i < count; ++i) to[pairs[i].from] = pairs[i].to;
+  }
+
   std::uint16_t to[65536];
 };
 
-ScriptMap Build(const ScriptPair* pairs, std::size_t count) {
-  ScriptMap map{};
-  for (std::size_t i = 0; i < count; ++i) map.to[pairs[i].from] = pairs[i].to;
-  return map;
-}
-
 const ScriptMap& SimplifiedMap() {
-  static const ScriptMap map = Build(kToSimplified, kToSimplifiedCount);
+  static const ScriptMap map(kToSimplified, kToSimplifiedCount);
   return map;
 }
 
 const ScriptMap& TraditionalMap() {
-  static const ScriptMap map = Build(kToTraditional, kToTraditionalCount);
+  static const ScriptMap map(kToTraditional, kToTraditionalCount);
   return map;
 }
 
