@@ -1,0 +1,314 @@
+// Drives the real lumaret.exe from outside, as a user would: command lines, the choice list, the save button,
+// the message boxes, and the file on disk afterwards. Arguments: lumaret.exe and the samples folder.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LumaretProcess.h"
+#include "MainWindow.h"
+#include "MessageBoxView.h"
+#include "Polling.h"
+#include "ScratchDir.h"
+#include "conversions.h"
+#include "western.h"
+
+namespace {
+
+std::string g_exe;
+std::string g_samples;
+
+const char* const kBig5Sample = "big5-traditional-chinese.cue";
+const char* const kShiftJisSample = "shift-jis-japanese.cue";
+const char* const kWesternSample = "windows-1252-french.cue";
+
+// Failure messages show GBK texts readably on the developer's UTF-8 terminal.
+std::string Utf8(const std::string& gbk) {
+  const int units = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+  std::wstring wide(units, L'\0');
+  MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), units);
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+  std::string utf8(bytes, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(), bytes, nullptr, nullptr);
+  return utf8;
+}
+
+std::string Convert(void (*routine)(const char*, char*), const std::string& input, size_t factor) {
+  std::string output(factor * input.size() + 1, '\0');
+  routine(input.c_str(), output.data());
+  output.resize(std::strlen(output.c_str()));
+  return output;
+}
+
+std::string Sample(const char* name) { return ReadFileBytes(g_samples + "\\" + name); }
+
+int IndexOfData(const CMainWindow& window, LRESULT data) {
+  const std::vector<LRESULT> all = window.ChoiceData();
+  for (size_t i = 0; i < all.size(); ++i)
+    if (all[i] == data) return static_cast<int>(i);
+  return -1;
+}
+
+class LumaretE2e : public testing::Test {
+ protected:
+  // Starts the tool and waits for its main dialog; the test fails at once when it does not show.
+  CMainWindow Start(const std::string& arguments) {
+    m_run = std::make_unique<CLumaretProcess>(g_exe, arguments);
+    EXPECT_TRUE(m_run->Started()) << "cannot start " << g_exe;
+    const HWND main = m_run->WaitForMainWindow(kWaitMs);
+    EXPECT_NE(main, nullptr) << "no window titled Lumaret";
+    return CMainWindow(main);
+  }
+
+  // Waits until the command-line file is loaded: the path label shows it, and the handler has returned.
+  static void WaitForLoad(const CMainWindow& window, const std::string& path) {
+    ASSERT_TRUE(WaitFor([&] { return window.PathText() == path; }))
+        << "path label shows \"" << Utf8(window.PathText()) << "\", expected \"" << Utf8(path) << "\"";
+    ASSERT_TRUE(window.Sync());
+  }
+
+  // Presses save and checks the message box that follows: its text, buttons and icon; returns it.
+  HWND ExpectBox(const std::string& text, const std::vector<int>& buttons) {
+    const HWND box = m_run->WaitForMessageBox(kWaitMs);
+    EXPECT_NE(box, nullptr) << "no message box; expected \"" << Utf8(text) << "\"";
+    if (!box) return nullptr;
+    const CMessageBoxView view(box);
+    EXPECT_EQ(Utf8(view.Text()), Utf8(text));
+    EXPECT_EQ(view.Buttons(), buttons);
+    EXPECT_TRUE(view.HasIcon()) << "every box of the tool carries the exclamation icon";
+    return box;
+  }
+
+  // Answers a box and checks that the handler then ends without another box.
+  void AnswerLast(HWND box, int id) {
+    ASSERT_TRUE(CMessageBoxView(box).Answer(id));
+    ASSERT_TRUE(CMainWindow(m_run->MainWindow()).Sync());
+    const HWND next = m_run->FindMessageBox();
+    EXPECT_EQ(next, nullptr) << "unexpected message box \"" << Utf8(next ? CMessageBoxView(next).Text() : "")
+                             << "\"";
+  }
+
+  void SaveAnsweringYes(const CMainWindow& window, const std::string& result) {
+    window.PressSave();
+    const HWND question = ExpectBox("你确信你想以当前效果保存此文件吗？", {IDYES, IDNO});
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(CMessageBoxView(question).Answer(IDYES));
+    const HWND outcome = ExpectBox(result, {IDOK});
+    ASSERT_NE(outcome, nullptr);
+    AnswerLast(outcome, IDOK);
+  }
+
+  void CloseWithEscape(const CMainWindow& window) {
+    window.PressEscape();
+    EXPECT_TRUE(m_run->WaitForExit(kWaitMs)) << "Escape left the window open";
+    EXPECT_EQ(m_run->FindMessageBox(), nullptr);
+  }
+
+  CScratchDir m_dir;
+  std::unique_ptr<CLumaretProcess> m_run;
+};
+
+// The typical road: a Big5 sheet from the command line, converted, saved, answered No and Yes, restored.
+TEST_F(LumaretE2e, Big5SheetConvertedAndSaved) {
+  const std::string original = Sample(kBig5Sample);
+  ASSERT_FALSE(original.empty()) << "missing sample " << kBig5Sample;
+  const std::string path = m_dir.Write("album.cue", original);
+  const std::string big5 = Convert(Big5ToGbkSimplified, original, 2);
+  const std::string western = Convert(WesternToAscii, original, 3);
+
+  const CMainWindow window = Start(path);
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, path);
+  EXPECT_EQ(window.BoxText(), original) << "the file shows as loaded, unconverted";
+  EXPECT_EQ(window.Selection(), 0);
+  EXPECT_EQ(m_run->FindMessageBox(), nullptr);
+
+  // Both conversions pass their probes under Wine: four items, no hint, the box over the hint's place.
+  const std::vector<std::string> choices = window.Choices();
+  ASSERT_EQ(choices.size(), 4u);
+  EXPECT_EQ(Utf8(choices[0]), Utf8("（请选择）"));
+  EXPECT_EQ(Utf8(choices[1]), Utf8("Big5繁体中文"));
+  EXPECT_EQ(Utf8(choices[2]), Utf8("特殊西欧字符"));
+  EXPECT_EQ(Utf8(choices[3]), Utf8("日文（Shift-JIS）"));
+  EXPECT_EQ(window.ChoiceData(), (std::vector<LRESULT>{0, 1, 2, 3}));
+  EXPECT_FALSE(IsWindowVisible(window.Control(kIdHint)));
+
+  ASSERT_TRUE(window.Choose(1));
+  const std::string shown = window.BoxText();
+  EXPECT_EQ(Utf8(shown), Utf8(big5));
+  EXPECT_NE(shown.find("TITLE \"东风与梦的记忆\""), std::string::npos) << Utf8(shown);
+  EXPECT_NE(shown.find("TITLE \"爱在黄昏时\""), std::string::npos) << Utf8(shown);
+
+  // Conversions never stack: each starts from the bytes as loaded.
+  ASSERT_TRUE(window.Choose(2));
+  EXPECT_EQ(window.BoxText(), western);
+  ASSERT_TRUE(window.Choose(1));
+  EXPECT_EQ(window.BoxText(), big5);
+  ASSERT_TRUE(window.Choose(0));
+  EXPECT_EQ(window.BoxText(), original);
+  ASSERT_TRUE(window.Choose(1));
+
+  window.PressSave();
+  const HWND question = ExpectBox("你确信你想以当前效果保存此文件吗？", {IDYES, IDNO});
+  ASSERT_NE(question, nullptr);
+  AnswerLast(question, IDNO);
+  EXPECT_EQ(ReadFileBytes(path), original) << "answering No wrote the file";
+
+  SaveAnsweringYes(window, "文件保存成功。");
+  EXPECT_EQ(Utf8(ReadFileBytes(path)), Utf8(big5));
+  EXPECT_EQ(window.BoxText(), big5);
+
+  // After a save the conversions still start from the bytes loaded, not from the file as saved.
+  ASSERT_TRUE(window.Choose(0));
+  EXPECT_EQ(window.BoxText(), original);
+  SaveAnsweringYes(window, "文件保存成功。");
+  EXPECT_EQ(ReadFileBytes(path), original) << "item 0 saved back differs from the bytes loaded";
+
+  CloseWithEscape(window);
+}
+
+// A sheet that another program holds open cannot be written: message 5, and the file stays as it was.
+TEST_F(LumaretE2e, SheetHeldOpenElsewhereIsLeftUntouched) {
+  const std::string original = Sample(kBig5Sample);
+  const std::string path = m_dir.Write("held.cue", original);
+
+  const CMainWindow window = Start(path);
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, path);
+  ASSERT_TRUE(window.Choose(1));
+  const HANDLE held =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  SaveAnsweringYes(window, "文件保存失败。请检查文件是否是只读的。");
+  CloseHandle(held);
+  EXPECT_EQ(ReadFileBytes(path), original);
+}
+
+TEST_F(LumaretE2e, ReadOnlySheetIsLeftUntouched) {
+  const std::string original = Sample(kBig5Sample);
+  const std::string path = m_dir.Write("readonly.cue", original);
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  const HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    GTEST_SKIP() << "the read-only attribute does not stop writing here (Wine run as root)";
+  }
+
+  const CMainWindow window = Start(path);
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, path);
+  EXPECT_EQ(window.BoxText(), original);
+  ASSERT_TRUE(window.Choose(1));
+  SaveAnsweringYes(window, "文件保存失败。请检查文件是否是只读的。");
+  EXPECT_EQ(ReadFileBytes(path), original);
+  EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+}
+
+// Only the first of two paths is loaded; here a Shift-JIS sheet, then converted as Japanese.
+TEST_F(LumaretE2e, FirstOfTwoPathsLoadedAndShiftJisConverted) {
+  const std::string japanese = Sample(kShiftJisSample);
+  const std::string first = m_dir.Write("japanese.cue", japanese);
+  const std::string second = m_dir.Write("french.cue", Sample(kWesternSample));
+
+  const CMainWindow window = Start(first + " " + second);
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, first);
+  EXPECT_EQ(window.BoxText(), japanese);
+
+  const int item = IndexOfData(window, 3);
+  ASSERT_GT(item, 0) << "no Shift-JIS item";
+  ASSERT_TRUE(window.Choose(item));
+  const std::string shown = window.BoxText();
+  EXPECT_EQ(Utf8(shown), Utf8(Convert(ShiftJisToGbk, japanese, 2)));
+  EXPECT_NE(shown.find("TITLE \"夏の終わりのソナタ\""), std::string::npos) << Utf8(shown);
+  EXPECT_NE(shown.find("PERFORMER \"水野彩花、森田健一\""), std::string::npos) << Utf8(shown);
+}
+
+// A quoted path with spaces and Chinese folder and file names; here a Western European sheet, transliterated.
+TEST_F(LumaretE2e, QuotedPathWithSpacesLoadedAndWesternConverted) {
+  const std::string french = Sample(kWesternSample);
+  const std::string path = m_dir.Write("我的 音乐\\Cafe des Etoiles 专辑.cue", french);
+  ASSERT_EQ(ReadFileBytes(path), french) << "cannot write " << Utf8(path);
+
+  const CMainWindow window = Start("\"" + path + "\"");
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, path);
+  EXPECT_EQ(window.BoxText(), french);
+
+  ASSERT_TRUE(window.Choose(IndexOfData(window, 2)));
+  const std::string shown = window.BoxText();
+  EXPECT_EQ(shown, Convert(WesternToAscii, french, 3));
+  EXPECT_NE(shown.find("REM COMMENT \"(C) 2011 Editions Lumiere - Enregistre a Lyon\""), std::string::npos)
+      << shown;
+  EXPECT_NE(shown.find("TITLE \"La \"derniere\" valse\""), std::string::npos) << shown;
+  EXPECT_NE(shown.find("TITLE \"L'ete a Saint-Malo\""), std::string::npos) << shown;
+
+  SaveAnsweringYes(window, "文件保存成功。");
+  EXPECT_EQ(ReadFileBytes(path), shown);
+}
+
+// A path that names no file: an empty box and no message; what the user types there is saved as a new file.
+TEST_F(LumaretE2e, MissingPathGivesEmptyBoxAndTypedTextCreatesTheFile) {
+  const std::string path = m_dir.PathOf("new.cue");
+
+  const CMainWindow window = Start(path);
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, path);
+  EXPECT_EQ(window.BoxText(), "");
+  EXPECT_EQ(m_run->FindMessageBox(), nullptr);
+
+  window.PressSave();
+  const HWND empty = ExpectBox("文件内容为空，无法保存。", {IDOK});
+  ASSERT_NE(empty, nullptr);
+  AnswerLast(empty, IDOK);
+  EXPECT_FALSE(FileExists(path));
+
+  window.Type("TITLE \"New Album\"");
+  EXPECT_EQ(window.BoxText(), "TITLE \"New Album\"");
+  SaveAnsweringYes(window, "文件保存成功。");
+  ASSERT_TRUE(FileExists(path));
+  EXPECT_EQ(ReadFileBytes(path), "TITLE \"New Album\"");
+}
+
+TEST_F(LumaretE2e, NoArgumentStartsEmpty) {
+  const CMainWindow window = Start("");
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  ASSERT_TRUE(window.DrainPosted());
+  EXPECT_EQ(window.PathText(), "");
+  EXPECT_EQ(window.BoxText(), "");
+  EXPECT_EQ(window.Selection(), 0);
+
+  window.PressSave();
+  const HWND box = ExpectBox("请先选择需要转码的cue文件。", {IDOK});
+  ASSERT_NE(box, nullptr);
+  AnswerLast(box, IDOK);
+  CloseWithEscape(window);
+}
+
+// The print switch suppresses the file: the dialog opens with nothing loaded.
+TEST_F(LumaretE2e, PrintSwitchLoadsNothing) {
+  const std::string path = m_dir.Write("album.cue", Sample(kBig5Sample));
+
+  const CMainWindow window = Start("/p " + path);
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  ASSERT_TRUE(window.DrainPosted());
+  EXPECT_EQ(window.PathText(), "");
+  EXPECT_EQ(window.BoxText(), "");
+  EXPECT_EQ(m_run->FindMessageBox(), nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (argc < 3) {
+    fprintf(stderr, "usage: e2e_tests lumaret.exe samples-folder\n");
+    return 2;
+  }
+  g_exe = DosPath(argv[1]);
+  g_samples = DosPath(argv[2]);
+  return RUN_ALL_TESTS();
+}
