@@ -16,7 +16,7 @@
 // FileOpen.
 class CCommandLineInfo {
 public:
-    enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppAutomation, FileNothing = -1, AppUnregister };
+    enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppAutomation, AppUnregister, FileNothing = -1 };
 
     int m_nShellCommand = FileNew;
     BOOL m_bRunEmbedded = FALSE;

@@ -46,7 +46,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt, const cha
 
 void CFileDialog::SetHookTarget(CFileDialog* pDlg) { g_pHookTarget = pDlg; }
 
-UINT_PTR CALLBACK CFileDialog::HookProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
+UINT_PTR CALLBACK CFileDialog::HookProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
         if (g_pHookTarget != nullptr && FromHandlePermanent(hWnd) == nullptr) {
@@ -57,10 +57,10 @@ UINT_PTR CALLBACK CFileDialog::HookProc(HWND hWnd, UINT message, WPARAM, LPARAM 
         auto* pDlg = dynamic_cast<CFileDialog*>(FromHandlePermanent(hWnd));
         if (pDlg == nullptr)
             return 0;
-        // Reached only for what the object's map left to the default: WM_INITDIALOG when the attaching
-        // message was this one, and the notifications.
+        // Reached only for what the object's map left to the default, and for WM_INITDIALOG when it was
+        // the message that attached the object: the map has not seen it yet.
         if (message == WM_INITDIALOG)
-            return pDlg->OnInitDialog();
+            return AfxCallWndProc(pDlg, hWnd, message, wParam, lParam);
         if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == UINT(CDN_INITDONE))
             pDlg->OnInitDone();
     } catch (...) {

@@ -70,10 +70,12 @@ BOOL CWinApp::InitInstance() { return FALSE; }
 
 int CWinApp::ExitInstance() { return 0; }
 
-void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) { ParseCommandLine(rCmdInfo, ::GetCommandLineW()); }
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo, const wchar_t* pszCommandLine)
 {
     int argc = 0;
-    LPWSTR* argvW = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    LPWSTR* argvW = ::CommandLineToArgvW(pszCommandLine, &argc);
     if (argvW == nullptr)
         return;
     std::vector<std::string> args;

@@ -30,6 +30,8 @@ public:
     // Splits the process's command line by the platform's rules (CommandLineToArgvW, each argument then
     // converted to the ANSI code page) and feeds every argument after the program's name to rCmdInfo.
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    // The same for a given command line.
+    static void ParseCommandLine(CCommandLineInfo& rCmdInfo, const wchar_t* pszCommandLine);
     // The same for a given argument list; argv[0] is the program's name.
     static void ParseCommandLine(CCommandLineInfo& rCmdInfo, int argc, const char* const* argv);
 

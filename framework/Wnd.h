@@ -134,6 +134,9 @@ protected:
 
 // The framework's window procedure, for every subclassed window.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs one message through pWnd's WindowProc as AfxWndProc does: as the current message, reporting the
+// framework's exceptions.
+LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Attaches and subclasses pWnd to the next window this thread creates (before its first message).
 void AfxHookWindowCreate(CWnd* pWnd);
