@@ -1,0 +1,10 @@
+// The item data of the choice list: which conversion a transcode runs. An item's index is not its value,
+// because the Big5 and Shift-JIS items exist only where the system passes their probes.
+#pragma once
+
+enum ConversionChoice : int {
+  kChoiceNone = 0,
+  kChoiceBig5 = 1,
+  kChoiceWestern = 2,
+  kChoiceShiftJis = 3,
+};

@@ -1,0 +1,17 @@
+// Exact exchange of a text with the rich-edit box. Under Wine the control counts characters, not bytes, in
+// WM_GETTEXTLENGTH, and WM_SETTEXT takes a text that begins like rich text as rich text; a file's bytes must
+// reach the box and come back unchanged all the same.
+#pragma once
+
+#include <string>
+
+#include "framework/Afx.h"
+
+void SetTextBoxText(HWND hBox, const std::string& text);
+std::string GetTextBoxText(HWND hBox);
+
+// Data exchange of a rich-edit control's whole text, in either direction. The control holds its text as
+// Unicode, so bytes that form no character of the code page (a file shown before its conversion) would come
+// back as '?'. Until the user changes the text, reading it back therefore leaves value as it was put there;
+// value must change only through exchanges.
+void DDX_TextBox(CDataExchange* pDX, int nIDC, std::string& value);

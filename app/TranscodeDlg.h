@@ -1,0 +1,58 @@
+// The main window: one document (a file's bytes as loaded, the text shown), the choice of conversion, the
+// path label and the info icon.
+#pragma once
+
+#include <string>
+
+#include "app/SizingDialog.h"
+#include "controls/InfoIcon.h"
+#include "controls/PathLabel.h"
+
+class CTranscodeDlg : public CSizingDialog {
+public:
+  explicit CTranscodeDlg(CWnd* pParent = nullptr);
+  ~CTranscodeDlg() override;
+
+  // Where the dialog asks whether the system performs each conversion; tests put their own answers here.
+  struct Probes {
+    int (*big5)();
+    int (*shiftJis)();
+  };
+  static Probes s_probes;
+
+  std::string m_strPath;    // the current file; also the file that save writes
+  std::string m_strLoaded;  // its bytes as read, up to the first NUL: the input of every conversion
+  std::string m_strShown;   // the text in the box; what save writes
+  int m_nChoice = 0;        // selected index of the choice list, -1 for none
+  CComboBox m_wndChoice;
+
+  void LoadFile();
+  void Transcode();
+
+protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+  void OnSizeDelta(int dx, int dy) override;
+
+  void SetupChoices();
+
+  void OnPaint();
+  HCURSOR OnQueryDragIcon();
+  void OnDestroy();
+  void OnOpen();
+  void OnSave();
+  HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+  void OnDropFiles(HDROP hDropInfo);
+  void OnLoadCommand();
+
+  HICON m_hIcon = nullptr;
+  HICON m_hIconOpen = nullptr;
+  HICON m_hIconSave = nullptr;
+  CPathLabel m_wndPath;
+  CInfoIcon m_wndInfo;
+  CFont m_fontText;
+
+  DECLARE_MESSAGE_MAP()
+};

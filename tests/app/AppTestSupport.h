@@ -1,0 +1,74 @@
+// What the main dialog's tests share: scratch files, recorded message boxes, scripted probes, a modeless
+// dialog under test, and a real drop handle.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/TranscodeDlg.h"
+
+namespace apptest {
+
+struct ShownBox {
+  std::string text;
+  UINT type;
+};
+
+// Records every message box and answers each with the next scripted answer (IDOK when none is left).
+class MessageBoxRecorder {
+public:
+  MessageBoxRecorder();
+  ~MessageBoxRecorder();
+  std::vector<ShownBox> shown;
+  std::vector<int> answers;
+
+private:
+  static int Handle(const char* text, UINT type, void* context);
+  AfxMessageBoxHandler m_previous;
+  void* m_previousContext = nullptr;
+};
+
+// Sets what the two probes answer for as long as it lives.
+class ScriptedProbes {
+public:
+  ScriptedProbes(int big5, int shiftJis);
+  ~ScriptedProbes();
+
+private:
+  CTranscodeDlg::Probes m_saved;
+};
+
+// A folder of its own under the temporary folder, removed with everything in it.
+class ScratchDir {
+public:
+  ScratchDir();
+  ~ScratchDir();
+  std::string Path(const std::string& name) const;
+  std::string Write(const std::string& name, const std::string& bytes) const;
+
+private:
+  std::string m_root;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void Pump();  // runs the messages waiting for this thread, posted ones included
+
+// The main dialog, modeless, with its initialisation done and its posted commands run.
+class DialogUnderTest {
+public:
+  explicit DialogUnderTest(const std::string& presetPath = {});
+  ~DialogUnderTest();
+  CTranscodeDlg dlg;
+
+  HWND Item(int id) const;
+  std::string BoxText() const;
+  void TypeInBox(const std::string& text) const;  // replaces the whole text as the user does
+  void Select(int index);  // as the user does: the selection changes, the list notifies
+  void ClickSave();
+  std::vector<std::pair<std::string, DWORD_PTR>> Items() const;
+};
+
+// A drop handle as the shell makes it, for these names in this order.
+HDROP MakeDrop(const std::vector<std::string>& names);
+
+}  // namespace apptest

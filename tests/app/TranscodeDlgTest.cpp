@@ -1,0 +1,383 @@
+// The main dialog in process: its choices, its document (load, transcode, save, drop) and its layout.
+#include <gtest/gtest.h>
+
+#include "AppTestSupport.h"
+#include "app/Texts.h"
+#include "res/resource.h"
+
+using namespace apptest;
+
+namespace {
+
+// 管理 in Big5 and the same word in GBK; "Caf" + é in Windows-1252.
+const std::string kBig5Word = "\xBA\xDE\xB2\x7A";
+const std::string kGbkWord = "\xB9\xDC\xC0\xED";
+const std::string kCafe = "Caf\xE9";
+
+CRect ChildRect(HWND dialog, int id) {
+  CRect rc;
+  ::GetWindowRect(::GetDlgItem(dialog, id), &rc);
+  ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
+}  // namespace
+
+// ---- The choices offered after the probes
+
+struct ProbeRow {
+  int big5, shiftJis;
+  std::vector<std::pair<std::string, DWORD_PTR>> items;
+  std::string hint;  // empty: the hint label is hidden
+};
+
+TEST(Choices, FollowTheProbes) {
+  using Texts::kChoiceBig5, Texts::kChoiceNone, Texts::kChoiceShiftJis, Texts::kChoiceWestern;
+  const std::string start = Texts::kHintStart, end = Texts::kHintEnd;
+  const ProbeRow rows[] = {
+      {1, 1, {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}}, ""},
+      {0, 1, {{kChoiceNone, 0}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}}, start + kChoiceBig5 + end},
+      {1, 0, {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}}, start + kChoiceShiftJis + end},
+      {0, 0, {{kChoiceNone, 0}, {kChoiceWestern, 2}}, start + kChoiceBig5 + "、" + kChoiceShiftJis + end},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "big5 " << row.big5 << ", shift-jis " << row.shiftJis);
+    ScriptedProbes probes(row.big5, row.shiftJis);
+    DialogUnderTest ui;
+    HWND hwnd = ui.dlg.GetSafeHwnd();
+    EXPECT_EQ(ui.Items(), row.items);
+    EXPECT_EQ(::SendMessageA(ui.Item(IDC_CHOICE), CB_GETCURSEL, 0, 0), 0);
+    const CRect hint = ChildRect(hwnd, IDC_HINT), text = ChildRect(hwnd, IDC_TEXT);
+    if (row.hint.empty()) {
+      EXPECT_FALSE(::IsWindowVisible(ui.Item(IDC_HINT)));
+      EXPECT_EQ(text.top, hint.top);
+    } else {
+      EXPECT_TRUE(::IsWindowVisible(ui.Item(IDC_HINT)));
+      EXPECT_GT(text.top, hint.bottom - 1);
+      char shown[256] = {};
+      ::GetWindowTextA(ui.Item(IDC_HINT), shown, sizeof shown);
+      EXPECT_EQ(shown, row.hint);
+    }
+  }
+}
+
+TEST(Choices, TheShiftJisItemCarriesItsValueWhereverItStands) {
+  ScratchDir dir;
+  ScriptedProbes probes(0, 1);
+  DialogUnderTest ui(dir.Write("sjis.cue", "\x90\xA2\x8A\x45"));
+  ui.Select(2);
+  EXPECT_EQ(ui.BoxText(), "\xCA\xC0\xBD\xE7");
+}
+
+TEST(Look, NoteAndHintAreRedAndTheTextFontIsLarger) {
+  ScriptedProbes probes(0, 0);
+  DialogUnderTest ui;
+  HWND hwnd = ui.dlg.GetSafeHwnd();
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  for (int id : {IDC_NOTE, IDC_HINT, IDC_PATH}) {
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    ::SendMessageA(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(ui.Item(id)));
+    EXPECT_EQ(::GetTextColor(dc), id == IDC_PATH ? RGB(0, 0, 0) : RGB(255, 0, 0)) << id;
+  }
+  ::DeleteDC(dc);
+
+  // The box tells its font only as a character format, in twips.
+  LOGFONTA dialogFont{};
+  ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof dialogFont, &dialogFont);
+  ASSERT_EQ(dialogFont.lfHeight, -12);
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  ::SendMessageA(ui.Item(IDC_TEXT), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  HDC screen = ::GetDC(nullptr);
+  EXPECT_EQ(format.yHeight, MulDiv(16, 1440, ::GetDeviceCaps(screen, LOGPIXELSY)));
+  ::ReleaseDC(nullptr, screen);
+  EXPECT_STREQ(format.szFaceName, dialogFont.lfFaceName);
+}
+
+// ---- Loading and transcoding
+
+TEST(Transcode, AlwaysStartsAgainFromTheBytesAsLoaded) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  const std::string loaded = "TITLE \"" + kBig5Word + "\"\r\nPERFORMER \"" + kCafe + "\"\r\n";
+  DialogUnderTest ui(dir.Write("album.cue", loaded));
+  EXPECT_EQ(ui.dlg.m_strShown, loaded);
+
+  ui.Select(1);
+  const std::string big5 = ui.BoxText();
+  EXPECT_EQ(big5.substr(0, 11), "TITLE \"" + kGbkWord);
+  ui.Select(2);
+  EXPECT_EQ(ui.BoxText(), "TITLE \"0P2z\"\r\nPERFORMER \"Cafe\"\r\n");
+  ui.Select(1);
+  EXPECT_EQ(ui.BoxText(), big5);
+  ui.Select(0);
+  EXPECT_EQ(ui.dlg.m_strShown, loaded);
+}
+
+TEST(Transcode, SavingTheUnchangedBoxWritesBytesTheBoxCannotShow) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  MessageBoxRecorder boxes;
+  // é followed by a quote is no GBK character; the box shows a '?' for it.
+  const std::string loaded = "PERFORMER \"" + kCafe + "\"\r\n";
+  const std::string path = dir.Write("western.cue", loaded);
+  DialogUnderTest ui(path);
+  ui.Select(2);
+  ui.Select(0);
+  boxes.answers = {IDYES, IDOK};
+  ui.ClickSave();
+  EXPECT_EQ(ReadFileBytes(path), loaded);
+}
+
+TEST(Transcode, EditsAreLostOnTranscodeAndKeptOnSave) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  MessageBoxRecorder boxes;
+  const std::string path = dir.Write("edit.cue", kBig5Word);
+  DialogUnderTest ui(path);
+  ui.TypeInBox("typed by hand");
+  ui.Select(1);
+  EXPECT_EQ(ui.BoxText(), kGbkWord);
+
+  ui.TypeInBox("typed by hand\r\n");
+  boxes.answers = {IDYES, IDOK};
+  ui.ClickSave();
+  EXPECT_EQ(ReadFileBytes(path), "typed by hand\r\n");
+  // Saving changes nothing of the document: the next transcode starts from the bytes loaded before.
+  ui.Select(0);
+  EXPECT_EQ(ui.BoxText(), kBig5Word);
+}
+
+TEST(Load, StopsAtTheFirstNulAndSavesOnlyWhatWasShown) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  MessageBoxRecorder boxes;
+  const std::string path = dir.Write("eleventh.cue", std::string("0123456789\0tail", 15));
+  DialogUnderTest ui(path);
+  EXPECT_EQ(ui.dlg.m_strLoaded, "0123456789");
+  boxes.answers = {IDYES, IDOK};
+  ui.ClickSave();
+  EXPECT_EQ(ReadFileBytes(path), "0123456789");
+}
+
+TEST(Load, KeepsTheSelectedConversionAndShowsTheFirstLine) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  std::string many;
+  for (int i = 0; i < 300; ++i) many += "REM line " + std::to_string(i) + " " + kCafe + "\r\n";
+  DialogUnderTest ui(dir.Write("first.cue", "short"));
+  ui.Select(2);
+  ::SendMessageA(ui.Item(IDC_TEXT), EM_LINESCROLL, 0, 50);
+
+  ui.dlg.m_strPath = dir.Write("second.cue", many);
+  ui.dlg.LoadFile();
+  EXPECT_EQ(ui.BoxText().substr(0, 16), "REM line 0 Cafe\r");
+  EXPECT_EQ(::SendMessageA(ui.Item(IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
+TEST(Load, AMissingFileGivesAnEmptyBoxAndTypedTextCreatesIt) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  MessageBoxRecorder boxes;
+  const std::string path = dir.Path("not-there.cue");
+  DialogUnderTest ui(path);
+  EXPECT_EQ(ui.BoxText(), "");
+  EXPECT_TRUE(boxes.shown.empty());
+  char label[MAX_PATH] = {};
+  ::GetWindowTextA(ui.Item(IDC_PATH), label, sizeof label);
+  EXPECT_EQ(label, path);
+
+  ui.TypeInBox("FILE \"new.wav\" WAVE\r\n");
+  boxes.answers = {IDYES, IDOK};
+  ui.ClickSave();
+  EXPECT_EQ(ReadFileBytes(path), "FILE \"new.wav\" WAVE\r\n");
+}
+
+// ---- The box keeps a file's bytes exactly
+
+TEST(TextBox, KeepsEveryLineEndAndTextThatLooksLikeRichText) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  MessageBoxRecorder boxes;
+  const std::string texts[] = {
+      "a\r\nb\r\n", "a\nb\n", "a\rb\r", "a\r\r\nb\n\r", "{\\rtf1\\ansi {\\b bold}}\r\n", "{{\\rtf1 x}", "{\\urtf1 x}",
+      "\xB9\xDC\xC0\xED\r\n\x81\x40\xFE\xFE\x80 tail",
+  };
+  for (const auto& text : texts) {
+    const std::string path = dir.Write("exact.cue", text);
+    DialogUnderTest ui(path);
+    EXPECT_EQ(ui.BoxText(), text);
+    boxes.answers = {IDYES, IDOK};
+    ui.ClickSave();
+    EXPECT_EQ(ReadFileBytes(path), text);
+  }
+}
+
+TEST(TextBox, ALargeFileComesBackByteForByte) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  MessageBoxRecorder boxes;
+  std::string big;
+  for (int track = 0; big.size() < 8u * 1024 * 1024; ++track)
+    big += "  TRACK " + std::to_string(track) + " AUDIO\r\n    TITLE \"" + kGbkWord + kGbkWord + " " + kCafe +
+           "\"\r\n    INDEX 01 00:00:00\n";
+  const std::string path = dir.Write("big.cue", big);
+  DialogUnderTest ui(path);
+  boxes.answers = {IDYES, IDOK};
+  ui.ClickSave();
+  EXPECT_TRUE(ReadFileBytes(path) == big);
+}
+
+// ---- Saving
+
+TEST(Save, AsksFirstAndSaysHowItWent) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  MessageBoxRecorder boxes;
+  {
+    DialogUnderTest ui;
+    ui.ClickSave();
+    ui.TypeInBox("text without a file");
+    ui.ClickSave();
+  }
+  const std::string path = dir.Write("save.cue", "");
+  {
+    DialogUnderTest ui(path);
+    ui.ClickSave();  // nothing to save
+    ui.TypeInBox("first");
+    boxes.answers = {IDNO};
+    ui.ClickSave();
+    EXPECT_EQ(ReadFileBytes(path), "");
+    boxes.answers = {IDYES, IDOK};
+    ui.ClickSave();
+    EXPECT_EQ(ReadFileBytes(path), "first");
+  }
+  const UINT ok = MB_OK | MB_ICONEXCLAMATION, yesNo = MB_YESNO | MB_ICONEXCLAMATION;
+  const std::vector<std::pair<std::string, UINT>> expected = {
+      {Texts::kSaveNoPath, ok},   {Texts::kSaveNoPath, ok},    {Texts::kSaveEmpty, ok},
+      {Texts::kSaveConfirm, yesNo}, {Texts::kSaveConfirm, yesNo}, {Texts::kSaveDone, ok},
+  };
+  ASSERT_EQ(boxes.shown.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(boxes.shown[i].text, expected[i].first) << i;
+    EXPECT_EQ(boxes.shown[i].type, expected[i].second) << i;
+  }
+}
+
+TEST(Save, LeavesAReadOnlyFileAsItWas) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  MessageBoxRecorder boxes;
+  const std::string path = dir.Write("locked.cue", kBig5Word);
+  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  DialogUnderTest ui(path);
+  ui.Select(1);
+  boxes.answers = {IDYES, IDOK};
+  ui.ClickSave();
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[1].text, Texts::kSaveFailed);
+  EXPECT_EQ(ReadFileBytes(path), kBig5Word);
+}
+
+// ---- Dropping files
+
+TEST(Drop, LoadsTheFirstItemThatIsNotAFolder) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  const std::string folder = dir.Path("folder");
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string first = dir.Write("first.cue", "first"), second = dir.Write("second.cue", "second");
+
+  DialogUnderTest ui;
+  ::SendMessageA(ui.dlg.GetSafeHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({folder, first})), 0);
+  EXPECT_EQ(ui.dlg.m_strPath, first);
+  EXPECT_EQ(ui.BoxText(), "first");
+
+  ::SendMessageA(ui.dlg.GetSafeHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({second, first})), 0);
+  EXPECT_EQ(ui.BoxText(), "second");
+
+  ::SendMessageA(ui.dlg.GetSafeHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({folder, folder})), 0);
+  EXPECT_EQ(ui.dlg.m_strPath, second);
+  EXPECT_EQ(ui.BoxText(), "second");
+}
+
+TEST(Drop, ANameLongerThanMaxPathIsNeverCutIntoAnotherPath) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  std::string shortName = dir.Path("");
+  shortName += std::string(MAX_PATH - 1 - shortName.size(), 'a');
+  ASSERT_EQ(shortName.size(), std::size_t{MAX_PATH - 1});
+  const std::string longName = shortName + std::string(40, 'b');
+  HANDLE h = ::CreateFileA(shortName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  ::WriteFile(h, "cut", 3, &written, nullptr);
+  ::CloseHandle(h);
+
+  DialogUnderTest ui;
+  ::SendMessageA(ui.dlg.GetSafeHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({longName})), 0);
+  EXPECT_EQ(ui.dlg.m_strPath, longName);
+  EXPECT_NE(ui.BoxText(), "cut");
+  ::DeleteFileA(shortName.c_str());
+}
+
+// ---- Size and keys
+
+TEST(Layout, OnlyTheTextBoxFollowsTheWindowSize) {
+  ScriptedProbes probes(1, 1);
+  DialogUnderTest ui;
+  HWND hwnd = ui.dlg.GetSafeHwnd();
+  const int ids[] = {IDC_PATH, IDC_OPEN, IDC_CHOICE, IDC_NOTE, IDC_INFO, IDC_SAVE, IDC_TEXT};
+  std::vector<CRect> before;
+  for (int id : ids) before.push_back(ChildRect(hwnd, id));
+  CRect window;
+  ::GetWindowRect(hwnd, &window);
+
+  ::SetWindowPos(hwnd, nullptr, 0, 0, window.Width() + 100, window.Height() + 50, SWP_NOMOVE | SWP_NOZORDER);
+  for (std::size_t i = 0; i + 1 < std::size(ids); ++i) EXPECT_EQ(ChildRect(hwnd, ids[i]), before[i]) << ids[i];
+  CRect grown = before.back();
+  grown.right += 100;
+  grown.bottom += 50;
+  EXPECT_EQ(ChildRect(hwnd, IDC_TEXT), grown);
+
+  ::ShowWindow(hwnd, SW_MINIMIZE);
+  ::ShowWindow(hwnd, SW_RESTORE);
+  EXPECT_EQ(ChildRect(hwnd, IDC_TEXT), grown);
+
+  // Smaller than at first is refused.
+  MINMAXINFO mmi{};
+  ::SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  EXPECT_EQ(mmi.ptMinTrackSize.x, window.Width());
+  EXPECT_EQ(mmi.ptMinTrackSize.y, window.Height());
+}
+
+namespace {
+
+// Presses Enter, then Escape, in the running modal dialog, and notes whether Enter left it open.
+bool g_openAfterEnter = false;
+void CALLBACK PressKeys(HWND, UINT, UINT_PTR id, DWORD) {
+  static int step = 0;
+  HWND dialog = ::FindWindowA(nullptr, "Lumaret");
+  if (dialog == nullptr) return;
+  HWND focus = ::GetDlgItem(dialog, IDC_OPEN);
+  if (step == 0) {
+    ::PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0);
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  } else if (step == 1) {
+    g_openAfterEnter = ::IsWindow(dialog) && ::IsWindowVisible(dialog);
+    ::PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
+  } else {
+    ::KillTimer(nullptr, id);
+  }
+  ++step;
+}
+
+}  // namespace
+
+TEST(Keys, EnterKeepsTheDialogOpenAndEscapeClosesIt) {
+  ScriptedProbes probes(1, 1);
+  CTranscodeDlg dlg;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 300, PressKeys);
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  ::KillTimer(nullptr, timer);
+  EXPECT_TRUE(g_openAfterEnter);
+}
