@@ -43,7 +43,14 @@ BOOL CFile::Open(const char* lpszFileName, UINT nOpenFlags, CFileException* pErr
         dwCreation = (nOpenFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
 
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, FALSE};
-    HANDLE hFile = ::CreateFileA(lpszFileName, dwAccess, dwShareMode, &sa, dwCreation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE hFile = INVALID_HANDLE_VALUE;
+    // Windows refuses to write a file marked read-only; Wine running as root would write it all the same.
+    const DWORD dwAttributes = ::GetFileAttributesA(lpszFileName);
+    if ((dwAccess & GENERIC_WRITE) && dwAttributes != INVALID_FILE_ATTRIBUTES &&
+        (dwAttributes & FILE_ATTRIBUTE_READONLY))
+        ::SetLastError(ERROR_ACCESS_DENIED);
+    else
+        hFile = ::CreateFileA(lpszFileName, dwAccess, dwShareMode, &sa, dwCreation, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) {
         if (pError != nullptr) {
             const LONG lOsError = LONG(::GetLastError());
