@@ -200,12 +200,18 @@ void CTranscodeDlg::OnSave() {
   }
   if (AfxMessageBox(Texts::kSaveConfirm, MB_YESNO) != IDYES) return;
 
+  // The file is not cut before the new text has its room: a full disk then fails the save with the old text
+  // still in place, where cutting first would lose it.
   CFile file;
-  if (!file.Open(m_strPath.c_str(), CFile::modeCreate | CFile::modeWrite)) {
+  if (!file.Open(m_strPath.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite)) {
     AfxMessageBox(Texts::kSaveFailed);
     return;
   }
-  file.Write(m_strShown.data(), static_cast<UINT>(m_strShown.size()));
+  const ULONGLONG length = m_strShown.size();
+  if (file.GetLength() < length) file.SetLength(length);
+  file.Seek(0);
+  file.Write(m_strShown.data(), static_cast<UINT>(length));
+  file.SetLength(length);
   file.Close();
   AfxMessageBox(Texts::kSaveDone);
 }

@@ -91,6 +91,21 @@ ULONGLONG CFile::GetLength() const
     return ULONGLONG(size.QuadPart);
 }
 
+void CFile::SetLength(ULONGLONG dwNewLen)
+{
+    Seek(dwNewLen);
+    if (!::SetEndOfFile(m_hFile))
+        AfxThrowOsFileException(LONG(::GetLastError()), m_strFileName.c_str());
+}
+
+void CFile::Seek(ULONGLONG dwPosition)
+{
+    LARGE_INTEGER position;
+    position.QuadPart = LONGLONG(dwPosition);
+    if (!::SetFilePointerEx(m_hFile, position, nullptr, FILE_BEGIN))
+        AfxThrowOsFileException(LONG(::GetLastError()), m_strFileName.c_str());
+}
+
 void CFile::Close()
 {
     if (m_hFile == INVALID_HANDLE_VALUE)

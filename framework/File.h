@@ -35,6 +35,10 @@ public:
     // Writes all nCount bytes or throws (a short write is diskFull).
     virtual void Write(const void* lpBuf, UINT nCount);
     virtual ULONGLONG GetLength() const;
+    // Cuts or extends the file; the position is left at the new end.
+    virtual void SetLength(ULONGLONG dwNewLen);
+    // Moves the position, counted from the beginning of the file.
+    virtual void Seek(ULONGLONG dwPosition);
     virtual void Close();
     // Closes without throwing.
     virtual void Abort() noexcept;
