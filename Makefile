@@ -7,7 +7,7 @@ JOBS    ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 export WINEPREFIX := $(abspath $(WINDOWS))/wineprefix
 
-.PHONY: all deps native windows fuzzers test fuzz bench run clean
+.PHONY: all deps native windows fuzzers test fuzz bench run about-shot clean
 
 all: native windows
 
@@ -39,6 +39,9 @@ bench: native windows
 
 run: windows
 	@tools/with-display tools/run-lumaret $(WINDOWS)/app/lumaret.exe $(B) $(FILE)
+
+about-shot: windows
+	@tools/with-display tools/about-shot $(WINDOWS) $(B)/about.png
 
 clean:
 	rm -rf $(B)
