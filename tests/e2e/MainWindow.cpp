@@ -89,13 +89,13 @@ bool CMainWindow::Sync(DWORD timeoutMs) const {
   return ok;
 }
 
-// Posted messages of one thread are handled in order, so a posted change of the box's modified flag, once seen,
-// shows that everything posted before it was handled. The flag means nothing to the program.
+// Posted messages of one thread are handled in order, so a posted change, once seen, shows that everything
+// posted before it was handled. The change is the pushed look of the hidden button 1008, which nobody sees.
 bool CMainWindow::DrainPosted() const {
-  const HWND box = Control(kIdText);
-  Send(box, EM_SETMODIFY, FALSE, 0);
-  PostMessageA(box, EM_SETMODIFY, TRUE, 0);
-  const bool drained = WaitFor([&] { return Send(box, EM_GETMODIFY, 0, 0) != 0; });
-  Send(box, EM_SETMODIFY, FALSE, 0);
+  const HWND hidden = Control(kIdLoadCommand);
+  Send(hidden, BM_SETSTATE, FALSE, 0);
+  PostMessageA(hidden, BM_SETSTATE, TRUE, 0);
+  const bool drained = WaitFor([&] { return (Send(hidden, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; });
+  Send(hidden, BM_SETSTATE, FALSE, 0);
   return drained && Sync();
 }

@@ -12,6 +12,7 @@ inline constexpr int kIdText = 1000;
 inline constexpr int kIdChoice = 1002;
 inline constexpr int kIdSave = 1003;
 inline constexpr int kIdHint = 1005;
+inline constexpr int kIdLoadCommand = 1008;
 inline constexpr int kIdPath = 1011;
 
 class CMainWindow {
