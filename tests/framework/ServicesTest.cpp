@@ -195,6 +195,30 @@ TEST(File, ReadingSharesWithReadersOnlyAndWritingTruncatesWithoutSharing)
     std::fill(std::begin(buffer), std::end(buffer), '#');
     EXPECT_EQ(7u, reader.Read(buffer, sizeof buffer));
     EXPECT_EQ(std::string("\xb9\xfe\r\nnew##", 9), std::string(buffer, 9));
+    reader.Close();
+
+    // A read-only file is not opened for writing, and stays as it was.
+    ::SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
+    CFileException readOnlyError;
+    EXPECT_FALSE(writer.Open(path, CFile::modeCreate | CFile::modeWrite, &readOnlyError));
+    EXPECT_EQ(CFileException::accessDenied, readOnlyError.m_cause);
+    ASSERT_TRUE(reader.Open(path, CFile::modeRead | CFile::shareDenyWrite));
+    EXPECT_EQ(7u, reader.GetLength());
+}
+
+TEST(File, SetLengthCutsOrExtendsAndLeavesThePositionAtTheEnd)
+{
+    ScratchFile scratch("len.cue", "0123456789");
+    CFile file;
+    ASSERT_TRUE(file.Open(scratch.Path().c_str(), CFile::modeReadWrite | CFile::shareExclusive));
+    file.SetLength(4);
+    EXPECT_EQ(4u, file.GetLength());
+    file.Write("ab", 2);
+    file.Seek(0);
+    char buffer[8];
+    std::fill(std::begin(buffer), std::end(buffer), '#');
+    EXPECT_EQ(6u, file.Read(buffer, sizeof buffer));
+    EXPECT_EQ("0123ab##", std::string(buffer, 8));
 }
 
 TEST(File, AFailedOpenAnswersFalseAndAnErrorOnAnOpenFileThrowsNamingTheFile)
