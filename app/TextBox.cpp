@@ -3,7 +3,42 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// Under Wine the control needs time that grows with the square of the number of lines to remove a text: minutes
+// for a megabyte. A new control takes a text in linear time, so a box that holds text is replaced by a new,
+// empty one, in the same place of the dialog and the tab order, with the same styles, font and limit.
+HWND RecreateEmpty(HWND hBox) {
+  char className[64] = {};
+  ::GetClassNameA(hBox, className, sizeof className);
+  HWND hParent = ::GetParent(hBox);
+  RECT rc;
+  ::GetWindowRect(hBox, &rc);
+  ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rc), 2);
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  ::SendMessageA(hBox, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  const LRESULT limit = ::SendMessageA(hBox, EM_GETLIMITTEXT, 0, 0);
+  const bool focused = ::GetFocus() == hBox;
+
+  HWND hNew = ::CreateWindowExA(static_cast<DWORD>(::GetWindowLongPtrA(hBox, GWL_EXSTYLE)), className, "",
+                                static_cast<DWORD>(::GetWindowLongPtrA(hBox, GWL_STYLE)), rc.left, rc.top,
+                                rc.right - rc.left, rc.bottom - rc.top, hParent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(::GetDlgCtrlID(hBox))),
+                                reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(hBox, GWLP_HINSTANCE)), nullptr);
+  if (hNew == nullptr) AfxThrowMemoryException();
+  ::SendMessageA(hNew, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  ::SendMessageA(hNew, EM_EXLIMITTEXT, 0, limit);
+  ::SetWindowPos(hNew, hBox, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::DestroyWindow(hBox);
+  if (focused) ::SetFocus(hNew);
+  return hNew;
+}
+
+}  // namespace
+
 void SetTextBoxText(HWND hBox, const std::string& text) {
+  if (::SendMessageA(hBox, WM_GETTEXTLENGTH, 0, 0) > 0) hBox = RecreateEmpty(hBox);
   // The control reads a text that begins with "{\rtf" (or "{\urtf") as rich text. Setting the rest first and
   // then typing the leading braces in keeps every byte as it is; streaming the text in would too, but takes
   // minutes for a large file under Wine.
@@ -34,7 +69,7 @@ void DDX_TextBox(CDataExchange* pDX, int nIDC, std::string& value) {
   if (hBox == nullptr) return;
   if (!pDX->m_bSaveAndValidate) {
     SetTextBoxText(hBox, value);
-    ::SendMessageA(hBox, EM_SETMODIFY, FALSE, 0);
+    ::SendMessageA(::GetDlgItem(pDX->m_pDlgWnd->GetSafeHwnd(), nIDC), EM_SETMODIFY, FALSE, 0);
   } else if (::SendMessageA(hBox, EM_GETMODIFY, 0, 0)) {
     value = GetTextBoxText(hBox);
   }

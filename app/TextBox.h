@@ -7,6 +7,7 @@
 
 #include "framework/Afx.h"
 
+// Replaces the whole text. The box may be replaced by a new window with the same id: callers look it up again.
 void SetTextBoxText(HWND hBox, const std::string& text);
 std::string GetTextBoxText(HWND hBox);
 

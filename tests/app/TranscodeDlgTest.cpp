@@ -381,3 +381,28 @@ TEST(Keys, EnterKeepsTheDialogOpenAndEscapeClosesIt) {
   ::KillTimer(nullptr, timer);
   EXPECT_TRUE(g_openAfterEnter);
 }
+
+TEST(TextBox, KeepsItsPlaceFontLimitAndTabOrderWhenItsTextIsReplaced) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  DialogUnderTest ui(dir.Write("album.cue", kBig5Word + "\r\n"));
+  HWND hwnd = ui.dlg.GetSafeHwnd();
+  auto describe = [&] {
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    ::SendMessageA(ui.Item(IDC_TEXT), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    return testing::Message() << ChildRect(hwnd, IDC_TEXT).left << "," << ChildRect(hwnd, IDC_TEXT).top << ","
+                              << ChildRect(hwnd, IDC_TEXT).Width() << "," << ChildRect(hwnd, IDC_TEXT).Height()
+                              << " style " << ::GetWindowLongA(ui.Item(IDC_TEXT), GWL_STYLE) << " ex "
+                              << ::GetWindowLongA(ui.Item(IDC_TEXT), GWL_EXSTYLE) << " font " << format.szFaceName
+                              << " " << format.yHeight << " limit "
+                              << ::SendMessageA(ui.Item(IDC_TEXT), EM_GETLIMITTEXT, 0, 0) << " after "
+                              << ::GetDlgCtrlID(::GetWindow(ui.Item(IDC_TEXT), GW_HWNDPREV)) << " before "
+                              << ::GetDlgCtrlID(::GetWindow(ui.Item(IDC_TEXT), GW_HWNDNEXT));
+  };
+  const std::string before = describe().GetString();
+  ui.Select(1);
+  EXPECT_EQ(ui.BoxText(), kGbkWord + "\r\n");
+  EXPECT_EQ(describe().GetString(), before);
+  EXPECT_GT(::SendMessageA(ui.Item(IDC_TEXT), EM_GETLIMITTEXT, 0, 0), 0x10000);
+}
