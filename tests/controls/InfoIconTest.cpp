@@ -191,7 +191,7 @@ constexpr TemplateItem kAboutItems[] = {
     {IDOK, kButton, 0x50030001, 172, 14, 32, 14, L"OK"},
     {0xFFFF, kStatic, 0x50020002, 45, 21, 24, 8, L"作者:"},
     {IDC_EMAIL, kStatic, 0x50020000, 71, 30, 114, 8, L"lumaret@example.org"},
-    {IDC_AUTHOR, kStatic, 0x50020000, 71, 21, 21, 8, L"Lumaret"},
+    {IDC_AUTHOR, kStatic, 0x50020000, 71, 21, 21, 8, L"LMR"},
     {0xFFFF, kStatic, 0x50020002, 47, 30, 22, 8, L"电邮:"},
     {0xFFFF, kStatic, 0x50020002, 47, 40, 22, 8, L"主页:"},
     {IDC_HOMEPAGE, kStatic, 0x50020000, 71, 40, 112, 8, L"Lumaret 主页"},
