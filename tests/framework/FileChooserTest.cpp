@@ -186,6 +186,36 @@ TEST(FileChooser, AFileThatIsGoneWhenTheDialogReturnsGivesTheMissingFileMessageA
     EXPECT_EQ(UINT(MB_OK | MB_ICONEXCLAMATION), recorder.boxes[0].type);
 }
 
+TEST(FileChooser, AFileNameOutsideTheCodePageComesBackWithAQuestionMarkAndIsRefused)
+{
+    MessageBoxRecorder recorder;
+    ScratchFile file("other.cue");
+    // U+0E01, a Thai letter, has no GBK form.
+    std::wstring folder(file.Folder().begin(), file.Folder().end());
+    const std::wstring name = folder + L"\\\u0e01.cue";
+    HANDLE hFile = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
+    ::CloseHandle(hFile);
+
+    for (const BOOL bOpen : {TRUE, FALSE}) {
+        recorder.boxes.clear();
+        Owner owner;
+        CSingleFileSel chooser(bOpen, nullptr, nullptr, bOpen ? kOpenFlags : OFN_HIDEREADONLY, kFilter,
+                               owner.Wnd());
+        DialogDriver driver([&](HWND hDlg) {
+            HWND hName = ::GetDlgItem(hDlg, cmb13);
+            if (hName == nullptr || !::IsWindowVisible(hName))
+                hName = ::GetDlgItem(hDlg, edt1);
+            ::SetWindowTextW(hName, name.c_str());
+            Press(hDlg, IDOK);
+        });
+        EXPECT_EQ(IDCANCEL, chooser.DoModal());
+        ASSERT_EQ(1u, recorder.boxes.size());
+        EXPECT_EQ("路径含无效字符（?）：\r\n" + file.Folder() + "\\?.cue", recorder.boxes[0].text);
+    }
+    ::DeleteFileW(name.c_str());
+}
+
 TEST(FileChooser, TheBlockHandedToTheSystemIsTheExtendedOne)
 {
     // The system dialog's hook gets the block it runs on with WM_INITDIALOG.
