@@ -82,3 +82,9 @@ HWND CLumaretProcess::WaitForMessageBox(DWORD timeoutMs) const {
   WaitFor([&] { return (box = FindMessageBox()) != nullptr || !Running(); }, timeoutMs);
   return box;
 }
+
+HWND CLumaretProcess::WaitForDialog(const std::string& caption, DWORD timeoutMs) const {
+  HWND dialog = nullptr;
+  WaitFor([&] { return (dialog = FindTopLevel(caption.c_str(), m_hMain)) != nullptr || !Running(); }, timeoutMs);
+  return dialog;
+}

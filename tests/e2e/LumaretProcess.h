@@ -21,6 +21,8 @@ class CLumaretProcess {
   // A visible message box of this process: a dialog other than the main one, captioned "lumaret".
   HWND FindMessageBox() const;
   HWND WaitForMessageBox(DWORD timeoutMs) const;
+  // A visible dialog of this process with that caption, such as the file chooser.
+  HWND WaitForDialog(const std::string& caption, DWORD timeoutMs) const;
   bool WaitForExit(DWORD timeoutMs) const;
   bool Running() const;
 

@@ -70,6 +70,8 @@ bool CMainWindow::Choose(int index, DWORD timeoutMs) const {
   return ok;
 }
 
+void CMainWindow::PressOpen() const { PostMessageA(Control(kIdOpen), BM_CLICK, 0, 0); }
+
 void CMainWindow::PressSave() const { PostMessageA(Control(kIdSave), BM_CLICK, 0, 0); }
 
 void CMainWindow::Type(const std::string& text) const {

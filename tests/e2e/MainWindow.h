@@ -9,6 +9,7 @@
 #include "Polling.h"
 
 inline constexpr int kIdText = 1000;
+inline constexpr int kIdOpen = 1001;
 inline constexpr int kIdChoice = 1002;
 inline constexpr int kIdSave = 1003;
 inline constexpr int kIdHint = 1005;
@@ -29,7 +30,8 @@ class CMainWindow {
 
   // Selects a list item as the mouse does: the selection, then the notification; returns once it is handled.
   bool Choose(int index, DWORD timeoutMs = kWaitMs) const;
-  // Presses the save button and returns at once, since the save handler waits in its message boxes.
+  // Press a button and return at once, since the handlers wait in the chooser or in message boxes.
+  void PressOpen() const;
   void PressSave() const;
   // Types ASCII text into the box at the caret, one character message each. (Chinese reaches the box through
   // an input method, which a message from outside cannot stand in for.)

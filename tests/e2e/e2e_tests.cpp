@@ -25,6 +25,10 @@ const char* const kBig5Sample = "big5-traditional-chinese.cue";
 const char* const kShiftJisSample = "shift-jis-japanese.cue";
 const char* const kWesternSample = "windows-1252-french.cue";
 
+// The file-name box of the system's file chooser: a combo box in the Explorer style, an edit box before it.
+constexpr int kIdChooserNameCombo = 1148;
+constexpr int kIdChooserNameEdit = 1152;
+
 // Failure messages show GBK texts readably on the developer's UTF-8 terminal.
 std::string Utf8(const std::string& gbk) {
   const int units = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
@@ -265,6 +269,42 @@ TEST_F(LumaretE2e, QuotedPathWithSpacesLoadedAndWesternConverted) {
   ASSERT_TRUE(window.Choose(0));
   SaveAnsweringYes(window, "文件保存成功。");
   EXPECT_EQ(ReadFileBytes(path), french);
+}
+
+// The open button: the chosen file loads at once, converted with the item already selected; Cancel keeps it.
+TEST_F(LumaretE2e, OpenButtonLoadsTheChosenFileWithTheSelectedConversion) {
+  const std::string french = Sample(kWesternSample);
+  const std::string path = m_dir.Write("chosen.cue", french);
+
+  const CMainWindow window = Start("");
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  ASSERT_TRUE(window.DrainPosted());
+  ASSERT_TRUE(window.Choose(IndexOfData(window, 2)));
+  EXPECT_EQ(window.BoxText(), "");
+
+  window.PressOpen();
+  HWND chooser = m_run->WaitForDialog("选择文件", kWaitMs);
+  ASSERT_NE(chooser, nullptr) << "no file chooser titled 选择文件";
+  HWND name = GetDlgItem(chooser, kIdChooserNameCombo);
+  if (!name) name = GetDlgItem(chooser, kIdChooserNameEdit);
+  ASSERT_NE(name, nullptr);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, kWaitMs, &result);
+  PostMessageA(GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+  WaitForLoad(window, path);
+  const std::string converted = Convert(WesternToAscii, french, 3);
+  EXPECT_EQ(window.BoxText(), converted);
+
+  window.PressOpen();
+  chooser = m_run->WaitForDialog("选择文件", kWaitMs);
+  ASSERT_NE(chooser, nullptr);
+  PostMessageA(GetDlgItem(chooser, IDCANCEL), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+  ASSERT_TRUE(window.Sync());
+  EXPECT_EQ(m_run->FindMessageBox(), nullptr);
+  EXPECT_EQ(window.PathText(), path);
+  EXPECT_EQ(window.BoxText(), converted);
 }
 
 // A path that names no file: an empty box and no message; what the user types there is saved as a new file.
