@@ -6,6 +6,22 @@ BEGIN_MESSAGE_MAP(CTranscodeApp, CWinApp)
   ON_COMMAND(ID_HELP, OnHelp)
 END_MESSAGE_MAP()
 
+namespace {
+
+// A relative path is taken from the folder the program started in. Made absolute at once, it keeps naming that
+// file when the file chooser later changes the current folder, as it does on Windows even when asked not to.
+std::string FullPath(const std::string& path) {
+  const DWORD needed = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::string full(needed, '\0');
+  const DWORD length = ::GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return path;
+  full.resize(length);
+  return full;
+}
+
+}  // namespace
+
 BOOL LoadSystemRichEdit() {
   static constexpr char kLibrary[] = "RICHED32.DLL";
   AFX_RICHEDIT_STATE* state = AfxGetRichEditState();
@@ -30,7 +46,7 @@ BOOL CTranscodeApp::InitInstance() {
 
   CCommandLineInfo cmdInfo;
   ParseCommandLine(cmdInfo);
-  if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) dlg.m_strPath = cmdInfo.m_strFileName;
+  if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) dlg.m_strPath = FullPath(cmdInfo.m_strFileName);
 
   dlg.DoModal();
   m_pMainWnd = nullptr;
