@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -45,11 +46,22 @@ bool WaitShown(CLumaretProcess& run, const std::string& path) {
   return loaded && PaintNow(window, main);
 }
 
-int Show(const std::string& exe, const std::string& path) {
+// choice: the item data of the conversion to pick once the file shows; 0 leaves the file as loaded.
+int Show(const std::string& exe, const std::string& path, LRESULT choice) {
   CLumaretProcess run(exe, path.empty() ? "" : "\"" + path + "\"");
   if (!WaitShown(run, path)) {
     std::puts("lumaret did not show the file");
     return 1;
+  }
+  if (choice != 0) {
+    const CMainWindow window(run.MainWindow());
+    const std::vector<LRESULT> data = window.ChoiceData();
+    const auto item = std::find(data.begin(), data.end(), choice);
+    if (item == data.end() || !window.Choose(static_cast<int>(item - data.begin()), kBenchWaitMs) ||
+        !PaintNow(window, run.MainWindow())) {
+      std::puts("lumaret did not convert the file");
+      return 1;
+    }
   }
   std::puts("shown");
   std::fflush(stdout);
@@ -106,11 +118,11 @@ int Bench(const std::string& exe, const std::string& path) {
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (argc < 3 || (command != "show" && command != "bench") || (command == "bench" && argc < 4)) {
-    std::fprintf(stderr, "usage: lumaret_driver show lumaret.exe [file]\n"
+    std::fprintf(stderr, "usage: lumaret_driver show lumaret.exe [file [choice]]\n"
                          "       lumaret_driver bench lumaret.exe big5-file\n");
     return 2;
   }
   const std::string exe = DosPath(argv[2]);
   const std::string file = argc > 3 ? DosPath(argv[3]) : "";
-  return command == "show" ? Show(exe, file) : Bench(exe, file);
+  return command == "show" ? Show(exe, file, argc > 4 ? std::atol(argv[4]) : 0) : Bench(exe, file);
 }
