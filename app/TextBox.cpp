@@ -5,43 +5,10 @@
 
 namespace {
 
-// Under Wine the control needs time that grows with the square of the number of lines to remove a text: minutes
-// for a megabyte. A new control takes a text in linear time, so a box that holds text is replaced by a new,
-// empty one, in the same place of the dialog and the tab order, with the same styles, font and limit.
-HWND RecreateEmpty(HWND hBox) {
-  char className[64] = {};
-  ::GetClassNameA(hBox, className, sizeof className);
-  HWND hParent = ::GetParent(hBox);
-  RECT rc;
-  ::GetWindowRect(hBox, &rc);
-  ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rc), 2);
-  CHARFORMATA format{};
-  format.cbSize = sizeof format;
-  ::SendMessageA(hBox, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-  const LRESULT limit = ::SendMessageA(hBox, EM_GETLIMITTEXT, 0, 0);
-  const bool focused = ::GetFocus() == hBox;
-
-  HWND hNew = ::CreateWindowExA(static_cast<DWORD>(::GetWindowLongPtrA(hBox, GWL_EXSTYLE)), className, "",
-                                static_cast<DWORD>(::GetWindowLongPtrA(hBox, GWL_STYLE)), rc.left, rc.top,
-                                rc.right - rc.left, rc.bottom - rc.top, hParent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(::GetDlgCtrlID(hBox))),
-                                reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(hBox, GWLP_HINSTANCE)), nullptr);
-  if (hNew == nullptr) AfxThrowMemoryException();
-  ::SendMessageA(hNew, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-  ::SendMessageA(hNew, EM_EXLIMITTEXT, 0, limit);
-  ::SetWindowPos(hNew, hBox, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  ::DestroyWindow(hBox);
-  if (focused) ::SetFocus(hNew);
-  return hNew;
-}
-
-}  // namespace
-
-void SetTextBoxText(HWND hBox, const std::string& text) {
-  if (::SendMessageA(hBox, WM_GETTEXTLENGTH, 0, 0) > 0) hBox = RecreateEmpty(hBox);
-  // The control reads a text that begins with "{\rtf" (or "{\urtf") as rich text. Setting the rest first and
-  // then typing the leading braces in keeps every byte as it is; streaming the text in would too, but takes
-  // minutes for a large file under Wine.
+// The control reads a text that begins with "{\rtf" (or "{\urtf") as rich text. Setting the rest first and
+// then typing the leading braces in keeps every byte as it is; streaming the text in would too, but takes
+// minutes for a large file under Wine.
+void PutText(HWND hBox, const std::string& text) {
   const std::size_t braces = std::min(text.find_first_not_of('{'), text.size());
   ::SendMessageA(hBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str() + braces));
   if (braces == 0) return;
@@ -49,6 +16,47 @@ void SetTextBoxText(HWND hBox, const std::string& text) {
   CHARRANGE start{0, 0};
   ::SendMessageA(hBox, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
   ::SendMessageA(hBox, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lead.c_str()));
+}
+
+// A hidden, empty control like hBox: same class, styles, id, place, font and limit.
+HWND CreateLike(HWND hBox) {
+  char className[64] = {};
+  ::GetClassNameA(hBox, className, sizeof className);
+  HWND hParent = ::GetParent(hBox);
+  RECT rc;
+  ::GetWindowRect(hBox, &rc);
+  ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rc), 2);
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(hBox, GWL_STYLE)) & ~WS_VISIBLE;
+  HWND hNew = ::CreateWindowExA(static_cast<DWORD>(::GetWindowLongPtrA(hBox, GWL_EXSTYLE)), className, "", style,
+                                rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, hParent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(::GetDlgCtrlID(hBox))),
+                                reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(hBox, GWLP_HINSTANCE)), nullptr);
+  if (hNew == nullptr) AfxThrowMemoryException();
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  ::SendMessageA(hBox, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  ::SendMessageA(hNew, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  ::SendMessageA(hNew, EM_EXLIMITTEXT, 0, ::SendMessageA(hBox, EM_GETLIMITTEXT, 0, 0));
+  return hNew;
+}
+
+}  // namespace
+
+void SetTextBoxText(HWND hBox, const std::string& text) {
+  if (::SendMessageA(hBox, WM_GETTEXTLENGTH, 0, 0) == 0) {
+    PutText(hBox, text);
+    return;
+  }
+  // Under Wine the control needs time that grows with the square of the number of lines to remove a text:
+  // minutes for a megabyte. A text is therefore never replaced in place: a new control takes it and then takes
+  // the old one's place in the dialog and the tab order. The old one goes only afterwards, because the new one
+  // fills much more slowly when it has to allocate among the blocks the old one just freed.
+  HWND hNew = CreateLike(hBox);
+  PutText(hNew, text);
+  const bool focused = ::GetFocus() == hBox;
+  ::SetWindowPos(hNew, hBox, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ::DestroyWindow(hBox);
+  if (focused) ::SetFocus(hNew);
 }
 
 std::string GetTextBoxText(HWND hBox) {
