@@ -64,32 +64,15 @@ CSingleFileSel::CSingleFileSel(BOOL bOpenFileDialog, const char* lpszDefExt, con
 
 INT_PTR CSingleFileSel::DoModal()
 {
-    const size_t nLength = std::strlen(m_szFileName);
-    std::memset(m_szFileName + nLength + 1, 0, sizeof m_szFileName - nLength - 1);
-
-    HWND hWndFocus = ::GetFocus();
-
-    m_ofn.hwndOwner = PreModal();
-    const bool bEnableOwner = m_ofn.hwndOwner != nullptr && ::IsWindowEnabled(m_ofn.hwndOwner);
-    if (bEnableOwner)
-        ::EnableWindow(m_ofn.hwndOwner, FALSE);
-
-    SetHookTarget(this);
+    const ModalState state = BeginModal();
 
     std::memset(&m_ofnEx, 0, sizeof m_ofnEx);
     m_ofnEx.lStructSize = m_bWin2000 ? sizeof(OPENFILENAMEA) : kOlderSize;
     CopySharedPart(m_ofnEx, m_ofn);
-
-    const BOOL bResult = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofnEx) : ::GetSaveFileNameA(&m_ofnEx);
-
+    const BOOL bResult = RunSystemDialog(m_ofnEx);
     CopySharedPart(m_ofn, m_ofnEx);
 
-    SetHookTarget(nullptr);
-    if (bEnableOwner)
-        ::EnableWindow(m_ofn.hwndOwner, TRUE);
-    if (::IsWindow(hWndFocus))
-        ::SetFocus(hWndFocus);
-    PostModal();
+    EndModal(state);
 
     if (!bResult)
         return IDCANCEL;

@@ -69,26 +69,40 @@ UINT_PTR CALLBACK CFileDialog::HookProc(HWND hWnd, UINT message, WPARAM wParam, 
     return 0;
 }
 
-INT_PTR CFileDialog::DoModal()
+CFileDialog::ModalState CFileDialog::BeginModal()
 {
     const size_t nLength = std::strlen(m_szFileName);
     std::memset(m_szFileName + nLength + 1, 0, sizeof m_szFileName - nLength - 1);
 
-    HWND hWndFocus = ::GetFocus();
+    ModalState state{::GetFocus(), false};
     m_ofn.hwndOwner = PreModal();
-    const bool bEnableOwner = m_ofn.hwndOwner != nullptr && ::IsWindowEnabled(m_ofn.hwndOwner);
-    if (bEnableOwner)
+    state.bEnableOwner = m_ofn.hwndOwner != nullptr && ::IsWindowEnabled(m_ofn.hwndOwner);
+    if (state.bEnableOwner)
         ::EnableWindow(m_ofn.hwndOwner, FALSE);
     SetHookTarget(this);
+    return state;
+}
 
-    const BOOL bResult = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+BOOL CFileDialog::RunSystemDialog(OPENFILENAMEA& ofn) const
+{
+    return m_bOpenFileDialog ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
+}
 
+void CFileDialog::EndModal(const ModalState& state)
+{
     SetHookTarget(nullptr);
-    if (bEnableOwner)
+    if (state.bEnableOwner)
         ::EnableWindow(m_ofn.hwndOwner, TRUE);
-    if (::IsWindow(hWndFocus))
-        ::SetFocus(hWndFocus);
+    if (::IsWindow(state.hWndFocus))
+        ::SetFocus(state.hWndFocus);
     PostModal();
+}
+
+INT_PTR CFileDialog::DoModal()
+{
+    const ModalState state = BeginModal();
+    const BOOL bResult = RunSystemDialog(m_ofn);
+    EndModal(state);
     return bResult ? IDOK : IDCANCEL;
 }
 

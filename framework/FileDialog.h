@@ -33,6 +33,19 @@ public:
 protected:
     std::string m_strFilter;
 
+    // What a modal run changes around the system call and puts back afterwards.
+    struct ModalState {
+        HWND hWndFocus;
+        bool bEnableOwner;
+    };
+    // The steps before the system call: the file-name buffer zeroed past the initial name, the focus
+    // remembered, the owner found (into m_ofn.hwndOwner) and disabled, the hook pointed at this object.
+    ModalState BeginModal();
+    // GetOpenFileNameA or GetSaveFileNameA on ofn, as the open-mode flag says.
+    BOOL RunSystemDialog(OPENFILENAMEA& ofn) const;
+    // The steps after it, in reverse: hook cleared, owner enabled, focus given back.
+    void EndModal(const ModalState& state);
+
     // Makes the framework's hook attach pDlg to the next file dialog it sees; nullptr clears it.
     static void SetHookTarget(CFileDialog* pDlg);
     static UINT_PTR CALLBACK HookProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
