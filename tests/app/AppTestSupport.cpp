@@ -11,19 +11,6 @@
 
 namespace apptest {
 
-MessageBoxRecorder::MessageBoxRecorder() { m_previous = AfxSetMessageBoxHandler(Handle, this); }
-
-MessageBoxRecorder::~MessageBoxRecorder() { AfxSetMessageBoxHandler(m_previous, m_previousContext); }
-
-int MessageBoxRecorder::Handle(const char* text, UINT type, void* context) {
-  auto* self = static_cast<MessageBoxRecorder*>(context);
-  self->shown.push_back({text, type});
-  if (self->answers.empty()) return IDOK;
-  const int answer = self->answers.front();
-  self->answers.erase(self->answers.begin());
-  return answer;
-}
-
 namespace {
 int g_big5 = 1;
 int g_shiftJis = 1;
@@ -75,23 +62,15 @@ std::string ReadFileBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void Pump() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-}
-
 DialogUnderTest::DialogUnderTest(const std::string& presetPath) {
   dlg.m_strPath = presetPath;
   dlg.Create(IDD_LUMARET_DIALOG, nullptr);
-  Pump();
+  PumpMessages();
 }
 
 DialogUnderTest::~DialogUnderTest() {
   if (::IsWindow(dlg.GetSafeHwnd())) dlg.DestroyWindow();
-  Pump();
+  PumpMessages();
 }
 
 HWND DialogUnderTest::Item(int id) const { return ::GetDlgItem(dlg.GetSafeHwnd(), id); }

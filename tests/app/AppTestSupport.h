@@ -1,32 +1,14 @@
-// What the main dialog's tests share: scratch files, recorded message boxes, scripted probes, a modeless
-// dialog under test, and a real drop handle.
+// What the main dialog's tests share besides the common test support: scratch files, scripted probes, a
+// modeless dialog under test, and a real drop handle.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "MessageBoxRecorder.h"
 #include "app/TranscodeDlg.h"
 
 namespace apptest {
-
-struct ShownBox {
-  std::string text;
-  UINT type;
-};
-
-// Records every message box and answers each with the next scripted answer (IDOK when none is left).
-class MessageBoxRecorder {
-public:
-  MessageBoxRecorder();
-  ~MessageBoxRecorder();
-  std::vector<ShownBox> shown;
-  std::vector<int> answers;
-
-private:
-  static int Handle(const char* text, UINT type, void* context);
-  AfxMessageBoxHandler m_previous;
-  void* m_previousContext = nullptr;
-};
 
 // Sets what the two probes answer for as long as it lives.
 class ScriptedProbes {
@@ -51,7 +33,6 @@ private:
 };
 
 std::string ReadFileBytes(const std::string& path);
-void Pump();  // runs the messages waiting for this thread, posted ones included
 
 // The main dialog, modeless, with its initialisation done and its posted commands run.
 class DialogUnderTest {

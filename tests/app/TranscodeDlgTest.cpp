@@ -182,7 +182,7 @@ TEST(Load, AMissingFileGivesAnEmptyBoxAndTypedTextCreatesIt) {
   const std::string path = dir.Path("not-there.cue");
   DialogUnderTest ui(path);
   EXPECT_EQ(ui.BoxText(), "");
-  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_TRUE(boxes.boxes.empty());
   char label[MAX_PATH] = {};
   ::GetWindowTextA(ui.Item(IDC_PATH), label, sizeof label);
   EXPECT_EQ(label, path);
@@ -257,10 +257,10 @@ TEST(Save, AsksFirstAndSaysHowItWent) {
       {Texts::kSaveNoPath, ok},   {Texts::kSaveNoPath, ok},    {Texts::kSaveEmpty, ok},
       {Texts::kSaveConfirm, yesNo}, {Texts::kSaveConfirm, yesNo}, {Texts::kSaveDone, ok},
   };
-  ASSERT_EQ(boxes.shown.size(), expected.size());
+  ASSERT_EQ(boxes.boxes.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(boxes.shown[i].text, expected[i].first) << i;
-    EXPECT_EQ(boxes.shown[i].type, expected[i].second) << i;
+    EXPECT_EQ(boxes.boxes[i].text, expected[i].first) << i;
+    EXPECT_EQ(boxes.boxes[i].type, expected[i].second) << i;
   }
 }
 
@@ -274,8 +274,8 @@ TEST(Save, LeavesAReadOnlyFileAsItWas) {
   ui.Select(1);
   boxes.answers = {IDYES, IDOK};
   ui.ClickSave();
-  ASSERT_EQ(boxes.shown.size(), 2u);
-  EXPECT_EQ(boxes.shown[1].text, Texts::kSaveFailed);
+  ASSERT_EQ(boxes.boxes.size(), 2u);
+  EXPECT_EQ(boxes.boxes[1].text, Texts::kSaveFailed);
   EXPECT_EQ(ReadFileBytes(path), kBig5Word);
 }
 

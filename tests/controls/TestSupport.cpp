@@ -138,22 +138,6 @@ std::string ToolTipText(HWND hTool, UINT_PTR id)
     return search.text;
 }
 
-MessageBoxRecorder::MessageBoxRecorder()
-{
-    m_previous = AfxSetMessageBoxHandler(&MessageBoxRecorder::Record, this);
-}
-
-MessageBoxRecorder::~MessageBoxRecorder()
-{
-    AfxSetMessageBoxHandler(m_previous, nullptr);
-}
-
-int MessageBoxRecorder::Record(const char* text, UINT type, void* context)
-{
-    static_cast<MessageBoxRecorder*>(context)->boxes.push_back({text, type});
-    return IDOK;
-}
-
 ColourAnswer AskColour(HWND hParent, HWND hControl)
 {
     const HDC dc = ::CreateCompatibleDC(nullptr);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "MessageBoxRecorder.h"
 #include "framework/Afx.h"
 
 // The test dialog (template 200), shown modeless; destroyed with the object.
@@ -33,22 +34,6 @@ std::string ShortenedText(HWND hWnd, const std::string& text, UINT format);
 // The tool-tip text of tool id of window hTool, from whichever tool tip of this thread holds it; empty when
 // none does.
 std::string ToolTipText(HWND hTool, UINT_PTR id);
-
-// Answers every message box with IDOK and keeps its text and type, while it lives.
-class MessageBoxRecorder {
-public:
-    MessageBoxRecorder();
-    ~MessageBoxRecorder();
-    struct Box {
-        std::string text;
-        UINT type;
-    };
-    std::vector<Box> boxes;
-
-private:
-    static int Record(const char* text, UINT type, void* context);
-    AfxMessageBoxHandler m_previous;
-};
 
 // The text colour, background mode and brush the control asks for when its parent gets WM_CTLCOLORSTATIC.
 struct ColourAnswer {

@@ -1,25 +1,5 @@
 #include "TestSupport.h"
 
-MessageBoxRecorder::MessageBoxRecorder(int answer) : m_answer(answer) { AfxSetMessageBoxHandler(Record, this); }
-
-MessageBoxRecorder::~MessageBoxRecorder() { AfxSetMessageBoxHandler(nullptr, nullptr); }
-
-int MessageBoxRecorder::Record(const char* text, UINT type, void* context)
-{
-    auto* self = static_cast<MessageBoxRecorder*>(context);
-    self->boxes.push_back({text, type});
-    return self->m_answer;
-}
-
-void PumpMessages()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
 ScratchFile::ScratchFile(const std::string& name, const std::string& content)
 {
     char temp[MAX_PATH];

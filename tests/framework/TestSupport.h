@@ -1,29 +1,11 @@
-// What the framework tests share: recording message boxes, pumping messages, scratch files.
+// What the framework tests share besides the common test support: scratch files.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "MessageBoxRecorder.h"
 #include "framework/Afx.h"
-
-// Answers every message box with `answer` and keeps its text and type, while it lives.
-class MessageBoxRecorder {
-public:
-    explicit MessageBoxRecorder(int answer = IDOK);
-    ~MessageBoxRecorder();
-    struct Box {
-        std::string text;
-        UINT type;
-    };
-    std::vector<Box> boxes;
-
-private:
-    int m_answer;
-    static int Record(const char* text, UINT type, void* context);
-};
-
-// Handles every waiting message of this thread.
-void PumpMessages();
 
 // A file in a scratch folder of its own, removed with the object.
 class ScratchFile {
