@@ -1,4 +1,6 @@
 // The correction pass that finishes every conversion to Simplified Chinese GBK, and its two tables.
+// The tables are generated from engine/fixups.txt; do not edit them here.
+// Regenerate: make native && build/native/tools/gen_fixup_tables engine/fixups.txt engine/fixups.h
 #pragma once
 
 #include <cstddef>
