@@ -20,48 +20,48 @@ constexpr std::array<Transliteration, 256> BuildTable() {
   for (unsigned b = 0; b < 0x80; ++b) table[b] = One(static_cast<char>(b));
   // Bytes 0x81-0xBF without an entry of their own drop their top bit.
   for (unsigned b = 0x81; b < 0xC0; ++b) table[b] = One(static_cast<char>(b - 0x80));
-  table[0x80] = Three("\x45\x55\x52");  // euro sign: EUR
-  table[0x82] = One('\x2C');
-  table[0x88] = One('\x5E');
-  table[0x8A] = One('\x53');
-  table[0x8B] = One('\x3C');
-  table[0x8E] = One('\x5A');
-  table[0x91] = table[0x92] = One('\x27');
-  table[0x93] = table[0x94] = One('\x22');
-  table[0x95] = One('\x2E');
-  table[0x96] = table[0x97] = One('\x2D');
-  table[0x98] = One('\x7E');
-  table[0x9A] = One('\x73');
-  table[0x9B] = One('\x3E');
-  table[0x9E] = One('\x7A');
-  table[0x9F] = One('\x59');
-  table[0xA0] = One('\x20');
-  table[0xA1] = One('\x69');
-  table[0xA6] = One('\x7C');
-  table[0xA8] = One('\x5E');
-  table[0xA9] = Three("\x28\x43\x29");  // (C)
-  table[0xAA] = One('\x61');
-  table[0xAE] = Three("\x28\x52\x29");  // (R)
-  table[0xAF] = One('\x2D');
-  table[0xB2] = One('\x32');
-  table[0xB3] = One('\x33');
-  table[0xB4] = One('\x27');
-  table[0xB7] = One('\x27');
-  table[0xB8] = One('\x2C');
-  table[0xB9] = One('\x31');
-  table[0xBA] = One('\x30');
-  table[0xBC] = Three("\x31\x2F\x34");  // 1/4
-  table[0xBD] = Three("\x31\x2F\x32");  // 1/2
-  table[0xBE] = Three("\x33\x2F\x34");  // 3/4
-  table[0xBF] = One('\x3F');
+  table[0x80] = Three("EUR");  // the euro sign
+  table[0x82] = One(',');
+  table[0x88] = One('^');
+  table[0x8A] = One('S');
+  table[0x8B] = One('<');
+  table[0x8E] = One('Z');
+  table[0x91] = table[0x92] = One('\'');
+  table[0x93] = table[0x94] = One('"');
+  table[0x95] = One('.');
+  table[0x96] = table[0x97] = One('-');
+  table[0x98] = One('~');
+  table[0x9A] = One('s');
+  table[0x9B] = One('>');
+  table[0x9E] = One('z');
+  table[0x9F] = One('Y');
+  table[0xA0] = One(' ');
+  table[0xA1] = One('i');
+  table[0xA6] = One('|');
+  table[0xA8] = One('^');
+  table[0xA9] = Three("(C)");
+  table[0xAA] = One('a');
+  table[0xAE] = Three("(R)");
+  table[0xAF] = One('-');
+  table[0xB2] = One('2');
+  table[0xB3] = One('3');
+  table[0xB4] = One('\'');
+  table[0xB7] = One('\'');
+  table[0xB8] = One(',');
+  table[0xB9] = One('1');
+  table[0xBA] = One('0');
+  table[0xBC] = Three("1/4");
+  table[0xBD] = Three("1/2");
+  table[0xBE] = Three("3/4");
+  table[0xBF] = One('?');
   // Letters 0xC0-0xFF: each capital range and its small twin 0x20 higher share one base letter.
   constexpr struct {
     unsigned first, last;
     char letter;
   } kLetters[] = {
-      {0xC0, 0xC6, '\x41'}, {0xC7, 0xC7, '\x43'}, {0xC8, 0xCB, '\x45'}, {0xCC, 0xCF, '\x49'},
-      {0xD0, 0xD0, '\x44'}, {0xD1, 0xD1, '\x4E'}, {0xD2, 0xD8, '\x4F'}, {0xD9, 0xDC, '\x55'},
-      {0xDD, 0xDD, '\x59'}, {0xDE, 0xDE, '\x50'},
+      {0xC0, 0xC6, 'A'}, {0xC7, 0xC7, 'C'}, {0xC8, 0xCB, 'E'}, {0xCC, 0xCF, 'I'},
+      {0xD0, 0xD0, 'D'}, {0xD1, 0xD1, 'N'}, {0xD2, 0xD8, 'O'}, {0xD9, 0xDC, 'U'},
+      {0xDD, 0xDD, 'Y'}, {0xDE, 0xDE, 'P'},
   };
   for (const auto& range : kLetters) {
     for (unsigned b = range.first; b <= range.last; ++b) {
@@ -69,8 +69,8 @@ constexpr std::array<Transliteration, 256> BuildTable() {
       table[b + 0x20] = One(static_cast<char>(range.letter + 0x20));
     }
   }
-  table[0xDF] = One('\x42');  // ß: B
-  table[0xFF] = One('\x79');
+  table[0xDF] = One('B');  // ß: B
+  table[0xFF] = One('y');
   return table;
 }
 
