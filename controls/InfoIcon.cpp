@@ -6,27 +6,13 @@
 #include "controls/AboutTip.h"
 #include "res/resource.h"
 
-namespace {
-
-constexpr UINT_PTR kToolId = 1;
-constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
-
-}
-
-BEGIN_MESSAGE_MAP(CInfoIcon, CStatic)
+BEGIN_MESSAGE_MAP(CInfoIcon, CHoverStatic)
     ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
-    ON_WM_SETCURSOR()
-    ON_WM_MOUSEMOVE()
 END_MESSAGE_MAP()
 
-CInfoIcon::CInfoIcon() : m_bOverControl(FALSE), m_hCursor(nullptr)
-{
-}
+CInfoIcon::CInfoIcon() = default;
 
-CInfoIcon::~CInfoIcon()
-{
-    m_toolTip.DestroyWindow();
-}
+CInfoIcon::~CInfoIcon() = default;
 
 void CInfoIcon::PreSubclassWindow()
 {
@@ -40,53 +26,15 @@ void CInfoIcon::PreSubclassWindow()
         pMain->GetWindowText(title);
     const std::string tip = AboutTipText(title);
 
-    CRect rect;
-    GetClientRect(rect);
-    m_toolTip.Create(this);
-    m_toolTip.AddTool(this, tip.c_str(), rect, kToolId);
+    CreateToolTip(tip.c_str());
 
-    CStatic::PreSubclassWindow();
-}
-
-BOOL CInfoIcon::PreTranslateMessage(MSG* pMsg)
-{
-    if (m_toolTip.GetSafeHwnd())
-        m_toolTip.RelayEvent(pMsg);
-    return CStatic::PreTranslateMessage(pMsg);
+    CHoverStatic::PreSubclassWindow();
 }
 
 void CInfoIcon::OnClicked()
 {
-    m_bOverControl = FALSE;
-    ::ReleaseCapture();
-    RedrawWindow(nullptr, nullptr, kRedrawNow);
+    EndHover();
 
     CAboutDlg dlg;
     dlg.DoModal();
-}
-
-BOOL CInfoIcon::OnSetCursor(CWnd*, UINT, UINT)
-{
-    if (!m_hCursor)
-        return FALSE;
-    ::SetCursor(m_hCursor);
-    return TRUE;
-}
-
-void CInfoIcon::OnMouseMove(UINT nFlags, CPoint point)
-{
-    CStatic::OnMouseMove(nFlags, point);
-    if (m_bOverControl) {
-        CRect rect;
-        GetClientRect(rect);
-        if (!rect.PtInRect(point)) {
-            m_bOverControl = FALSE;
-            ::ReleaseCapture();
-            RedrawWindow(nullptr, nullptr, kRedrawNow);
-        }
-    } else {
-        m_bOverControl = TRUE;
-        RedrawWindow(nullptr, nullptr, kRedrawNow);
-        SetCapture();
-    }
 }

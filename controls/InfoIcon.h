@@ -2,25 +2,17 @@
 // window's title, and the About box on a click.
 #pragma once
 
-#include "framework/Afx.h"
+#include "controls/HoverStatic.h"
 
-class CInfoIcon : public CStatic {
+class CInfoIcon : public CHoverStatic {
 public:
     CInfoIcon();
     ~CInfoIcon() override;
 
 protected:
     void PreSubclassWindow() override;
-    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     void OnClicked();
-    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
-    void OnMouseMove(UINT nFlags, CPoint point);
 
     DECLARE_MESSAGE_MAP()
-
-private:
-    BOOL m_bOverControl;
-    HCURSOR m_hCursor;
-    CToolTipCtrl m_toolTip;
 };

@@ -10,41 +10,34 @@
 
 namespace {
 
-constexpr UINT_PTR kToolId = 1;
-constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 constexpr std::size_t kRegistryValueSize = 260;
 
 }
 
 CLinkLabel::OpenUrlFunction CLinkLabel::s_pfnOpenUrl = &CLinkLabel::OpenUrl;
 
-BEGIN_MESSAGE_MAP(CLinkLabel, CStatic)
+BEGIN_MESSAGE_MAP(CLinkLabel, CHoverStatic)
     ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
     ON_WM_CTLCOLOR_REFLECT()
-    ON_WM_SETCURSOR()
-    ON_WM_MOUSEMOVE()
 END_MESSAGE_MAP()
 
 CLinkLabel::CLinkLabel()
     : m_crLinkColour(RGB(0, 0, 238)),
       m_crVisitedColour(RGB(85, 26, 139)),
       m_crHoverColour(::GetSysColor(COLOR_HIGHLIGHT)),
-      m_bOverControl(FALSE),
       m_bVisited(FALSE),
       m_bUnderline(TRUE),
-      m_bAdjustToFit(TRUE),
-      m_hLinkCursor(nullptr)
+      m_bAdjustToFit(TRUE)
 {
 }
 
 CLinkLabel::~CLinkLabel()
 {
     m_fontLink.DeleteObject();
-    if (m_hLinkCursor) {
-        ::DestroyCursor(m_hLinkCursor);
-        m_hLinkCursor = nullptr;
+    if (m_hCursor) {
+        ::DestroyCursor(m_hCursor);
+        m_hCursor = nullptr;
     }
-    m_toolTip.DestroyWindow();
 }
 
 void CLinkLabel::PreSubclassWindow()
@@ -71,19 +64,9 @@ void CLinkLabel::PreSubclassWindow()
     FitToText();
     LoadLinkCursor();
 
-    CRect rect;
-    GetClientRect(rect);
-    m_toolTip.Create(this);
-    m_toolTip.AddTool(this, m_strUrl.c_str(), rect, kToolId);
+    CreateToolTip(m_strUrl.c_str());
 
-    CStatic::PreSubclassWindow();
-}
-
-BOOL CLinkLabel::PreTranslateMessage(MSG* pMsg)
-{
-    if (m_toolTip.GetSafeHwnd())
-        m_toolTip.RelayEvent(pMsg);
-    return CStatic::PreTranslateMessage(pMsg);
+    CHoverStatic::PreSubclassWindow();
 }
 
 void CLinkLabel::SetUrl(const std::string& url)
@@ -91,7 +74,7 @@ void CLinkLabel::SetUrl(const std::string& url)
     m_strUrl = url;
     if (GetSafeHwnd()) {
         FitToText();
-        m_toolTip.UpdateTipText(m_strUrl.c_str(), this, kToolId);
+        UpdateToolTip(m_strUrl.c_str());
     }
 }
 
@@ -129,8 +112,8 @@ void CLinkLabel::LoadLinkCursor()
 {
     // A private copy rather than the shared resource cursor: this label destroys it, and other controls
     // (the info icon, the About box's other link) keep using theirs.
-    if (!m_hLinkCursor) {
-        m_hLinkCursor = static_cast<HCURSOR>(
+    if (!m_hCursor) {
+        m_hCursor = static_cast<HCURSOR>(
             ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_LINK_HAND), IMAGE_CURSOR, 0, 0, 0));
     }
 }
@@ -157,32 +140,6 @@ HBRUSH CLinkLabel::CtlColor(CDC* pDC, UINT)
         pDC->SetTextColor(m_crLinkColour);
     pDC->SetBkMode(TRANSPARENT);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-}
-
-BOOL CLinkLabel::OnSetCursor(CWnd*, UINT, UINT)
-{
-    if (!m_hLinkCursor)
-        return FALSE;
-    ::SetCursor(m_hLinkCursor);
-    return TRUE;
-}
-
-void CLinkLabel::OnMouseMove(UINT nFlags, CPoint point)
-{
-    CStatic::OnMouseMove(nFlags, point);
-    if (m_bOverControl) {
-        CRect rect;
-        GetClientRect(rect);
-        if (!rect.PtInRect(point)) {
-            m_bOverControl = FALSE;
-            ::ReleaseCapture();
-            RedrawWindow(nullptr, nullptr, kRedrawNow);
-        }
-    } else {
-        m_bOverControl = TRUE;
-        RedrawWindow(nullptr, nullptr, kRedrawNow);
-        SetCapture();
-    }
 }
 
 int CLinkLabel::OpenUrl(const char* url, int nShowCmd)

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "framework/Afx.h"
+#include "controls/HoverStatic.h"
 
-class CLinkLabel : public CStatic {
+class CLinkLabel : public CHoverStatic {
 public:
     CLinkLabel();
     ~CLinkLabel() override;
@@ -28,12 +28,9 @@ public:
 
 protected:
     void PreSubclassWindow() override;
-    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     void OnClicked();
     HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
-    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
-    void OnMouseMove(UINT nFlags, CPoint point);
 
     DECLARE_MESSAGE_MAP()
 
@@ -41,12 +38,9 @@ private:
     COLORREF m_crLinkColour;
     COLORREF m_crVisitedColour;
     COLORREF m_crHoverColour;
-    BOOL m_bOverControl;
     BOOL m_bVisited;
     BOOL m_bUnderline;
     BOOL m_bAdjustToFit;
     std::string m_strUrl;
     CFont m_fontLink;
-    HCURSOR m_hLinkCursor;
-    CToolTipCtrl m_toolTip;
 };
