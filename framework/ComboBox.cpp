@@ -5,11 +5,7 @@ int CComboBox::AddString(const char* lpszString)
     return int(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lpszString)));
 }
 
-int CComboBox::GetCount() const { return int(SendMessage(CB_GETCOUNT)); }
-
 int CComboBox::GetCurSel() const { return int(SendMessage(CB_GETCURSEL)); }
-
-int CComboBox::SetCurSel(int nSelect) { return int(SendMessage(CB_SETCURSEL, WPARAM(nSelect))); }
 
 DWORD_PTR CComboBox::GetItemData(int nIndex) const { return DWORD_PTR(SendMessage(CB_GETITEMDATA, WPARAM(nIndex))); }
 

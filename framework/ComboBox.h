@@ -6,9 +6,7 @@
 class CComboBox : public CWnd {
 public:
     int AddString(const char* lpszString);
-    int GetCount() const;
     int GetCurSel() const;
-    int SetCurSel(int nSelect);
     DWORD_PTR GetItemData(int nIndex) const;
     int SetItemData(int nIndex, DWORD_PTR dwItemData);
     int GetLBText(int nIndex, char* lpszText) const;

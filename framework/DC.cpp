@@ -32,13 +32,9 @@ CFont* CDC::SelectObject(CFont* pFont)
 
 HGDIOBJ CDC::SelectObject(HGDIOBJ hObject) { return ::SelectObject(m_hDC, hObject); }
 
-HGDIOBJ CDC::SelectStockObject(int nIndex) { return ::SelectObject(m_hDC, ::GetStockObject(nIndex)); }
-
 COLORREF CDC::SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
 
 COLORREF CDC::SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
-
-COLORREF CDC::GetBkColor() const { return ::GetBkColor(m_hDC); }
 
 int CDC::SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
 
@@ -52,12 +48,6 @@ CSize CDC::GetTextExtent(const char* lpszString, int nCount) const
 int CDC::DrawTextEx(char* lpchText, int cchText, LPRECT lpRect, UINT nFormat, LPDRAWTEXTPARAMS lpDTParams)
 {
     return ::DrawTextExA(m_hDC, lpchText, cchText, lpRect, nFormat, lpDTParams);
-}
-
-BOOL CDC::ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, const char* lpszString, UINT nCount,
-                     const INT* lpDxWidths)
-{
-    return ::ExtTextOutA(m_hDC, x, y, nOptions, lpRect, lpszString, nCount, lpDxWidths);
 }
 
 void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr)

@@ -25,15 +25,11 @@ public:
     // Returns the font that was selected (a temporary wrapper).
     CFont* SelectObject(CFont* pFont);
     HGDIOBJ SelectObject(HGDIOBJ hObject);
-    HGDIOBJ SelectStockObject(int nIndex);
     COLORREF SetTextColor(COLORREF crColor);
     COLORREF SetBkColor(COLORREF crColor);
-    COLORREF GetBkColor() const;
     int SetBkMode(int nBkMode);
     CSize GetTextExtent(const char* lpszString, int nCount) const;
     int DrawTextEx(char* lpchText, int cchText, LPRECT lpRect, UINT nFormat, LPDRAWTEXTPARAMS lpDTParams);
-    BOOL ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, const char* lpszString, UINT nCount,
-                    const INT* lpDxWidths);
     // Fills with the colour by making it the background colour and drawing an opaque empty text; the
     // colour stays the background colour afterwards.
     void FillSolidRect(LPCRECT lpRect, COLORREF clr);

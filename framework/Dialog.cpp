@@ -204,15 +204,6 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
     return TRUE;
 }
 
-void CDialog::GotoDlgCtrl(CWnd* pWndCtrl)
-{
-    SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), TRUE);
-}
-
-void CDialog::NextDlgCtrl() const { SendMessage(WM_NEXTDLGCTL, 0, 0); }
-
-void CDialog::PrevDlgCtrl() const { SendMessage(WM_NEXTDLGCTL, 1, 0); }
-
 BOOL CDialog::OnCmdMsg(UINT nID, int nCode)
 {
     if (CWnd::OnCmdMsg(nID, nCode))

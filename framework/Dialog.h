@@ -46,7 +46,6 @@ public:
     // Modeless creation, as tests need it.
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     void EndDialog(int nResult);
-    INT_PTR GetModalResult() const noexcept { return m_nModalResult; }
 
     virtual BOOL OnInitDialog();
     virtual void OnOK();
@@ -54,9 +53,6 @@ public:
     virtual void DoDataExchange(CDataExchange* pDX);
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
-    void GotoDlgCtrl(CWnd* pWndCtrl);
-    void NextDlgCtrl() const;
-    void PrevDlgCtrl() const;
 
     BOOL OnCmdMsg(UINT nID, int nCode) override;
 

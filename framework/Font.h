@@ -8,6 +8,5 @@ public:
     static void DeleteTempMap();
 
     BOOL CreateFontIndirect(const LOGFONTA* lpLogFont);
-    int GetLogFont(LOGFONTA* pLogFont) const;
     operator HFONT() const noexcept { return static_cast<HFONT>(m_hObject); }
 };

@@ -11,7 +11,6 @@ public:
     CGdiObject& operator=(const CGdiObject&) = delete;
     virtual ~CGdiObject();
 
-    HGDIOBJ GetSafeHandle() const noexcept { return m_hObject; }
     BOOL Attach(HGDIOBJ hObject);
     HGDIOBJ Detach();
     BOOL DeleteObject();

@@ -7,7 +7,6 @@ public:
     CPoint(int initX, int initY) noexcept : POINT{initX, initY} {}
     CPoint(POINT initPt) noexcept : POINT(initPt) {}
 
-    void Offset(int xOffset, int yOffset) noexcept { x += xOffset; y += yOffset; }
     bool operator==(POINT point) const noexcept { return x == point.x && y == point.y; }
     bool operator!=(POINT point) const noexcept { return !(*this == point); }
 };

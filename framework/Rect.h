@@ -16,16 +16,13 @@ public:
     int Height() const noexcept { return bottom - top; }
     CSize Size() const noexcept { return CSize(Width(), Height()); }
     CPoint TopLeft() const noexcept { return CPoint(left, top); }
-    CPoint BottomRight() const noexcept { return CPoint(right, bottom); }
     CPoint CenterPoint() const noexcept { return CPoint((left + right) / 2, (top + bottom) / 2); }
     bool IsRectEmpty() const noexcept { return ::IsRectEmpty(this) != FALSE; }
     bool PtInRect(POINT point) const noexcept { return ::PtInRect(this, point) != FALSE; }
 
-    void SetRect(int l, int t, int r, int b) noexcept { left = l; top = t; right = r; bottom = b; }
     void OffsetRect(int x, int y) noexcept { ::OffsetRect(this, x, y); }
     void OffsetRect(POINT point) noexcept { ::OffsetRect(this, point.x, point.y); }
     void InflateRect(int x, int y) noexcept { ::InflateRect(this, x, y); }
-    void DeflateRect(int x, int y) noexcept { ::InflateRect(this, -x, -y); }
 
     operator LPRECT() noexcept { return this; }
     operator LPCRECT() const noexcept { return this; }

@@ -29,13 +29,6 @@ LRESULT CALLBACK CbtFilterHook(int nCode, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(g_hHookCreate, nCode, wParam, lParam);
 }
 
-HWND ParentOrOwner(HWND hWnd)
-{
-    if (::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD)
-        return ::GetParent(hWnd);
-    return ::GetWindow(hWnd, GW_OWNER);
-}
-
 }  // namespace
 
 void AfxHookedWindowCreated(CWnd* pWnd, HWND hWnd)
@@ -285,19 +278,9 @@ CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, n
 
 CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
 
-CWnd* CWnd::GetTopLevelParent() const
-{
-    HWND hWndTop = m_hWnd;
-    for (HWND hWnd = hWndTop; hWnd != nullptr; hWnd = ParentOrOwner(hWnd))
-        hWndTop = hWnd;
-    return FromHandle(hWndTop);
-}
-
 int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
 
 DWORD CWnd::GetStyle() const { return DWORD(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
-
-DWORD CWnd::GetExStyle() const { return DWORD(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
 
 static BOOL ModifyWindowLong(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
@@ -314,11 +297,6 @@ static BOOL ModifyWindowLong(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd,
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
     return ModifyWindowLong(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
-}
-
-BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
-{
-    return ModifyWindowLong(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
 }
 
 void CWnd::GetWindowText(std::string& rString) const
@@ -395,8 +373,6 @@ BOOL CWnd::RedrawWindow(LPCRECT lpRectUpdate, HRGN hrgnUpdate, UINT flags)
 
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
 
-CFont* CWnd::GetFont() const { return CFont::FromHandle(reinterpret_cast<HFONT>(SendMessage(WM_GETFONT))); }
-
 void CWnd::SetFont(CFont* pFont, BOOL bRedraw)
 {
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? pFont->m_hObject : nullptr), bRedraw);
@@ -411,8 +387,6 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
 CWnd* CWnd::SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
 
 CWnd* CWnd::GetCapture() { return FromHandle(::GetCapture()); }
-
-void CWnd::DragAcceptFiles(BOOL bAccept) { ::DragAcceptFiles(m_hWnd, bAccept); }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {

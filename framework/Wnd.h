@@ -58,12 +58,9 @@ public:
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     CWnd* GetDlgItem(int nID) const;
     CWnd* GetParent() const;
-    CWnd* GetTopLevelParent() const;
     int GetDlgCtrlID() const;
     DWORD GetStyle() const;
-    DWORD GetExStyle() const;
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
-    BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
 
     // Sized from an upper bound of the text's bytes and cut to the count the window returns, so a rich-edit
     // control that counts characters instead of bytes still gives its whole text.
@@ -90,12 +87,10 @@ public:
     BOOL RedrawWindow(LPCRECT lpRectUpdate = nullptr, HRGN hrgnUpdate = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     void UpdateWindow();
-    CFont* GetFont() const;
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
     CWnd* SetCapture();
     static CWnd* GetCapture();
-    void DragAcceptFiles(BOOL bAccept = TRUE);
     // Centres a top-level window on its owner (or pAlternateOwner) when that is visible and not minimised,
     // else on the monitor's work area, and keeps it inside the work area. A child is centred in its parent.
     void CenterWindow(CWnd* pAlternateOwner = nullptr);
