@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr UINT kLoadCommand = IDC_LOAD;
+constexpr UINT kLoadCommand = ID_LOAD_COMMAND;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
 struct Conversion {

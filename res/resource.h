@@ -20,9 +20,13 @@
 #define IDC_SAVE            1003
 #define IDC_NOTE            1004
 #define IDC_HINT            1005
-#define IDC_LOAD            1008
 #define IDC_PATH            1011
 #define IDC_INFO            1021
+
+// Commands of the main dialog. The dialog posts itself this one to load a command-line file once it shows; the
+// hidden button of the same id in its template only lends the command its number. (The About box's 1008 is a
+// control of another template.)
+#define ID_LOAD_COMMAND     1008
 
 // Controls of the About box (template 100)
 #define IDC_AUTHOR          118

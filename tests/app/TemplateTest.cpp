@@ -77,7 +77,7 @@ TEST(Template, MainDialogIsAsDrawn) {
       {0, 0x50010040, 238, 16, 19, 16, IDC_SAVE, L"BUTTON"},
       {0, 0x50020000, 7, 42, 429, 8, IDC_HINT, L"STATIC"},
       {0x00020000, 0x50211004, 7, 52, 429, 236, IDC_TEXT, L"RICHEDIT"},
-      {0, 0x48000000, 416, 7, 20, 14, IDC_LOAD, L"BUTTON"},
+      {0, 0x48000000, 416, 7, 20, 14, ID_LOAD_COMMAND, L"BUTTON"},
   };
   ASSERT_EQ(count, std::size(expected));
   for (const Item& want : expected) {
