@@ -1,5 +1,10 @@
 #pragma once
-// Message maps: each class that declares one owns a static table of entries and a link to its base class's
+// Message maps. A class that handles messages declares DECLARE_MESSAGE_MAP() and lists its entries between
+// BEGIN_MESSAGE_MAP(Class, Base) and END_MESSAGE_MAP(); naming the true base class there is the caller's rule,
+// since a map chained to the wrong base silently skips that base's entries. Handlers keep the names and
+// signatures the ON_ macros give (OnPaint, OnSize(UINT, int, int), ...); reflected entries (ON_..._REFLECT)
+// belong in the child control's own map, never in the parent's.
+// How the tables work: each class that declares one owns a static table of entries and a link to its base class's
 // table. Dispatch walks from the most derived table to the root and runs the first matching entry, so a derived
 // class overrides an entry of its base by listing the same message. Each entry's thunk casts the target back to
 // the class that listed it and calls the handler through a member pointer of the exact handler type, so a

@@ -1,3 +1,16 @@
+// Windows as objects. The rules a caller keeps:
+// - Ownership: an object attached with Attach, SubclassWindow or SubclassDlgItem, or a dialog this framework
+//   creates, is owned by its creator and must outlive its window (a subclassed object lets go at WM_NCDESTROY).
+//   FromHandle gives a temporary wrapper for a window with no object; the framework deletes it when its modal
+//   loop is idle, so never store one, and never delete it.
+// - Dispatch: a subclassed window's messages go to WindowProc, then the message map (most derived class first,
+//   first match wins), then DefWindowProc, which is the window procedure the window had before.
+// - Reflection: WM_COMMAND notifications and WM_CTLCOLOR* requests that reach a parent are first offered to the
+//   child that sent them, if it has a permanent object (OnChildNotify: its ON_CONTROL_REFLECT and
+//   ON_WM_CTLCOLOR_REFLECT entries); a reflected colour handler that answers no brush leaves the request to the
+//   parent. Nothing else is reflected (no WM_NOTIFY, WM_DRAWITEM or scroll messages).
+// - Errors: a handler may throw the framework's exceptions; the dispatch reports them in a message box and
+//   answers the message with 0 (-1 for WM_CREATE, so that the window is not made), and the program goes on.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
