@@ -27,6 +27,12 @@ inline std::string RunBounded(Conversion routine, const char* input, std::size_t
 
 inline std::size_t Length(const char* input) { return input == nullptr ? 0 : std::strlen(input); }
 
+// The routines read and write eight bytes at a time where they can. Each row therefore runs again behind 1 to 15
+// ASCII bytes, which must come out unchanged, so that its bytes meet every offset of such a step and a step
+// that reads or writes across a boundary shows.
+inline constexpr std::size_t kAlignments = 16;
+inline std::string AsciiPrefix(std::size_t length) { return std::string("0123456789abcdef").substr(0, length); }
+
 // Bytes as hex, so a failing row shows exactly which bytes differ.
 inline std::string Hex(const std::string& bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";

@@ -73,6 +73,18 @@ TEST(Conversions, Rows) {
   }
 }
 
+TEST(Conversions, RowsBehindAsciiAtEveryAlignment) {
+  for (const Row& row : kRows) {
+    for (std::size_t k = 1; k < kAlignments; ++k) {
+      const std::string prefix = AsciiPrefix(k);
+      // A conversion that fails gives nothing at all, the prefix included.
+      const std::string expected = *row.expected == '\0' ? "" : prefix + row.expected;
+      EXPECT_EQ(Hex(Convert(row.routine, (prefix + row.input).c_str())), Hex(expected))
+          << row.routine.name << " of " << Hex(row.input) << " behind " << k << " bytes";
+    }
+  }
+}
+
 TEST(Conversions, NullAndEmptyInputGiveEmptyOutput) {
   for (const Routine& routine : kAll) {
     EXPECT_EQ(Convert(routine, nullptr), "") << routine.name;

@@ -75,6 +75,15 @@ TEST(ApplyFixups, Rows) {
   }
 }
 
+TEST(ApplyFixups, RowsBehindAsciiAtEveryAlignment) {
+  for (const Row& row : kRows) {
+    for (std::size_t k = 1; k < kAlignments; ++k) {
+      const std::string prefix = AsciiPrefix(k);
+      EXPECT_EQ(Hex(Fixed(prefix + row.text)), Hex(prefix + row.expected)) << "text " << Hex(row.text) << " behind " << k;
+    }
+  }
+}
+
 TEST(ApplyFixups, NothingPastTheTerminatorIsRead) {
   // Were the terminator ignored, C7 AC (乾) would be found across it.
   std::string buffer("\xC7\0\xAC", 3);

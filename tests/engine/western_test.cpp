@@ -39,6 +39,15 @@ TEST(WesternToAscii, Rows) {
   for (const Row& row : kRows) EXPECT_EQ(Convert(row.input), row.expected) << "input " << Hex(row.input);
 }
 
+TEST(WesternToAscii, RowsBehindAsciiAtEveryAlignment) {
+  for (const Row& row : kRows) {
+    for (std::size_t k = 1; k < kAlignments; ++k) {
+      const std::string prefix = AsciiPrefix(k);
+      EXPECT_EQ(Convert((prefix + row.input).c_str()), prefix + row.expected) << "input " << Hex(row.input) << " behind " << k;
+    }
+  }
+}
+
 TEST(WesternToAscii, NullInputIsEmpty) { EXPECT_EQ(RunBounded(WesternToAscii, nullptr, 1), ""); }
 
 TEST(WesternToAscii, EveryByteAbove0x7F) {
