@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "fixup_table_generator.h"
+#include "generated_output.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -19,11 +20,5 @@ int main(int argc, char** argv) {
     std::cerr << argv[1] << ": " << error << '\n';
     return 1;
   }
-  if (argc < 3) {
-    std::cout << text;
-    return std::cout ? 0 : 1;
-  }
-  std::ofstream out(argv[2], std::ios::binary);
-  out << text;
-  return out ? 0 : 1;
+  return WriteGenerated(text, argc < 3 ? nullptr : argv[2]);
 }
