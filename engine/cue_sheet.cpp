@@ -123,7 +123,8 @@ std::vector<Line> Lines(std::string_view text) {
 
 bool IsCueSheetName(std::string_view path) {
   constexpr std::string_view kExtension = ".cue";
-  return path.size() >= kExtension.size() && EqualsIgnoringCase(path.substr(path.size() - kExtension.size()), kExtension);
+  return path.size() >= kExtension.size() &&
+         EqualsIgnoringCase(path.substr(path.size() - kExtension.size()), kExtension);
 }
 
 std::vector<FileLine> FindFileLines(std::string_view text) {

@@ -140,7 +140,8 @@ TEST(KeepFileNames, ToUtf8) {
   // lumaret-cli --to utf-8: a Big5 sheet converted to simplified UTF-8
   const std::string source = Sheet({"TITLE " + Quoted(kWaltzBig5), "FILE " + Quoted(kZhouBig5 + ".ape") + " WAVE"});
   const std::string converted =
-      Sheet({"TITLE \"\xE6\x9C\x80\xE5\x90\x8E\xE5\x9C\x86\xE8\x88\x9E\xE6\x9B\xB2\"", "FILE \"\xE5\x91\xA8\xE5\x8D\x8E\xE5\x81\xA5.ape\" WAVE"});
+      Sheet({"TITLE \"\xE6\x9C\x80\xE5\x90\x8E\xE5\x9C\x86\xE8\x88\x9E\xE6\x9B\xB2\"",
+             "FILE \"\xE5\x91\xA8\xE5\x8D\x8E\xE5\x81\xA5.ape\" WAVE"});
   Folder folder;
   folder.files.insert(u"周華健.ape");
   EXPECT_EQ(Hex(KeepFileNames(source, converted, Cause::kBig5, folder.Exists(), 65001)),
@@ -204,7 +205,9 @@ TEST(FindFileLines, Rows) {
 
 TEST(IsCueSheetName, EndsInCueInAnyCase) {
   for (const char* path : {"a.cue", "C:\\Music\\Album.CUE", "x.Cue", ".cue"}) EXPECT_TRUE(IsCueSheetName(path)) << path;
-  for (const char* path : {"a.txt", "a.cue.txt", "acue", "a.cu", "", "a.cue "}) EXPECT_FALSE(IsCueSheetName(path)) << path;
+  for (const char* path : {"a.txt", "a.cue.txt", "acue", "a.cu", "", "a.cue "}) {
+    EXPECT_FALSE(IsCueSheetName(path)) << path;
+  }
 }
 
 }  // namespace
