@@ -101,11 +101,15 @@ TEST(Conversions, Rows) {
 
 TEST(Conversions, RowsBehindAsciiAtEveryAlignment) {
   for (const Row& row : kRows) {
+    const std::string input = row.input;
+    // A byte-order mark is dropped only where it opens the text, so the ASCII bytes go after it.
+    const std::size_t at = &row.routine == &kUtf8ToGbk && input.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    // GbkToBig5Traditional gives nothing at all, the ASCII bytes included, when it fails.
+    const bool failsWhole = &row.routine == &kGbkToBig5Traditional && *row.expected == '\0';
     for (std::size_t k = 1; k < kAlignments; ++k) {
       const std::string prefix = AsciiPrefix(k);
-      // A conversion that fails gives nothing at all, the prefix included.
-      const std::string expected = *row.expected == '\0' ? "" : prefix + row.expected;
-      EXPECT_EQ(Hex(Convert(row.routine, (prefix + row.input).c_str())), Hex(expected))
+      const std::string expected = failsWhole ? "" : prefix + row.expected;
+      EXPECT_EQ(Hex(Convert(row.routine, std::string(input).insert(at, prefix).c_str())), Hex(expected))
           << row.routine.name << " of " << Hex(row.input) << " behind " << k << " bytes";
     }
   }
