@@ -137,6 +137,9 @@ void CTranscodeDlg::OnCancel() { CSizingDialog::OnCancel(); }
 void CTranscodeDlg::OnSizeDelta(int dx, int dy) { GrowControl(dx, dy, IDC_TEXT); }
 
 void CTranscodeDlg::LoadFile() {
+  // A read that fails, a file too large or a lack of memory ends the load early: the new path then stands
+  // with no text, never with the previous file's, which a conversion would show and a save would write there.
+  m_strLoaded.clear();
   m_strShown.clear();
   UpdateData(FALSE);
 
