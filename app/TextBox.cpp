@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -72,13 +73,17 @@ std::string GetTextBoxText(HWND hBox) {
   return text;
 }
 
-void DDX_TextBox(CDataExchange* pDX, int nIDC, std::string& value) {
-  HWND hBox = ::GetDlgItem(pDX->m_pDlgWnd->GetSafeHwnd(), nIDC);
+void DDX_TextBox(CDataExchange* pDX, int nIDC, std::string& value, std::optional<std::string>& echo) {
+  HWND hDlg = pDX->m_pDlgWnd->GetSafeHwnd();
+  HWND hBox = ::GetDlgItem(hDlg, nIDC);
   if (hBox == nullptr) return;
   if (!pDX->m_bSaveAndValidate) {
+    // A fill that fails half-way leaves no echo, so that the box's text, whatever it is, counts.
+    echo.reset();
     SetTextBoxText(hBox, value);
-    ::SendMessageA(::GetDlgItem(pDX->m_pDlgWnd->GetSafeHwnd(), nIDC), EM_SETMODIFY, FALSE, 0);
-  } else if (::SendMessageA(hBox, EM_GETMODIFY, 0, 0)) {
-    value = GetTextBoxText(hBox);
+    echo = GetTextBoxText(::GetDlgItem(hDlg, nIDC));
+    return;
   }
+  std::string text = GetTextBoxText(hBox);
+  if (!echo || text != *echo) value = std::move(text);
 }

@@ -58,7 +58,7 @@ void CTranscodeDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_CHOICE, m_wndChoice);
   DDX_CBIndex(pDX, IDC_CHOICE, m_nChoice);
   DDX_Text(pDX, IDC_PATH, m_strPath);
-  DDX_TextBox(pDX, IDC_TEXT, m_strShown);
+  DDX_TextBox(pDX, IDC_TEXT, m_strShown, m_strBoxEcho);
 }
 
 BOOL CTranscodeDlg::OnInitDialog() {

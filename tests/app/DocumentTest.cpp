@@ -65,3 +65,54 @@ TEST(FailedLoad, LeavesTheNewPathWithoutTheEarlierFilesText) {
   EXPECT_EQ(boxes.boxes[1].text, Texts::kSaveEmpty);
   EXPECT_EQ(FileSize(huge), 0x100000000ull) << "the earlier file's text was written over the new one";
 }
+
+// ---- Save writes the box's text, however it got there
+
+struct BoxChange {
+  const char* how;
+  void (*change)(HWND box);
+  const char* shows;  // what the box holds afterwards; null: unchanged
+};
+
+TEST(Save, WritesWhatTheBoxShowsHoweverTheTextGotThere) {
+  const BoxChange changes[] = {
+      {"nothing: the bytes the box cannot show go back as loaded", [](HWND) {}, nullptr},
+      {"another program's WM_SETTEXT",
+       [](HWND box) {
+         ::SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("TITLE \"set from outside\"\r\n"));
+       },
+       "set from outside"},
+      {"typing",
+       [](HWND box) {
+         ::SetFocus(box);
+         for (char c : std::string("REM typed ")) ::SendMessageA(box, WM_CHAR, static_cast<unsigned char>(c), 1);
+       },
+       "REM typed "},
+      {"pasting at the end",
+       [](HWND box) {
+         CHARRANGE end{-1, -1};
+         ::SendMessageA(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+         ::SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("REM pasted\r\n"));
+       },
+       "REM pasted\r\n"},
+  };
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  for (const auto& row : changes) {
+    SCOPED_TRACE(row.how);
+    MessageBoxRecorder boxes;
+    const std::string path = dir.Write("shown.cue", kUnshowable);
+    DialogUnderTest ui(path);
+    row.change(ui.Item(IDC_TEXT));
+    const std::string shown = ui.BoxText();
+    boxes.answers = {IDYES, IDOK};
+    ui.ClickSave();
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    if (row.shows == nullptr) {
+      EXPECT_EQ(ReadFileBytes(path), kUnshowable);
+    } else {
+      EXPECT_NE(shown.find(row.shows), std::string::npos) << shown;
+      EXPECT_EQ(ReadFileBytes(path), shown);
+    }
+  }
+}

@@ -14,6 +14,18 @@ const std::string kBig5Word = "\xBA\xDE\xB2\x7A";
 const std::string kGbkWord = "\xB9\xDC\xC0\xED";
 const std::string kCafe = "Caf\xE9";
 
+// What the box gives back for these bytes: it keeps its text as UTF-16, so bytes that form no GBK character
+// come back as '?'.
+std::string AsShown(const std::string& bytes) {
+  const int units = ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), units);
+  std::string shown(2 * wide.size(), '\0');
+  shown.resize(static_cast<std::size_t>(::WideCharToMultiByte(936, 0, wide.data(), units, shown.data(),
+                                                              static_cast<int>(shown.size()), nullptr, nullptr)));
+  return shown;
+}
+
 CRect ChildRect(HWND dialog, int id) {
   CRect rc;
   ::GetWindowRect(::GetDlgItem(dialog, id), &rc);
@@ -226,6 +238,27 @@ TEST(TextBox, ALargeFileComesBackByteForByte) {
   boxes.answers = {IDYES, IDOK};
   ui.ClickSave();
   EXPECT_TRUE(ReadFileBytes(path) == big);
+
+  // Edited and edited back, the box is read whole: it gives back what it showed, so the bytes it cannot show
+  // still go back as loaded.
+  HWND box = ui.Item(IDC_TEXT);
+  CHARRANGE end{-1, -1};
+  ::SendMessageA(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  ::SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("x"));
+  ::SendMessageA(box, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  CHARRANGE typed{end.cpMin - 1, end.cpMin};
+  ::SendMessageA(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&typed));
+  ::SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+  boxes.answers = {IDYES, IDOK};
+  ui.ClickSave();
+  EXPECT_TRUE(ReadFileBytes(path) == big);
+
+  // Really edited, the whole box is saved, as it shows the text.
+  ::SendMessageA(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  ::SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("REM end\r\n"));
+  boxes.answers = {IDYES, IDOK};
+  ui.ClickSave();
+  EXPECT_TRUE(ReadFileBytes(path) == AsShown(big) + "REM end\r\n");
 }
 
 // ---- Saving
