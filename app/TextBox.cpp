@@ -17,6 +17,8 @@ void PutText(HWND hBox, const std::string& text) {
   CHARRANGE start{0, 0};
   ::SendMessageA(hBox, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
   ::SendMessageA(hBox, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lead.c_str()));
+  // The caret goes back where a whole new text puts it.
+  ::SendMessageA(hBox, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
 }
 
 // A hidden, empty control like hBox: same class, styles, id, place, font and limit.
@@ -51,13 +53,13 @@ void SetTextBoxText(HWND hBox, const std::string& text) {
   // Under Wine the control needs time that grows with the square of the number of lines to remove a text:
   // minutes for a megabyte. A text is therefore never replaced in place: a new control takes it and then takes
   // the old one's place in the dialog and the tab order. The old one goes only afterwards, because the new one
-  // fills much more slowly when it has to allocate among the blocks the old one just freed.
+  // fills much more slowly when it has to allocate among the blocks the old one just freed. It hands on the
+  // focus first: destroyed with it, it would send the focus through the dialog and its first tab stop.
   HWND hNew = CreateLike(hBox);
   PutText(hNew, text);
-  const bool focused = ::GetFocus() == hBox;
   ::SetWindowPos(hNew, hBox, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (::GetFocus() == hBox) ::SetFocus(hNew);
   ::DestroyWindow(hBox);
-  if (focused) ::SetFocus(hNew);
 }
 
 std::string GetTextBoxText(HWND hBox) {

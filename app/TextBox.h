@@ -8,7 +8,8 @@
 
 #include "framework/Afx.h"
 
-// Replaces the whole text. The box may be replaced by a new window with the same id: callers look it up again.
+// Replaces the whole text; the caret stands at the start and the first line shows. The box may be replaced by a
+// new window with the same id, which then takes the focus if the old one had it: callers look it up again.
 void SetTextBoxText(HWND hBox, const std::string& text);
 std::string GetTextBoxText(HWND hBox);
 

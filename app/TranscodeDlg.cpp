@@ -42,6 +42,7 @@ BEGIN_MESSAGE_MAP(CTranscodeDlg, CSizingDialog)
   ON_BN_CLICKED(IDC_SAVE, OnSave)
   ON_CBN_SELCHANGE(IDC_CHOICE, Transcode)
   ON_WM_CTLCOLOR()
+  ON_WM_ACTIVATE()
   ON_WM_DROPFILES()
   ON_COMMAND(kLoadCommand, OnLoadCommand)
 END_MESSAGE_MAP()
@@ -217,6 +218,14 @@ void CTranscodeDlg::OnSave() {
   file.SetLength(length);
   file.Close();
   AfxMessageBox(Texts::kSaveDone);
+}
+
+// The dialog manager gives the focus back to the window that had it, and the text box is a new window after
+// every fill: a file dropped from another program would send the user back to the open button.
+void CTranscodeDlg::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) {
+  if (nState == WA_INACTIVE) m_bTextFocused = ::GetFocus() == ::GetDlgItem(m_hWnd, IDC_TEXT);
+  CSizingDialog::OnActivate(nState, pWndOther, bMinimized);
+  if (nState != WA_INACTIVE && !bMinimized && m_bTextFocused) ::SetFocus(::GetDlgItem(m_hWnd, IDC_TEXT));
 }
 
 void CTranscodeDlg::OnDropFiles(HDROP hDropInfo) {

@@ -46,6 +46,7 @@ protected:
   void OnOpen();
   void OnSave();
   HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+  void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
   void OnDropFiles(HDROP hDropInfo);
   void OnLoadCommand();
 
@@ -55,6 +56,7 @@ protected:
   CPathLabel m_wndPath;
   CInfoIcon m_wndInfo;
   CFont m_fontText;
+  bool m_bTextFocused = false;  // the text box had the focus when the dialog was last deactivated
 
   DECLARE_MESSAGE_MAP()
 };

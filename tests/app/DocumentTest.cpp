@@ -116,3 +116,68 @@ TEST(Save, WritesWhatTheBoxShowsHoweverTheTextGotThere) {
     }
   }
 }
+
+// ---- The focus while the box is replaced
+
+TEST(Focus, GoesStraightToTheNewBoxWhichShowsItsTextFromTheStart) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  std::string text = "{{\\rtf1 x}\r\n";
+  for (int i = 0; i < 200; ++i) text += "REM line " + std::to_string(i) + "\r\n";
+  DialogUnderTest ui(dir.Write("braces.cue", text));
+  HWND hwnd = ui.dlg.GetSafeHwnd();
+  ::SetActiveWindow(hwnd);
+  HWND before = ui.Item(IDC_TEXT);
+  ::SetFocus(before);
+  ASSERT_EQ(::GetFocus(), before);
+  ::SendMessageA(before, EM_LINESCROLL, 0, 50);
+
+  std::vector<std::pair<HWND, UINT>> focusMessages;
+  {
+    SentMessageHook hook([&](const CWPSTRUCT& sent) {
+      if (sent.message == WM_SETFOCUS || sent.message == WM_KILLFOCUS)
+        focusMessages.emplace_back(sent.hwnd, sent.message);
+    });
+    ui.Select(2);
+  }
+  HWND after = ui.Item(IDC_TEXT);
+  ASSERT_NE(after, before);
+  EXPECT_EQ(ui.BoxText(), text);
+  const std::vector<std::pair<HWND, UINT>> expected = {{before, WM_KILLFOCUS}, {after, WM_SETFOCUS}};
+  EXPECT_EQ(focusMessages, expected);
+  EXPECT_EQ(::GetFocus(), after);
+
+  CHARRANGE selection{-2, -2};
+  ::SendMessageA(after, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  EXPECT_EQ(selection.cpMin, 0);
+  EXPECT_EQ(selection.cpMax, 0);
+  EXPECT_EQ(::SendMessageA(after, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
+TEST(Focus, ComesBackToTheNewBoxAfterADropFromAnotherWindow) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  const std::string file = dir.Write("dropped.cue", "TITLE \"dropped\"\r\n");
+  DialogUnderTest ui(dir.Write("shown.cue", "TITLE \"shown before\"\r\n"));
+  HWND hwnd = ui.dlg.GetSafeHwnd();
+  ::SetActiveWindow(hwnd);
+  ::SetFocus(ui.Item(IDC_TEXT));
+  // The window the file is dragged from.
+  HWND other = ::CreateWindowExA(0, "STATIC", "source", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+  ::SetActiveWindow(other);
+  ASSERT_EQ(::GetFocus(), other);
+  Drop(ui, {file});
+  ASSERT_EQ(ui.BoxText(), "TITLE \"dropped\"\r\n");
+
+  std::vector<HWND> focused;
+  {
+    SentMessageHook hook([&](const CWPSTRUCT& sent) {
+      if (sent.message == WM_SETFOCUS) focused.push_back(sent.hwnd);
+    });
+    ::SetActiveWindow(hwnd);
+  }
+  EXPECT_EQ(focused, std::vector<HWND>{ui.Item(IDC_TEXT)});
+  EXPECT_EQ(::GetFocus(), ui.Item(IDC_TEXT));
+  ::DestroyWindow(other);
+}
