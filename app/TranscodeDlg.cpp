@@ -228,6 +228,25 @@ void CTranscodeDlg::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) {
   if (nState != WA_INACTIVE && !bMinimized && m_bTextFocused) ::SetFocus(::GetDlgItem(m_hWnd, IDC_TEXT));
 }
 
+namespace {
+
+// PathIsDirectoryA answers no for a name of MAX_PATH bytes or more, so a deep folder would be taken for a file;
+// the wide call on the long-path form of the name has no such limit.
+bool IsFolder(const std::string& name) {
+  if (name.size() < MAX_PATH) return ::PathIsDirectoryA(name.c_str()) != FALSE;
+  const int units = ::MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
+  if (units <= 0) return false;
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(), units);
+  wide.pop_back();
+  const bool unc = wide.compare(0, 2, L"\\\\") == 0;
+  const std::wstring longForm = unc ? L"\\\\?\\UNC\\" + wide.substr(2) : L"\\\\?\\" + wide;
+  const DWORD attributes = ::GetFileAttributesW(longForm.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
 void CTranscodeDlg::OnDropFiles(HDROP hDropInfo) {
   const UINT count = ::DragQueryFileA(hDropInfo, 0xFFFFFFFF, nullptr, 0);
   std::string taken;
@@ -237,15 +256,23 @@ void CTranscodeDlg::OnDropFiles(HDROP hDropInfo) {
     if (length == 0) continue;
     std::string name(length + 1, '\0');
     name.resize(::DragQueryFileA(hDropInfo, i, name.data(), length + 1));
-    if (!::PathIsDirectoryA(name.c_str())) taken = std::move(name);
+    if (!IsFolder(name)) taken = std::move(name);
   }
   ::DragFinish(hDropInfo);
-  if (taken.empty()) return;
+  if (taken.empty() || !IsRepresentablePath(taken.c_str())) return;
   m_strPath = std::move(taken);
   LoadFile();
 }
 
-void CTranscodeDlg::OnLoadCommand() { LoadFile(); }
+void CTranscodeDlg::OnLoadCommand() {
+  // Refused as the file chooser refuses it: the dialog stays as it started, with no file.
+  if (!IsRepresentablePath(m_strPath.c_str())) {
+    m_strPath.clear();
+    UpdateData(FALSE);
+    return;
+  }
+  LoadFile();
+}
 
 HBRUSH CTranscodeDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
   HBRUSH hBrush = CSizingDialog::OnCtlColor(pDC, pWnd, nCtlColor);

@@ -181,3 +181,61 @@ TEST(Focus, ComesBackToTheNewBoxAfterADropFromAnotherWindow) {
   EXPECT_EQ(::GetFocus(), ui.Item(IDC_TEXT));
   ::DestroyWindow(other);
 }
+
+// ---- Names the program cannot use as they arrive
+
+TEST(RefusedName, ADroppedNameWithACharacterOutsideTheCodePageIsRefusedAsTheChooserRefusesIt) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  MessageBoxRecorder boxes;
+  const std::string loaded = dir.Write("loaded.cue", "TITLE \"kept\"\r\n");
+  const std::string folder = dir.Path("folder");
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  // What the shell hands an ANSI program for a name with a character GBK does not hold.
+  const std::string unheld = dir.Path("Bj?rk.cue");
+
+  DialogUnderTest ui(loaded);
+  Drop(ui, {folder, unheld, loaded});
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, kInvalidCharsStart + unheld);
+  EXPECT_EQ(boxes.boxes[0].type, kOk);
+  EXPECT_EQ(ui.dlg.m_strPath, loaded);
+  EXPECT_EQ(PathLabel(ui), loaded);
+  EXPECT_EQ(ui.BoxText(), "TITLE \"kept\"\r\n");
+}
+
+TEST(RefusedName, ACommandLinePathWithACharacterOutsideTheCodePageIsRefusedOnceTheDialogShows) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  MessageBoxRecorder boxes;
+  const std::string unheld = dir.Path("Bj?rk.cue");
+  DialogUnderTest ui(unheld);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, kInvalidCharsStart + unheld);
+  EXPECT_EQ(ui.dlg.m_strPath, "");
+  EXPECT_EQ(PathLabel(ui), "");
+  EXPECT_EQ(ui.BoxText(), "");
+}
+
+TEST(RefusedName, AFolderWhoseNameIsLongerThanMaxPathIsNotTakenForAFile) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  const std::string outer = dir.Path(std::string(200, 'd'));
+  const std::string inner = outer + "\\" + std::string(100, 'e');
+  ASSERT_GT(inner.size(), std::size_t{MAX_PATH});
+  auto longForm = [](const std::string& path) {
+    std::wstring wide = L"\\\\?\\";
+    for (char c : path) wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return wide;
+  };
+  ASSERT_TRUE(::CreateDirectoryW(longForm(outer).c_str(), nullptr));
+  ASSERT_TRUE(::CreateDirectoryW(longForm(inner).c_str(), nullptr));
+  const std::string file = dir.Write("after.cue", "TITLE \"after the folder\"\r\n");
+
+  DialogUnderTest ui;
+  Drop(ui, {inner, file});
+  EXPECT_EQ(ui.dlg.m_strPath, file);
+  EXPECT_EQ(ui.BoxText(), "TITLE \"after the folder\"\r\n");
+  ::RemoveDirectoryW(longForm(inner).c_str());
+  ::RemoveDirectoryW(longForm(outer).c_str());
+}
