@@ -177,14 +177,48 @@ TEST(Load, KeepsTheSelectedConversionAndShowsTheFirstLine) {
   ScriptedProbes probes(1, 1);
   std::string many;
   for (int i = 0; i < 300; ++i) many += "REM line " + std::to_string(i) + " " + kCafe + "\r\n";
-  DialogUnderTest ui(dir.Write("first.cue", "short"));
+  DialogUnderTest ui(dir.Write("first.cue", "REM first\r\n" + many));
   ui.Select(2);
   ::SendMessageA(ui.Item(IDC_TEXT), EM_LINESCROLL, 0, 50);
+  ASSERT_GT(::SendMessageA(ui.Item(IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 
   ui.dlg.m_strPath = dir.Write("second.cue", many);
   ui.dlg.LoadFile();
   EXPECT_EQ(ui.BoxText().substr(0, 16), "REM line 0 Cafe\r");
   EXPECT_EQ(::SendMessageA(ui.Item(IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
+namespace {
+
+// Closes the dialog if the file's text never arrives.
+void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) {
+  if (HWND dialog = ::FindWindowA(nullptr, "Lumaret")) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
+
+TEST(Load, ACommandLineFileArrivesOnceTheDialogShowsItsChoices) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  CTranscodeDlg dlg;
+  dlg.m_strPath = dir.Write("album.cue", "TITLE \"" + kBig5Word + "\"\r\n");
+  bool arrived = false, visible = false;
+  LRESULT items = 0;
+  SentMessageHook hook([&](const CWPSTRUCT& sent) {
+    if (arrived || sent.message != WM_SETTEXT || ::GetDlgCtrlID(sent.hwnd) != IDC_TEXT) return;
+    if (*reinterpret_cast<const char*>(sent.lParam) == '\0') return;
+    HWND dialog = ::GetParent(sent.hwnd);
+    arrived = true;
+    visible = ::IsWindowVisible(dialog) != FALSE;
+    items = ::SendMessageA(::GetDlgItem(dialog, IDC_CHOICE), CB_GETCOUNT, 0, 0);
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 10000, GiveUp);
+  dlg.DoModal();
+  ::KillTimer(nullptr, timer);
+  ASSERT_TRUE(arrived);
+  EXPECT_TRUE(visible);
+  EXPECT_EQ(items, 4);
 }
 
 TEST(Load, AMissingFileGivesAnEmptyBoxAndTypedTextCreatesIt) {
