@@ -338,6 +338,23 @@ TEST_F(LumaretE2e, MissingPathGivesEmptyBoxAndTypedTextCreatesTheFile) {
   EXPECT_EQ(ReadFileBytes(path), "TITLE \"New Album\"");
 }
 
+// A text another program sets in the box (automation, dictation) is what the box shows, so it is what Save writes.
+TEST_F(LumaretE2e, TextSetByAnotherProgramIsSaved) {
+  const std::string original = Sample(kWesternSample);
+  const std::string path = m_dir.Write("dictated.cue", original);
+
+  const CMainWindow window = Start(path);
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, path);
+  const std::string dictated = "TITLE \"Dictated\"\r\n";
+  DWORD_PTR result = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(window.Control(kIdText), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dictated.c_str()),
+                                  SMTO_NORMAL, kWaitMs, &result));
+  ASSERT_EQ(window.BoxText(), dictated);
+  SaveAnsweringYes(window, "文件保存成功。");
+  EXPECT_EQ(ReadFileBytes(path), dictated);
+}
+
 TEST_F(LumaretE2e, NoArgumentStartsEmpty) {
   const CMainWindow window = Start("");
   ASSERT_NE(m_run->MainWindow(), nullptr);
