@@ -79,11 +79,13 @@ class LumaretE2e : public testing::Test {
     return CMainWindow(main);
   }
 
-  // Waits until the command-line file is loaded: the path label shows it, and the handler has returned.
+  // Waits until the file is loaded: the path label shows it, and the handler has returned. The label shows a
+  // command-line path before the posted load has run, and a sent message overtakes posted ones, so the posted
+  // messages are drained as well.
   static void WaitForLoad(const CMainWindow& window, const std::string& path) {
     ASSERT_TRUE(WaitFor([&] { return window.PathText() == path; }))
         << "path label shows \"" << Utf8(window.PathText()) << "\", expected \"" << Utf8(path) << "\"";
-    ASSERT_TRUE(window.Sync());
+    ASSERT_TRUE(window.DrainPosted());
   }
 
   // Waits for the next message box and checks its text, buttons and icon; returns it.
