@@ -37,7 +37,7 @@ BOOL IsWin2000OrLater()
     return s_nIsWin2000;
 }
 
-BOOL IsValidPath(const char* lpszPath, BOOL bOpenFileDialog)
+BOOL IsRepresentablePath(const char* lpszPath)
 {
     for (const char* p = lpszPath; *p != '\0'; p = ::CharNextA(p)) {
         if (*p == '?') {
@@ -46,6 +46,13 @@ BOOL IsValidPath(const char* lpszPath, BOOL bOpenFileDialog)
             return FALSE;
         }
     }
+    return TRUE;
+}
+
+BOOL IsValidPath(const char* lpszPath, BOOL bOpenFileDialog)
+{
+    if (!IsRepresentablePath(lpszPath))
+        return FALSE;
     if (bOpenFileDialog && !::PathFileExistsA(lpszPath)) {
         AfxMessageBox("指定的文件不存在或文件名异常。", MB_OK);
         return FALSE;

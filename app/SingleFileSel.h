@@ -28,6 +28,10 @@ protected:
 // Windows 2000 or later (NT platform, major version above 4); tested once per process.
 BOOL IsWin2000OrLater();
 
-// A path the program can use: no '?' (a character the ANSI code page could not hold), and, in open mode,
-// something that exists. Shows the reason in a message box when it answers FALSE.
+// A path without '?', which stands for a character the ANSI code page could not hold, so the name reached the
+// program changed. Shows the reason in a message box when it answers FALSE.
+BOOL IsRepresentablePath(const char* lpszPath);
+
+// A path the program can use: representable (above), and, in open mode, something that exists. Shows the
+// reason in a message box when it answers FALSE.
 BOOL IsValidPath(const char* lpszPath, BOOL bOpenFileDialog);

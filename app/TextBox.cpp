@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -16,6 +17,8 @@ void PutText(HWND hBox, const std::string& text) {
   CHARRANGE start{0, 0};
   ::SendMessageA(hBox, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
   ::SendMessageA(hBox, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lead.c_str()));
+  // The caret goes back where a whole new text puts it.
+  ::SendMessageA(hBox, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
 }
 
 // A hidden, empty control like hBox: same class, styles, id, place, font and limit.
@@ -50,13 +53,13 @@ void SetTextBoxText(HWND hBox, const std::string& text) {
   // Under Wine the control needs time that grows with the square of the number of lines to remove a text:
   // minutes for a megabyte. A text is therefore never replaced in place: a new control takes it and then takes
   // the old one's place in the dialog and the tab order. The old one goes only afterwards, because the new one
-  // fills much more slowly when it has to allocate among the blocks the old one just freed.
+  // fills much more slowly when it has to allocate among the blocks the old one just freed. It hands on the
+  // focus first: destroyed with it, it would send the focus through the dialog and its first tab stop.
   HWND hNew = CreateLike(hBox);
   PutText(hNew, text);
-  const bool focused = ::GetFocus() == hBox;
   ::SetWindowPos(hNew, hBox, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (::GetFocus() == hBox) ::SetFocus(hNew);
   ::DestroyWindow(hBox);
-  if (focused) ::SetFocus(hNew);
 }
 
 std::string GetTextBoxText(HWND hBox) {
@@ -72,13 +75,17 @@ std::string GetTextBoxText(HWND hBox) {
   return text;
 }
 
-void DDX_TextBox(CDataExchange* pDX, int nIDC, std::string& value) {
-  HWND hBox = ::GetDlgItem(pDX->m_pDlgWnd->GetSafeHwnd(), nIDC);
+void DDX_TextBox(CDataExchange* pDX, int nIDC, std::string& value, std::optional<std::string>& echo) {
+  HWND hDlg = pDX->m_pDlgWnd->GetSafeHwnd();
+  HWND hBox = ::GetDlgItem(hDlg, nIDC);
   if (hBox == nullptr) return;
   if (!pDX->m_bSaveAndValidate) {
+    // A fill that fails half-way leaves no echo, so that the box's text, whatever it is, counts.
+    echo.reset();
     SetTextBoxText(hBox, value);
-    ::SendMessageA(::GetDlgItem(pDX->m_pDlgWnd->GetSafeHwnd(), nIDC), EM_SETMODIFY, FALSE, 0);
-  } else if (::SendMessageA(hBox, EM_GETMODIFY, 0, 0)) {
-    value = GetTextBoxText(hBox);
+    echo = GetTextBoxText(::GetDlgItem(hDlg, nIDC));
+    return;
   }
+  std::string text = GetTextBoxText(hBox);
+  if (!echo || text != *echo) value = std::move(text);
 }

@@ -3,16 +3,20 @@
 // reach the box and come back unchanged all the same.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "framework/Afx.h"
 
-// Replaces the whole text. The box may be replaced by a new window with the same id: callers look it up again.
+// Replaces the whole text; the caret stands at the start and the first line shows. The box may be replaced by a
+// new window with the same id, which then takes the focus if the old one had it: callers look it up again.
 void SetTextBoxText(HWND hBox, const std::string& text);
 std::string GetTextBoxText(HWND hBox);
 
 // Data exchange of a rich-edit control's whole text, in either direction. The control holds its text as
 // Unicode, so bytes that form no character of the code page (a file shown before its conversion) would come
-// back as '?'. Until the user changes the text, reading it back therefore leaves value as it was put there;
-// value must change only through exchanges.
-void DDX_TextBox(CDataExchange* pDX, int nIDC, std::string& value);
+// back as '?'. echo keeps what the box gave back right after it was filled; while the box still gives back
+// exactly that, reading it leaves value as it was put there. Any other text, however it got into the box
+// (typing, pasting, another program's WM_SETTEXT, which leaves the box looking unmodified), becomes value.
+// value and echo must change only through exchanges.
+void DDX_TextBox(CDataExchange* pDX, int nIDC, std::string& value, std::optional<std::string>& echo);

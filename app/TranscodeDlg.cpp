@@ -46,6 +46,7 @@ BEGIN_MESSAGE_MAP(CTranscodeDlg, CSizingDialog)
   ON_BN_CLICKED(IDC_SAVE, OnSave)
   ON_CBN_SELCHANGE(IDC_CHOICE, Transcode)
   ON_WM_CTLCOLOR()
+  ON_WM_ACTIVATE()
   ON_WM_DROPFILES()
   ON_COMMAND(kLoadCommand, OnLoadCommand)
 END_MESSAGE_MAP()
@@ -62,7 +63,7 @@ void CTranscodeDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_CHOICE, m_wndChoice);
   DDX_CBIndex(pDX, IDC_CHOICE, m_nChoice);
   DDX_Text(pDX, IDC_PATH, m_strPath);
-  DDX_TextBox(pDX, IDC_TEXT, m_strShown);
+  DDX_TextBox(pDX, IDC_TEXT, m_strShown, m_strBoxEcho);
 }
 
 BOOL CTranscodeDlg::OnInitDialog() {
@@ -142,6 +143,9 @@ void CTranscodeDlg::OnCancel() { CSizingDialog::OnCancel(); }
 void CTranscodeDlg::OnSizeDelta(int dx, int dy) { GrowControl(dx, dy, IDC_TEXT); }
 
 void CTranscodeDlg::LoadFile() {
+  // A read that fails, a file too large or a lack of memory ends the load early: the new path then stands
+  // with no text, never with the previous file's, which a conversion would show and a save would write there.
+  m_strLoaded.clear();
   m_strShown.clear();
   UpdateData(FALSE);
 
@@ -227,6 +231,33 @@ void CTranscodeDlg::OnSave() {
   AfxMessageBox(Texts::kSaveDone);
 }
 
+// The dialog manager gives the focus back to the window that had it, and the text box is a new window after
+// every fill: a file dropped from another program would send the user back to the open button.
+void CTranscodeDlg::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) {
+  if (nState == WA_INACTIVE) m_bTextFocused = ::GetFocus() == ::GetDlgItem(m_hWnd, IDC_TEXT);
+  CSizingDialog::OnActivate(nState, pWndOther, bMinimized);
+  if (nState != WA_INACTIVE && !bMinimized && m_bTextFocused) ::SetFocus(::GetDlgItem(m_hWnd, IDC_TEXT));
+}
+
+namespace {
+
+// PathIsDirectoryA answers no for a name of MAX_PATH bytes or more, so a deep folder would be taken for a file;
+// the wide call on the long-path form of the name has no such limit.
+bool IsFolder(const std::string& name) {
+  if (name.size() < MAX_PATH) return ::PathIsDirectoryA(name.c_str()) != FALSE;
+  const int units = ::MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
+  if (units <= 0) return false;
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(), units);
+  wide.pop_back();
+  const bool unc = wide.compare(0, 2, L"\\\\") == 0;
+  const std::wstring longForm = unc ? L"\\\\?\\UNC\\" + wide.substr(2) : L"\\\\?\\" + wide;
+  const DWORD attributes = ::GetFileAttributesW(longForm.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
 void CTranscodeDlg::OnDropFiles(HDROP hDropInfo) {
   const UINT count = ::DragQueryFileA(hDropInfo, 0xFFFFFFFF, nullptr, 0);
   std::string taken;
@@ -236,15 +267,23 @@ void CTranscodeDlg::OnDropFiles(HDROP hDropInfo) {
     if (length == 0) continue;
     std::string name(length + 1, '\0');
     name.resize(::DragQueryFileA(hDropInfo, i, name.data(), length + 1));
-    if (!::PathIsDirectoryA(name.c_str())) taken = std::move(name);
+    if (!IsFolder(name)) taken = std::move(name);
   }
   ::DragFinish(hDropInfo);
-  if (taken.empty()) return;
+  if (taken.empty() || !IsRepresentablePath(taken.c_str())) return;
   m_strPath = std::move(taken);
   LoadFile();
 }
 
-void CTranscodeDlg::OnLoadCommand() { LoadFile(); }
+void CTranscodeDlg::OnLoadCommand() {
+  // Refused as the file chooser refuses it: the dialog stays as it started, with no file.
+  if (!IsRepresentablePath(m_strPath.c_str())) {
+    m_strPath.clear();
+    UpdateData(FALSE);
+    return;
+  }
+  LoadFile();
+}
 
 HBRUSH CTranscodeDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
   HBRUSH hBrush = CSizingDialog::OnCtlColor(pDC, pWnd, nCtlColor);

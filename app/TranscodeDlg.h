@@ -2,6 +2,7 @@
 // path label and the info icon.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/SizingDialog.h"
@@ -23,6 +24,7 @@ public:
   std::string m_strPath;    // the current file; also the file that save writes
   std::string m_strLoaded;  // its bytes as read, up to the first NUL: the input of every conversion
   std::string m_strShown;   // the text in the box; what save writes
+  std::optional<std::string> m_strBoxEcho;  // what the box gave back right after m_strShown was put there
   int m_nChoice = 0;        // selected index of the choice list, -1 for none
   CComboBox m_wndChoice;
 
@@ -44,6 +46,7 @@ protected:
   void OnOpen();
   void OnSave();
   HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+  void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
   void OnDropFiles(HDROP hDropInfo);
   void OnLoadCommand();
 
@@ -53,6 +56,7 @@ protected:
   CPathLabel m_wndPath;
   CInfoIcon m_wndInfo;
   CFont m_fontText;
+  bool m_bTextFocused = false;  // the text box had the focus when the dialog was last deactivated
 
   DECLARE_MESSAGE_MAP()
 };

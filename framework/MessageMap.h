@@ -103,6 +103,10 @@ protected:                                                      \
     AFX_MSG_ENTRY(WM_CTLCOLOR, 0, 0, 0, HBRUSH (ThisClass::*)(CDC*, CWnd*, UINT), OnCtlColor, \
                   reinterpret_cast<LRESULT>((self.*pfn)(CDC::FromHandle(reinterpret_cast<HDC>(wParam)), \
                       CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), AfxCtlColorType(msg))))
+#define ON_WM_ACTIVATE() \
+    AFX_MSG_ENTRY(WM_ACTIVATE, 0, 0, 0, void (ThisClass::*)(UINT, CWnd*, BOOL), OnActivate, \
+                  AFX_VOID_CALL((UINT(LOWORD(wParam)), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), \
+                                 BOOL(HIWORD(wParam) != 0))))
 #define ON_WM_DROPFILES() \
     AFX_MSG_ENTRY(WM_DROPFILES, 0, 0, 0, void (ThisClass::*)(HDROP), OnDropFiles, \
                   AFX_VOID_CALL((reinterpret_cast<HDROP>(wParam))))

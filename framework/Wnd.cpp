@@ -474,6 +474,8 @@ HCURSOR CWnd::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
 
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
 
+void CWnd::OnActivate(UINT, CWnd*, BOOL) { Default(); }
+
 void CWnd::OnDropFiles(HDROP) { Default(); }
 
 void CWnd::OnSize(UINT, int, int) { Default(); }

@@ -129,6 +129,7 @@ protected:
     void OnDestroy();
     HCURSOR OnQueryDragIcon();
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
     void OnDropFiles(HDROP hDropInfo);
     void OnSize(UINT nType, int cx, int cy);
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);

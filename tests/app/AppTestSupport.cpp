@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "app/TextBox.h"
 #include "res/resource.h"
@@ -120,6 +121,24 @@ HDROP MakeDrop(const std::vector<std::string>& names) {
   }
   ::GlobalUnlock(hDrop);
   return static_cast<HDROP>(hDrop);
+}
+
+SentMessageHook* SentMessageHook::s_current = nullptr;
+
+SentMessageHook::SentMessageHook(std::function<void(const CWPSTRUCT&)> observe)
+    : m_observe(std::move(observe)),
+      m_hook(::SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, ::GetCurrentThreadId())) {
+  s_current = this;
+}
+
+SentMessageHook::~SentMessageHook() {
+  ::UnhookWindowsHookEx(m_hook);
+  s_current = nullptr;
+}
+
+LRESULT CALLBACK SentMessageHook::Hook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && s_current != nullptr) s_current->m_observe(*reinterpret_cast<const CWPSTRUCT*>(lParam));
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 }  // namespace apptest

@@ -2,6 +2,7 @@
 // modeless dialog under test, and a real drop handle.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,5 +52,20 @@ public:
 
 // A drop handle as the shell makes it, for these names in this order.
 HDROP MakeDrop(const std::vector<std::string>& names);
+
+// While it lives, shows every message sent to a window of this thread to `observe`, before the window gets it.
+class SentMessageHook {
+public:
+  explicit SentMessageHook(std::function<void(const CWPSTRUCT&)> observe);
+  ~SentMessageHook();
+  SentMessageHook(const SentMessageHook&) = delete;
+  SentMessageHook& operator=(const SentMessageHook&) = delete;
+
+private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+  static SentMessageHook* s_current;
+  std::function<void(const CWPSTRUCT&)> m_observe;
+  HHOOK m_hook;
+};
 
 }  // namespace apptest

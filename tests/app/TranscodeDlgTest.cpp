@@ -14,6 +14,18 @@ const std::string kBig5Word = "\xBA\xDE\xB2\x7A";
 const std::string kGbkWord = "\xB9\xDC\xC0\xED";
 const std::string kCafe = "Caf\xE9";
 
+// What the box gives back for these bytes: it keeps its text as UTF-16, so bytes that form no GBK character
+// come back as '?'.
+std::string AsShown(const std::string& bytes) {
+  const int units = ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), units);
+  std::string shown(2 * wide.size(), '\0');
+  shown.resize(static_cast<std::size_t>(::WideCharToMultiByte(936, 0, wide.data(), units, shown.data(),
+                                                              static_cast<int>(shown.size()), nullptr, nullptr)));
+  return shown;
+}
+
 CRect ChildRect(HWND dialog, int id) {
   CRect rc;
   ::GetWindowRect(::GetDlgItem(dialog, id), &rc);
@@ -168,14 +180,48 @@ TEST(Load, KeepsTheSelectedConversionAndShowsTheFirstLine) {
   ScriptedProbes probes(1, 1);
   std::string many;
   for (int i = 0; i < 300; ++i) many += "REM line " + std::to_string(i) + " " + kCafe + "\r\n";
-  DialogUnderTest ui(dir.Write("first.cue", "short"));
+  DialogUnderTest ui(dir.Write("first.cue", "REM first\r\n" + many));
   ui.Select(2);
   ::SendMessageA(ui.Item(IDC_TEXT), EM_LINESCROLL, 0, 50);
+  ASSERT_GT(::SendMessageA(ui.Item(IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 
   ui.dlg.m_strPath = dir.Write("second.cue", many);
   ui.dlg.LoadFile();
   EXPECT_EQ(ui.BoxText().substr(0, 16), "REM line 0 Cafe\r");
   EXPECT_EQ(::SendMessageA(ui.Item(IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
+namespace {
+
+// Closes the dialog if the file's text never arrives.
+void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) {
+  if (HWND dialog = ::FindWindowA(nullptr, "Lumaret")) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
+
+TEST(Load, ACommandLineFileArrivesOnceTheDialogShowsItsChoices) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  CTranscodeDlg dlg;
+  dlg.m_strPath = dir.Write("album.cue", "TITLE \"" + kBig5Word + "\"\r\n");
+  bool arrived = false, visible = false;
+  LRESULT items = 0;
+  SentMessageHook hook([&](const CWPSTRUCT& sent) {
+    if (arrived || sent.message != WM_SETTEXT || ::GetDlgCtrlID(sent.hwnd) != IDC_TEXT) return;
+    if (*reinterpret_cast<const char*>(sent.lParam) == '\0') return;
+    HWND dialog = ::GetParent(sent.hwnd);
+    arrived = true;
+    visible = ::IsWindowVisible(dialog) != FALSE;
+    items = ::SendMessageA(::GetDlgItem(dialog, IDC_CHOICE), CB_GETCOUNT, 0, 0);
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 10000, GiveUp);
+  dlg.DoModal();
+  ::KillTimer(nullptr, timer);
+  ASSERT_TRUE(arrived);
+  EXPECT_TRUE(visible);
+  EXPECT_EQ(items, 4);
 }
 
 TEST(Load, AMissingFileGivesAnEmptyBoxAndTypedTextCreatesIt) {
@@ -229,6 +275,27 @@ TEST(TextBox, ALargeFileComesBackByteForByte) {
   boxes.answers = {IDYES, IDOK};
   ui.ClickSave();
   EXPECT_TRUE(ReadFileBytes(path) == big);
+
+  // Edited and edited back, the box is read whole: it gives back what it showed, so the bytes it cannot show
+  // still go back as loaded.
+  HWND box = ui.Item(IDC_TEXT);
+  CHARRANGE end{-1, -1};
+  ::SendMessageA(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  ::SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("x"));
+  ::SendMessageA(box, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  CHARRANGE typed{end.cpMin - 1, end.cpMin};
+  ::SendMessageA(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&typed));
+  ::SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+  boxes.answers = {IDYES, IDOK};
+  ui.ClickSave();
+  EXPECT_TRUE(ReadFileBytes(path) == big);
+
+  // Really edited, the whole box is saved, as it shows the text.
+  ::SendMessageA(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  ::SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("REM end\r\n"));
+  boxes.answers = {IDYES, IDOK};
+  ui.ClickSave();
+  EXPECT_TRUE(ReadFileBytes(path) == AsShown(big) + "REM end\r\n");
 }
 
 // ---- Saving

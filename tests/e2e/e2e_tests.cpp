@@ -86,11 +86,13 @@ class LumaretE2e : public testing::Test {
     return CMainWindow(main);
   }
 
-  // Waits until the command-line file is loaded: the path label shows it, and the handler has returned.
+  // Waits until the file is loaded: the path label shows it, and the handler has returned. The label shows a
+  // command-line path before the posted load has run, and a sent message overtakes posted ones, so the posted
+  // messages are drained as well.
   static void WaitForLoad(const CMainWindow& window, const std::string& path) {
     ASSERT_TRUE(WaitFor([&] { return window.PathText() == path; }))
         << "path label shows \"" << Utf8(window.PathText()) << "\", expected \"" << Utf8(path) << "\"";
-    ASSERT_TRUE(window.Sync());
+    ASSERT_TRUE(window.DrainPosted());
   }
 
   // Waits for the next message box and checks its text, buttons and icon; returns it.
@@ -375,6 +377,23 @@ TEST_F(LumaretE2e, MissingPathGivesEmptyBoxAndTypedTextCreatesTheFile) {
   SaveAnsweringYes(window, "文件保存成功。");
   ASSERT_TRUE(FileExists(path));
   EXPECT_EQ(ReadFileBytes(path), "TITLE \"New Album\"");
+}
+
+// A text another program sets in the box (automation, dictation) is what the box shows, so it is what Save writes.
+TEST_F(LumaretE2e, TextSetByAnotherProgramIsSaved) {
+  const std::string original = Sample(kWesternSample);
+  const std::string path = m_dir.Write("dictated.cue", original);
+
+  const CMainWindow window = Start(path);
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, path);
+  const std::string dictated = "TITLE \"Dictated\"\r\n";
+  DWORD_PTR result = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(window.Control(kIdText), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dictated.c_str()),
+                                  SMTO_NORMAL, kWaitMs, &result));
+  ASSERT_EQ(window.BoxText(), dictated);
+  SaveAnsweringYes(window, "文件保存成功。");
+  EXPECT_EQ(ReadFileBytes(path), dictated);
 }
 
 TEST_F(LumaretE2e, NoArgumentStartsEmpty) {
