@@ -221,7 +221,7 @@ TEST(Load, ACommandLineFileArrivesOnceTheDialogShowsItsChoices) {
   ::KillTimer(nullptr, timer);
   ASSERT_TRUE(arrived);
   EXPECT_TRUE(visible);
-  EXPECT_EQ(items, 4);
+  EXPECT_EQ(items, 5);
 }
 
 TEST(Load, AMissingFileGivesAnEmptyBoxAndTypedTextCreatesIt) {
