@@ -3,6 +3,7 @@
 // guess is confident, and how often it is confident and wrong.
 //
 // guess_accuracy MANIFEST [--list FILE] [--floor PERCENT --group-prefix PREFIX]
+// guess_accuracy --explain FILE...: every candidate and its evidence, per file.
 //   --list: writes per file "path<TAB>guess<TAB>confident" for tools/guess-report.
 //   --floor: exits 1 when the groups starting with PREFIX, taken together, fall below PERCENT.
 #include <cstdio>
@@ -41,9 +42,30 @@ void PrintRow(const std::string& name, const Count& c) {
               c.files == 0 ? 0 : 100.0 * c.confident / c.files, c.confidentWrong);
 }
 
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+int Explain(int count, char** paths) {
+  for (int i = 0; i < count; ++i) {
+    const Guess guess = GuessCause(ReadFile(paths[i]).c_str());
+    std::printf("%s: %s%s\n", paths[i], std::string(CauseName(guess.ranked[0].cause)).c_str(),
+                guess.confident ? "" : " (unsure)");
+    for (const Candidate& c : guess.ranked) {
+      std::printf("  %-10s score %.4f  plausibility %8.2f  undefined %zu  unmappable %zu\n",
+                  std::string(CauseName(c.cause)).c_str(), c.score, c.plausibility, c.undefined, c.unmappable);
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--explain") return Explain(argc - 2, argv + 2);
   if (argc < 2) {
     std::cerr << "usage: guess_accuracy MANIFEST [--list FILE] [--floor PERCENT --group-prefix PREFIX]\n";
     return 2;
@@ -78,10 +100,7 @@ int main(int argc, char** argv) {
     if (!std::getline(fields, path, '\t') || !std::getline(fields, group, '\t') || !std::getline(fields, expected)) {
       continue;
     }
-    std::ifstream file(folder + path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    const Guess guess = GuessCause(bytes.str().c_str());
+    const Guess guess = GuessCause(ReadFile(folder + path).c_str());
     const std::string_view name = CauseName(guess.ranked[0].cause);
     groups[group + " " + expected].Add(name == expected, guess.confident);
     if (list) list << path << '\t' << name << '\t' << (guess.confident ? "confident" : "unsure") << '\n';
