@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <bitset>
 #include <cmath>
 #include <cstdint>
@@ -18,8 +19,9 @@ namespace {
 using Entry = std::uint16_t;
 constexpr Entry kUndefinedBit = 1 << 8;
 constexpr Entry kUnmappableBit = 1 << 9;
+// Bits 10-11: how the character sits beside ASCII letters (see kBesideLetters).
 constexpr Entry kLatinBit = 1 << 10;    // a Latin letter, at home between ASCII letters
-constexpr Entry kNeutralBit = 1 << 11;  // a Western mark, as at home beside letters as elsewhere
+constexpr Entry kNeutralBit = 2 << 10;  // a Western mark, as at home beside letters as elsewhere
 constexpr int kQuarters = 4;
 
 constexpr Entry Cost(double nats) {
@@ -262,11 +264,21 @@ const Models& TheModels() {
   return models;
 }
 
-constexpr int kLatinBesideLetter = Cost(1);
-constexpr int kLatinAlone = Cost(1.5);
-constexpr int kOtherBesideLetter = Cost(2);
+// Quarter nats by the character's bits 10-11 and the number of ASCII letters beside it (0-2): a Latin letter is
+// in its place beside one and a little out of it alone; a Chinese or Japanese character is out of place there.
+constexpr int kBesideLetters[4][3] = {
+    {0, Cost(2), Cost(4)},
+    {Cost(1.5), -Cost(1), -Cost(1)},
+    {0, 0, 0},
+    {0, 0, 0},
+};
 
-bool IsAsciiLetter(unsigned char c) { return static_cast<unsigned char>((c | 0x20) - 'a') < 26; }
+constexpr std::array<bool, 256> BuildLetters() {
+  std::array<bool, 256> letters{};
+  for (unsigned c = 'A'; c <= 'Z'; ++c) letters[c] = letters[c + 0x20] = true;
+  return letters;
+}
+constexpr std::array<bool, 256> kAsciiLetters = BuildLetters();
 
 struct Tally {
   std::ptrdiff_t quarters = 0;
@@ -274,14 +286,8 @@ struct Tally {
   std::size_t undefined = 0;
   std::size_t unmappable = 0;
 
-  // A character beside an ASCII letter: a Latin letter is in its place there, anything else out of it.
   void Add(Entry e, bool letterBefore, bool letterAfter) {
-    const int beside = letterBefore + letterAfter;
-    if (e & kLatinBit) {
-      quarters -= beside > 0 ? kLatinBesideLetter : -kLatinAlone;
-    } else if (!(e & kNeutralBit)) {
-      quarters += kOtherBesideLetter * beside;
-    }
+    quarters += kBesideLetters[e >> 10 & 3][letterBefore + letterAfter];
     Add(e);
   }
   void Add(Entry e) {
@@ -292,29 +298,32 @@ struct Tally {
   double Nats() const { return static_cast<double>(quarters) / kQuarters + kAsciiNats * static_cast<double>(ascii); }
 };
 
-bool AsciiRun(const unsigned char* p) {
+static_assert(std::endian::native == std::endian::little, "the first byte of a chunk is its lowest");
+
+// How many ASCII bytes begin the eight at p: a scan takes them in one step.
+std::size_t AsciiPrefix(const unsigned char* p) {
   std::uint64_t chunk;
   std::memcpy(&chunk, p, sizeof chunk);
-  return (chunk & 0x8080808080808080u) == 0;
+  const std::uint64_t high = chunk & 0x8080808080808080u;
+  return high == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(high)) / 8;
 }
 
+// The scans read s[n], the terminator, as the byte after the last: it is no letter.
 Tally ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::size_t n) {
   Tally t;
   for (std::size_t i = 0; i < n;) {
-    if (n - i >= 8 && AsciiRun(s + i)) {
-      t.ascii += 8;
-      i += 8;
+    if (s[i] < 0x80) {
+      const std::size_t k = n - i >= 8 ? AsciiPrefix(s + i) : 1;
+      t.ascii += k;
+      i += k;
       continue;
     }
     const unsigned b = s[i];
-    if (b < 0x80) {
-      ++t.ascii;
-      ++i;
-    } else if (!model.lead[b]) {
-      t.Add(model.single[b], i > 0 && IsAsciiLetter(s[i - 1]), i + 1 < n && IsAsciiLetter(s[i + 1]));
+    if (!model.lead[b]) {
+      t.Add(model.single[b], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + 1]]);
       ++i;
     } else if (i + 1 < n) {
-      t.Add(model.pairs[b << 8 | s[i + 1]], i > 0 && IsAsciiLetter(s[i - 1]), i + 2 < n && IsAsciiLetter(s[i + 2]));
+      t.Add(model.pairs[b << 8 | s[i + 1]], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + 2]]);
       i += 2;
     } else {
       t.Add(kUndefined);
@@ -327,17 +336,13 @@ Tally ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::si
 Tally ScanWestern(const Models& models, const unsigned char* s, std::size_t n) {
   Tally t;
   for (std::size_t i = 0; i < n;) {
-    if (n - i >= 8 && AsciiRun(s + i)) {
-      t.ascii += 8;
-      i += 8;
+    if (s[i] < 0x80) {
+      const std::size_t k = n - i >= 8 ? AsciiPrefix(s + i) : 1;
+      t.ascii += k;
+      i += k;
       continue;
     }
-    const unsigned b = s[i];
-    if (b < 0x80) {
-      ++t.ascii;
-    } else {
-      t.Add(models.western[b], i > 0 && IsAsciiLetter(s[i - 1]), i + 1 < n && IsAsciiLetter(s[i + 1]));
-    }
+    t.Add(models.western[s[i]], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + 1]]);
     ++i;
   }
   return t;
@@ -379,14 +384,10 @@ Tally ScanUtf8(const Models& models, const unsigned char* s, std::size_t n, doub
     i = 3;
   }
   while (i < n) {
-    if (n - i >= 8 && AsciiRun(s + i)) {
-      t.ascii += 8;
-      i += 8;
-      continue;
-    }
     if (s[i] < 0x80) {
-      ++t.ascii;
-      ++i;
+      const std::size_t k = n - i >= 8 ? AsciiPrefix(s + i) : 1;
+      t.ascii += k;
+      i += k;
       continue;
     }
     char32_t u;
@@ -396,17 +397,25 @@ Tally ScanUtf8(const Models& models, const unsigned char* s, std::size_t n, doub
       ++i;
     } else {
       t.Add(u < 0x10000 ? models.unicode[u] : static_cast<Entry>(Cost(12) | kUnmappableBit),
-            i > 0 && IsAsciiLetter(s[i - 1]), i + length < n && IsAsciiLetter(s[i + length]));
+            i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + length]]);
       i += length;
     }
   }
   return t;
 }
 
-// Control bytes that no text holds (tab, line ends, form feed, escape and the end-of-file mark are fine).
-bool IsBinaryControl(unsigned char c) {
-  return (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A && c != 0x1B) || c == 0x7F;
+// Per byte, what the first look at the text counts: 1 for a byte above 0x7F, 1 << 32 for a control byte that no
+// text holds (tab, line ends, form feed, escape and the end-of-file mark are fine).
+constexpr std::array<std::uint64_t, 256> BuildByteKinds() {
+  std::array<std::uint64_t, 256> kinds{};
+  for (unsigned c = 1; c < 0x20; ++c) {
+    if (c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A && c != 0x1B) kinds[c] = 1ull << 32;
+  }
+  kinds[0x7F] = 1ull << 32;
+  for (unsigned c = 0x80; c < 0x100; ++c) kinds[c] = 1;
+  return kinds;
 }
+constexpr std::array<std::uint64_t, 256> kByteKinds = BuildByteKinds();
 
 // Binary data: more than one byte in 20 a control byte.
 constexpr std::size_t kBinaryShare = 20;
@@ -417,9 +426,13 @@ Guess GuessCause(const char* text) {
   const auto* s = reinterpret_cast<const unsigned char*>(text == nullptr ? "" : text);
   const std::size_t n = std::strlen(reinterpret_cast<const char*>(s));
   std::size_t high = 0, controls = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    high += s[i] >= 0x80;
-    controls += IsBinaryControl(s[i]);
+  // In blocks, so that neither count can overflow into the other.
+  constexpr std::size_t kBlock = std::size_t{1} << 31;
+  for (std::size_t start = 0; start < n; start += kBlock) {
+    std::uint64_t kinds = 0;
+    for (std::size_t i = start; i < std::min(n, start + kBlock); ++i) kinds += kByteKinds[s[i]];
+    high += kinds & 0xFFFFFFFF;
+    controls += kinds >> 32;
   }
 
   Guess guess;
