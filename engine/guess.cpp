@@ -9,13 +9,14 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "hanzi_frequency.h"
 #include "text_services.h"
 
 namespace {
 
-// A character's evidence in one word: its cost in quarter nats (low byte) and two flags.
+// A character's evidence in one word: its cost in quarter nats (low byte), two flags and its kind.
 using Entry = std::uint16_t;
 constexpr Entry kUndefinedBit = 1 << 8;
 constexpr Entry kUnmappableBit = 1 << 9;
@@ -51,11 +52,12 @@ struct CodePageUnits {
 };
 
 constexpr unsigned kFirstTrail = 0x40;  // no code page here has a trail byte below it
-constexpr unsigned kTrails = 256 - kFirstTrail;
 
 // Decodes `count` items of `width` bytes, each closed by a line feed, in one call; returns per item its unit,
-// or 0 when it did not come out as exactly one unit (and the line feed) or the decode failed.
-std::vector<char16_t> DecodeItems(unsigned codePage, const std::string& items, std::size_t count) {
+// or 0 when it did not come out as exactly one unit. Should a system take a line feed into a pair, the items no
+// longer line up, and each is decoded on its own.
+std::vector<char16_t> DecodeItems(unsigned codePage, const std::string& items, std::size_t width) {
+  const std::size_t count = items.size() / (width + 1);
   std::vector<char16_t> units(items.size() + 1);
   std::vector<char16_t> result(count, 0);
   const int n = TextServices::MultiByteToWideChar(codePage, 0, items.data(), static_cast<int>(items.size()),
@@ -66,6 +68,10 @@ std::vector<char16_t> DecodeItems(unsigned codePage, const std::string& items, s
     if (k - start == 1) result[item] = units[start];
     ++item;
     start = k + 1;
+  }
+  if (item == count || count == 1) return result;
+  for (std::size_t i = 0; i < count; ++i) {
+    result[i] = DecodeItems(codePage, items.substr(i * (width + 1), width + 1), width)[0];
   }
   return result;
 }
@@ -96,7 +102,7 @@ CodePageUnits ReadCodePage(unsigned codePage) {
     if (!cp.lead[lead]) continue;
     std::string row;
     for (unsigned t = kFirstTrail; t < 0x100; ++t) row += {static_cast<char>(lead), static_cast<char>(t), '\n'};
-    const std::vector<char16_t> pairs = DecodeItems(codePage, row, kTrails);
+    const std::vector<char16_t> pairs = DecodeItems(codePage, row, 2);
     for (unsigned t = kFirstTrail; t < 0x100; ++t) {
       const char16_t u = pairs[t - kFirstTrail];
       const bool own = u != fallback || (codePage == TextServices::kCodePageShiftJis && lead == 0x81 && t == 0x45);
@@ -176,8 +182,8 @@ double WesternNats(unsigned b) {
 
 // Letters, the apostrophe, and the inverted marks that open a Spanish word.
 bool IsWesternLetter(unsigned b) {
-  return b == 0xA1 || b == 0xBF || b == 0x92 || (b >= 0xC0 && b != 0xD7 && b != 0xF7) || b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A ||
-         b == 0x9C || b == 0x9E || b == 0x9F;
+  return b == 0xA1 || b == 0xBF || b == 0x92 || (b >= 0xC0 && b != 0xD7 && b != 0xF7) || b == 0x8A || b == 0x8C ||
+         b == 0x8E || b == 0x9A || b == 0x9C || b == 0x9E || b == 0x9F;
 }
 
 bool IsUndefinedWestern(unsigned b) { return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D; }
@@ -239,7 +245,8 @@ struct Models {
       }
     }
     for (unsigned b = 0x80; b < 0x100; ++b) {
-      western[b] = IsUndefinedWestern(b) ? kUndefined : Cost(WesternNats(b)) | (IsWesternLetter(b) ? kLatinBit : kNeutralBit);
+      const Entry kind = IsWesternLetter(b) ? kLatinBit : kNeutralBit;
+      western[b] = IsUndefinedWestern(b) ? kUndefined : static_cast<Entry>(Cost(WesternNats(b)) | kind);
     }
   }
 
