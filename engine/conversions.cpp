@@ -1,5 +1,6 @@
 #include "conversions.h"
 
+#include <cstring>
 #include <memory>
 
 #include "fixups.h"
@@ -15,15 +16,19 @@ constexpr char kTraditionalSample[] = "\xB0\xD9\x91\xF0";  // 百戰
 constexpr char kSimplifiedSample[] = "\xB0\xD9\xD5\xBD";   // 百战
 constexpr char kShiftJisSample[] = "\x90\xA2\x8A\x45";     // 世界 in Shift-JIS
 constexpr char kShiftJisSampleGbk[] = "\xCA\xC0\xBD\xE7";  // 世界
+constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 bool IsEmpty(const char* input) { return input == nullptr || *input == '\0'; }
 
 // The NUL-terminated input as UTF-16 with its terminator, or null when the code page cannot convert it.
+// UTF-8's decoder takes the terminator into the U+FFFD of a sequence that the end cuts short, so the text is
+// closed once more behind the units written.
 std::unique_ptr<char16_t[]> Decode(unsigned codePage, const char* input) {
   const int units = TS::MultiByteToWideChar(codePage, 0, input, -1, nullptr, 0);
   if (units == 0) return nullptr;
   auto wide = std::make_unique_for_overwrite<char16_t[]>(static_cast<std::size_t>(units) + 1);
   if (TS::MultiByteToWideChar(codePage, 0, input, -1, wide.get(), units) == 0) return nullptr;
+  wide[units] = u'\0';
   return wide;
 }
 
@@ -106,6 +111,22 @@ void ShiftJisToGbk(const char* input, char* output) {
   *output = '\0';
   if (IsEmpty(input)) return;
   const auto wide = Decode(TS::kCodePageShiftJis, input);
+  if (!wide) return;
+  const int size = GbkSize(wide.get());
+  if (size == 0 || TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide.get(), -1, output, size) == 0) *output = '\0';
+}
+
+// The output never outgrows its n + 1 bytes. The decoder gives one unit per sequence of up to three bytes, two
+// for a four-byte one, and one U+FFFD for every ill-formed stretch of at least one byte; GBK then writes one
+// byte for an ASCII unit (from one byte), at most two for any other unit (from two bytes or more), one '?' for
+// U+FFFD and for each unit of a surrogate pair (four bytes give "??"). So no byte of the source yields more
+// than one byte of GBK, and the terminator follows (a U+FFFD that took it in covers a byte before it too).
+void Utf8ToGbk(const char* input, char* output) {
+  *output = '\0';
+  if (IsEmpty(input)) return;
+  if (std::strncmp(input, kUtf8ByteOrderMark, 3) == 0) input += 3;
+  if (*input == '\0') return;
+  const auto wide = Decode(TS::kCodePageUtf8, input);
   if (!wide) return;
   const int size = GbkSize(wide.get());
   if (size == 0 || TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide.get(), -1, output, size) == 0) *output = '\0';

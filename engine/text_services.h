@@ -1,6 +1,7 @@
 // The platform's code-page and locale operations, as the engine calls them.
 // The Windows build forwards to the system (Win32 NLS); the native build keeps the same contracts over tables
-// built from ICU, decoding 932, 936 and 950 and encoding 936 and 950, with flags 0 only.
+// built from ICU, decoding 932, 936 and 950 and encoding 936 and 950, and computes 65001 (both ways) and 1252
+// (decoding only) as Wine does; flags 0 only.
 // The Traditional/Simplified mapping is our own table in both builds.
 #pragma once
 
@@ -11,6 +12,8 @@ namespace TextServices {
 inline constexpr unsigned kCodePageShiftJis = 932;
 inline constexpr unsigned kCodePageGbk = 936;
 inline constexpr unsigned kCodePageBig5 = 950;
+inline constexpr unsigned kCodePageWestern = 1252;
+inline constexpr unsigned kCodePageUtf8 = 65001;
 
 inline constexpr std::uint32_t kLocaleChinesePrc = 0x0804;
 inline constexpr std::uint32_t kLocaleChinesePrcSort = 0x20804;  // SORT_CHINESE_PRC

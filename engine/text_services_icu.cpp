@@ -3,6 +3,7 @@
 
 #include "code_page_table.h"
 #include "text_services.h"
+#include "unicode_code_pages.h"
 
 namespace TextServices {
 
@@ -31,21 +32,31 @@ std::size_t SourceLength(const Unit* src, int srcLen) {
 
 int MultiByteToWideChar(unsigned codePage, std::uint32_t flags, const char* src, int srcLen, char16_t* dst,
                         int dstUnits) {
-  const CodePageTable* table = CodePageTable::For(codePage);
   const std::size_t length = SourceLength(src, srcLen);
-  if (table == nullptr || flags != 0 || length == 0 || dstUnits < 0 || (dstUnits > 0 && dst == nullptr)) return 0;
-  return table->Decode(reinterpret_cast<const unsigned char*>(src), length, dst, dstUnits);
+  if (!IsValidCodePage(codePage) || flags != 0 || length == 0 || dstUnits < 0 || (dstUnits > 0 && dst == nullptr)) {
+    return 0;
+  }
+  const auto* bytes = reinterpret_cast<const unsigned char*>(src);
+  if (codePage == kCodePageUtf8) return UnicodeCodePages::DecodeUtf8(bytes, length, dst, dstUnits);
+  if (codePage == kCodePageWestern) return UnicodeCodePages::DecodeWestern(bytes, length, dst, dstUnits);
+  return CodePageTable::For(codePage)->Decode(bytes, length, dst, dstUnits);
 }
 
 int WideCharToMultiByte(unsigned codePage, std::uint32_t flags, const char16_t* src, int srcLen, char* dst,
                         int dstBytes) {
-  const CodePageTable* table = CodePageTable::For(codePage);
   const std::size_t length = SourceLength(src, srcLen);
-  if (table == nullptr || flags != 0 || length == 0 || dstBytes < 0 || (dstBytes > 0 && dst == nullptr)) return 0;
-  return table->Encode(src, length, dst, dstBytes);
+  if (!IsValidCodePage(codePage) || flags != 0 || length == 0 || dstBytes < 0 || (dstBytes > 0 && dst == nullptr)) {
+    return 0;
+  }
+  if (codePage == kCodePageUtf8) return UnicodeCodePages::EncodeUtf8(src, length, dst, dstBytes);
+  // The engine never encodes to 1252, so this build only decodes it.
+  if (codePage == kCodePageWestern) return 0;
+  return CodePageTable::For(codePage)->Encode(src, length, dst, dstBytes);
 }
 
-bool IsValidCodePage(unsigned codePage) { return CodePageTable::For(codePage) != nullptr; }
+bool IsValidCodePage(unsigned codePage) {
+  return codePage == kCodePageUtf8 || codePage == kCodePageWestern || CodePageTable::For(codePage) != nullptr;
+}
 
 bool IsDBCSLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 

@@ -18,8 +18,9 @@ const Routine kShiftJisToGbk = {"ShiftJisToGbk", ShiftJisToGbk, 2, 1};
 const Routine kGbkToSimplified = {"GbkToSimplified", GbkToSimplified, 1, 1};
 const Routine kGbkToTraditional = {"GbkToTraditional", GbkToTraditional, 1, 2};
 const Routine kGbkToBig5Traditional = {"GbkToBig5Traditional", GbkToBig5Traditional, 2, 1};
+const Routine kUtf8ToGbk = {"Utf8ToGbk", Utf8ToGbk, 1, 1};
 const Routine kAll[] = {kBig5ToGbkSimplified, kShiftJisToGbk, kGbkToSimplified, kGbkToTraditional,
-                        kGbkToBig5Traditional};
+                        kGbkToBig5Traditional, kUtf8ToGbk};
 
 std::string Convert(const Routine& routine, const char* input) {
   return RunBounded(routine.convert, input, routine.factor * Length(input) + routine.extra);
@@ -65,6 +66,31 @@ const Row kRows[] = {
     // A Big5 form longer than the traditional text (the euro sign takes two bytes in Big5) gives nothing
     {kGbkToBig5Traditional, "\x80", ""},
     {kGbkToBig5Traditional, "AB\x80", ""},
+    // UTF-8 sheets, with and without the byte-order mark, which only leads the text if it is dropped
+    {kUtf8ToGbk, "TITLE \"\xE4\xB8\xAD\xE6\x96\x87\"\r\n", "TITLE \"\xD6\xD0\xCE\xC4\"\r\n"},  // 中文
+    {kUtf8ToGbk, "\xEF\xBB\xBFTITLE \"\xE4\xB8\xAD\"\n", "TITLE \"\xD6\xD0\"\n"},
+    {kUtf8ToGbk, "\xEF\xBB\xBF", ""},
+    {kUtf8ToGbk, "A\xEF\xBB\xBF", "A?"},
+    {kUtf8ToGbk, "\xEF\xBB\xBF\xEF\xBB\xBF" "A", "?A"},
+    {kUtf8ToGbk, "\xEF\xBB" "A", "?A"},
+    // No script mapping: traditional characters stay traditional; Latin letters GBK holds keep their form
+    {kUtf8ToGbk, "\xE5\x91\xA8\xE8\x8F\xAF\xE5\x81\xA5", "\xD6\xDC\xC8\x41\xBD\xA1"},  // 周華健
+    {kUtf8ToGbk, "Beyonc\xC3\xA9", "Beyonc\xA8\xA6"},
+    // Four-byte characters (a surrogate pair, which GBK spells as two '?') and characters GBK lacks
+    {kUtf8ToGbk, "\xF0\x9F\x8E\xB5 A", "?? A"},
+    {kUtf8ToGbk, "\xF0\xA0\x80\x80", "??"},
+    {kUtf8ToGbk, "\xEF\xBD\xB1\xEA\xB0\x80", "??"},  // half-width katakana, a Hangul syllable
+    // Ill-formed bytes: '?' for what the decoder gives up on, never more bytes than went in
+    {kUtf8ToGbk, "A\x80" "B\xFF", "A?B?"},
+    {kUtf8ToGbk, "\x80\x80\x80", "???"},
+    {kUtf8ToGbk, "\xC0\xAF\xE0\x80\xAF", "????"},
+    {kUtf8ToGbk, "\xED\xA0\x80\xF4\x90\x80\x80", "?????"},
+    {kUtf8ToGbk, "\xE4\xB8" "AB", "?AB"},
+    // Cut short by the end of the text, even where the decoder takes the terminator into its U+FFFD
+    {kUtf8ToGbk, "AB\xE4\xB8", "AB?"},
+    {kUtf8ToGbk, "\xE4" "A", "?A"},
+    {kUtf8ToGbk, "A\xF0\x9F", "A?"},
+    {kUtf8ToGbk, "\xE4", "?"},
 };
 
 TEST(Conversions, Rows) {

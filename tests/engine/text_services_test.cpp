@@ -29,7 +29,8 @@ std::string Encode(unsigned codePage, const std::u16string& units) {
   const int written =
       TS::WideCharToMultiByte(codePage, 0, units.data(), static_cast<int>(units.size()), bytes.data(), needed);
   EXPECT_EQ(written, needed);
-  EXPECT_LE(needed, 2 * static_cast<int>(units.size())) << "more than two bytes per unit";
+  const int perUnit = codePage == TS::kCodePageUtf8 ? 3 : 2;
+  EXPECT_LE(needed, perUnit * static_cast<int>(units.size())) << "more than " << perUnit << " bytes per unit";
   EXPECT_EQ(bytes.substr(static_cast<std::size_t>(needed)), std::string(4, kSentinel));
   return bytes.substr(0, static_cast<std::size_t>(written));
 }
@@ -72,6 +73,32 @@ const DecodeRow kDecodeRows[] = {
     {950, "\x80\xFF", u"\x0080\xF8F8"},
     // User-defined Big5 pairs decode to private use
     {950, "\x81\x40\xFE\xFE", u"\xEEB8\xE310"},
+    // UTF-8: a byte-order mark is a character like any other; four bytes make a surrogate pair
+    {65001, "\xEF\xBB\xBF" "A", u"\xFEFF" "A"},
+    {65001, "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80", u"\x00E9\x4E2D\xD83D\xDE00"},
+    {65001, "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF4\x8F\xBF\xBF", u"\x0080\x07FF\x0800\xFFFF\xDBFF\xDFFF"},
+    // Bytes that start nothing, overlong forms, surrogates and code points past U+10FFFF: U+FFFD for the bytes
+    // up to where the decoder gives up, then each byte left on its own
+    {65001, "\x80" "A\xBF\xFF\xF5\x80", u"\xFFFD" "A\xFFFD\xFFFD\xFFFD\xFFFD"},
+    {65001, "\xC0\x80\xC1\xBF", u"\xFFFD\xFFFD\xFFFD\xFFFD"},
+    {65001, "\xE0\x80\x80" "A", u"\xFFFD\xFFFD" "A"},
+    {65001, "\xE0\x9F\xBF" "A", u"\xFFFD\xFFFD" "A"},
+    {65001, "\xF0\x80\x80\x80" "A", u"\xFFFD\xFFFD\xFFFD" "A"},
+    {65001, "\xED\xA0\x80\xED\xBF\xBF", u"\xFFFD\xFFFD\xFFFD\xFFFD"},
+    {65001, "\xF4\x90\x80\x80" "A", u"\xFFFD\xFFFD\xFFFD" "A"},
+    // A sequence cut short by a byte that cannot continue it: one U+FFFD, and that byte starts afresh
+    {65001, "\xE4\xB8" "AB", u"\xFFFD" "AB"},
+    {65001, "\xF0\x9F\x98\xE4\xB8\xAD", u"\xFFFD\x4E2D"},
+    {65001, "\xC3\xC3\xA9", u"\xFFFD\x00E9"},
+    // A sequence that runs past the end: one U+FFFD for all the bytes left, even ones that are ASCII
+    {65001, "A\xE4\xB8", u"A\xFFFD"},
+    {65001, "\xF0\x9F\x98\x80\xF0\x9F\x98", u"\xD83D\xDE00\xFFFD"},
+    {65001, "\xE4" "A", u"\xFFFD"},
+    {65001, std::string("\xE4" "A\0", 3), std::u16string(u"\xFFFD" "A\0", 3)},
+    {65001, std::string("\xF0\x9F\0", 3), std::u16string(u"\xFFFD", 1)},
+    // 1252: every byte one unit; the five it leaves undefined become the C1 controls of the same value
+    {1252, "\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xE9\xFF", u"\x20AC\x0081\x008D\x008F\x0090\x009D\x0178\x00A0\x00E9\x00FF"},
+    {1252, "\x91\x92\x93\x94\x96\x97\x85", u"\x2018\x2019\x201C\x201D\x2013\x2014\x2026"},
 };
 
 TEST(MultiByteToWideChar, Rows) {
@@ -94,6 +121,17 @@ TEST(MultiByteToWideChar, LengthsAndRoom) {
   EXPECT_EQ(TS::MultiByteToWideChar(936, 0, "TRACK 01 AUDIO", -1, many, 15), 15);
 }
 
+TEST(MultiByteToWideChar, Utf8Room) {
+  char16_t units[8];
+  EXPECT_EQ(TS::MultiByteToWideChar(65001, 0, "\xE4\xB8\xAD", -1, nullptr, 0), 2);
+  EXPECT_EQ(TS::MultiByteToWideChar(65001, 0, "\xE4\xB8\xAD", -1, units, 1), 0);
+  EXPECT_EQ(TS::MultiByteToWideChar(65001, 0, "A\xF0\x9F\x98\x80" "B", 6, units, 2), 0);
+  // Wine counts a room that ends inside the source's last character, a surrogate pair, as done
+  EXPECT_EQ(TS::MultiByteToWideChar(65001, 0, "A\xF0\x9F\x98\x80", 5, units, 2), 2);
+  EXPECT_EQ(HexUnits(std::u16string(units, 2)), "0041 D83D");
+  EXPECT_EQ(TS::MultiByteToWideChar(65001, 0, "A\xF0\x9F\x98\x80", -1, units, 3), 0);
+}
+
 struct EncodeRow {
   unsigned codePage;
   std::u16string units;
@@ -114,6 +152,12 @@ const EncodeRow kEncodeRows[] = {
     // Surrogates: each unit on its own
     {936, u"\xD83D\xDE00", "??"},
     {936, u"\xD83D" "A", "?A"},
+    {936, u"\xFFFD\xFEFF", "??"},
+    // UTF-8: a surrogate without its partner becomes U+FFFD
+    {65001, u"A\x00E9\x4E2D\xD83D\xDE00", "A\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"},
+    {65001, u"\x0080\x07FF\x0800\xFFFF\xDBFF\xDFFF\xFEFF", "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF4\x8F\xBF\xBF\xEF\xBB\xBF"},
+    {65001, u"\xD83D" "A\xDE00\xD83D", "\xEF\xBF\xBD" "A\xEF\xBF\xBD\xEF\xBF\xBD"},
+    {65001, u"\xD83D\xD83D\xDE00", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
 };
 
 TEST(WideCharToMultiByte, Rows) {
@@ -134,6 +178,9 @@ TEST(WideCharToMultiByte, LengthsAndRoom) {
   char many[16];
   EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"TRACK 01 AUDIO", -1, many, 14), 0);  // one byte short
   EXPECT_EQ(TS::WideCharToMultiByte(936, 0, u"TRACK 01 AUDIO", -1, many, 15), 15);
+  EXPECT_EQ(TS::WideCharToMultiByte(65001, 0, u"A\x4E2D", -1, nullptr, 0), 5);
+  EXPECT_EQ(TS::WideCharToMultiByte(65001, 0, u"A\x4E2D", -1, bytes, 4), 0);
+  EXPECT_EQ(TS::WideCharToMultiByte(65001, 0, u"\xD83D\xDE00", 2, bytes, 3), 0);
 }
 
 std::string Map(std::uint32_t locale, std::uint32_t flags, const std::string& text) {
@@ -218,6 +265,8 @@ TEST(CodePages, ValidAndLeadBytes) {
   EXPECT_TRUE(TS::IsValidCodePage(932));
   EXPECT_TRUE(TS::IsValidCodePage(936));
   EXPECT_TRUE(TS::IsValidCodePage(950));
+  EXPECT_TRUE(TS::IsValidCodePage(1252));
+  EXPECT_TRUE(TS::IsValidCodePage(65001));
   for (int b = 0; b < 256; ++b) {
     EXPECT_EQ(TS::IsDBCSLeadByte(static_cast<unsigned char>(b)), b >= 0x81 && b <= 0xFE) << b;
   }
