@@ -7,6 +7,7 @@ inline constexpr const char* kChoiceNone = "（请选择）";
 inline constexpr const char* kChoiceBig5 = "Big5繁体中文";
 inline constexpr const char* kChoiceWestern = "特殊西欧字符";
 inline constexpr const char* kChoiceShiftJis = "日文（Shift-JIS）";
+inline constexpr const char* kChoiceUtf8 = "UTF-8";
 
 inline constexpr const char* kHintStart = "提示：当前系统环境不支持";
 inline constexpr const char* kHintJoin = "、";

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "app/ConversionChoice.h"
+#include "app/SheetFolder.h"
 #include "app/SingleFileSel.h"
 #include "app/TextBox.h"
 #include "app/Texts.h"
 #include "engine/conversions.h"
+#include "engine/cue_sheet.h"
 #include "engine/western.h"
 #include "res/resource.h"
 
@@ -22,12 +24,14 @@ struct Conversion {
   int choice;
   void (*routine)(const char* input, char* output);
   std::size_t growth;  // most output bytes for one input byte
+  Cause cause;         // whose code page spells the FILE names of the bytes as loaded
 };
 
 constexpr Conversion kConversions[] = {
-    {kChoiceBig5, Big5ToGbkSimplified, 2},
-    {kChoiceWestern, WesternToAscii, 3},
-    {kChoiceShiftJis, ShiftJisToGbk, 2},
+    {kChoiceBig5, Big5ToGbkSimplified, 2, Cause::kBig5},
+    {kChoiceWestern, WesternToAscii, 3, Cause::kWestern},
+    {kChoiceShiftJis, ShiftJisToGbk, 2, Cause::kShiftJis},
+    {kChoiceUtf8, Utf8ToGbk, 1, Cause::kUtf8},
 };
 
 }  // namespace
@@ -128,6 +132,7 @@ void CTranscodeDlg::SetupChoices() {
   if (big5 == 1) m_wndChoice.SetItemData(m_wndChoice.AddString(Texts::kChoiceBig5), kChoiceBig5);
   m_wndChoice.SetItemData(m_wndChoice.AddString(Texts::kChoiceWestern), kChoiceWestern);
   if (shiftJis == 1) m_wndChoice.SetItemData(m_wndChoice.AddString(Texts::kChoiceShiftJis), kChoiceShiftJis);
+  m_wndChoice.SetItemData(m_wndChoice.AddString(Texts::kChoiceUtf8), kChoiceUtf8);
 }
 
 void CTranscodeDlg::OnOK() {}
@@ -176,6 +181,12 @@ void CTranscodeDlg::Transcode() {
     std::vector<char> work(conversion->growth * m_strLoaded.size() + 1);
     conversion->routine(m_strLoaded.c_str(), work.data());
     m_strShown.assign(work.data());
+    // A sheet's FILE lines must go on naming the audio files beside it, whatever the conversion did to them.
+    if (IsCueSheetName(m_strPath)) {
+      const CSheetFolder folder(m_strPath);
+      m_strShown = KeepFileNames(m_strLoaded, m_strShown, conversion->cause,
+                                 [&folder](std::u16string_view name) { return folder.Holds(name); });
+    }
   }
   UpdateData(FALSE);
 }

@@ -32,13 +32,16 @@ struct ProbeRow {
 };
 
 TEST(Choices, FollowTheProbes) {
-  using Texts::kChoiceBig5, Texts::kChoiceNone, Texts::kChoiceShiftJis, Texts::kChoiceWestern;
+  using Texts::kChoiceBig5, Texts::kChoiceNone, Texts::kChoiceShiftJis, Texts::kChoiceUtf8, Texts::kChoiceWestern;
   const std::string start = Texts::kHintStart, end = Texts::kHintEnd;
   const ProbeRow rows[] = {
-      {1, 1, {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}}, ""},
-      {0, 1, {{kChoiceNone, 0}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}}, start + kChoiceBig5 + end},
-      {1, 0, {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}}, start + kChoiceShiftJis + end},
-      {0, 0, {{kChoiceNone, 0}, {kChoiceWestern, 2}}, start + kChoiceBig5 + "、" + kChoiceShiftJis + end},
+      {1, 1, {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}, {kChoiceUtf8, 4}}, ""},
+      {0, 1, {{kChoiceNone, 0}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}, {kChoiceUtf8, 4}},
+       start + kChoiceBig5 + end},
+      {1, 0, {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}, {kChoiceUtf8, 4}},
+       start + kChoiceShiftJis + end},
+      {0, 0, {{kChoiceNone, 0}, {kChoiceWestern, 2}, {kChoiceUtf8, 4}},
+       start + kChoiceBig5 + "、" + kChoiceShiftJis + end},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << "big5 " << row.big5 << ", shift-jis " << row.shiftJis);

@@ -40,6 +40,13 @@ std::string Utf8(const std::string& gbk) {
   return utf8;
 }
 
+std::wstring Wide(const std::string& ansi) {
+  std::wstring wide(ansi.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
+                                  static_cast<int>(wide.size())));
+  return wide;
+}
+
 std::string Convert(void (*routine)(const char*, char*), const std::string& input, size_t factor) {
   std::string output(factor * input.size() + 1, '\0');
   routine(input.c_str(), output.data());
@@ -142,14 +149,15 @@ TEST_F(LumaretE2e, Big5SheetConvertedAndSaved) {
   EXPECT_EQ(window.Selection(), 0);
   EXPECT_EQ(m_run->FindMessageBox(), nullptr);
 
-  // Both conversions pass their probes under Wine: four items, no hint, the box over the hint's place.
+  // Both conversions pass their probes under Wine: five items, no hint, the box over the hint's place.
   const std::vector<std::string> choices = window.Choices();
-  ASSERT_EQ(choices.size(), 4u);
+  ASSERT_EQ(choices.size(), 5u);
   EXPECT_EQ(Utf8(choices[0]), Utf8("（请选择）"));
   EXPECT_EQ(Utf8(choices[1]), Utf8("Big5繁体中文"));
   EXPECT_EQ(Utf8(choices[2]), Utf8("特殊西欧字符"));
   EXPECT_EQ(Utf8(choices[3]), Utf8("日文（Shift-JIS）"));
-  EXPECT_EQ(window.ChoiceData(), (std::vector<LRESULT>{0, 1, 2, 3}));
+  EXPECT_EQ(choices[4], "UTF-8");
+  EXPECT_EQ(window.ChoiceData(), (std::vector<LRESULT>{0, 1, 2, 3, 4}));
   EXPECT_FALSE(IsWindowVisible(window.Control(kIdHint)));
   EXPECT_FALSE(IsWindowVisible(window.Control(kIdLoadCommand))) << "the load command's button shows";
 
@@ -185,6 +193,37 @@ TEST_F(LumaretE2e, Big5SheetConvertedAndSaved) {
   EXPECT_EQ(ReadFileBytes(path), original) << "item 0 saved back differs from the bytes loaded";
 
   CloseWithEscape(window);
+}
+
+// The audio file beside a Big5 sheet keeps its traditional name, so the saved FILE line must name it so, while
+// every other line is simplified.
+TEST_F(LumaretE2e, Big5SheetSavedStillNamesItsAudioFile) {
+  const std::string original = Sample(kBig5Sample);
+  const std::string path = m_dir.Write("我的 音乐\\album.cue", original);
+  const std::wstring folder = Wide(m_dir.PathOf("我的 音乐\\"));
+  const std::wstring audio = folder + L"林曉雯 - 東風與夢的記憶.wav";
+  const HANDLE file = CreateFileW(audio.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+
+  const CMainWindow window = Start("\"" + path + "\"");
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, path);
+  ASSERT_TRUE(window.Choose(IndexOfData(window, 1)));
+  SaveAnsweringYes(window, "文件保存成功。");
+
+  const std::string saved = ReadFileBytes(path);
+  const std::size_t name = saved.find("FILE \"");
+  ASSERT_NE(name, std::string::npos) << Utf8(saved);
+  const std::string named = saved.substr(name + 6, saved.find('"', name + 6) - name - 6);
+  EXPECT_EQ(Utf8(named), Utf8("林曉雯 - 東風與夢的記憶.wav"));
+  EXPECT_NE(GetFileAttributesW((folder + Wide(named)).c_str()), INVALID_FILE_ATTRIBUTES);
+  // Outside the name the text is the Big5 conversion's, byte for byte.
+  const std::string converted = Convert(Big5ToGbkSimplified, original, 2);
+  const std::size_t simplified = converted.find("FILE \"") + 6;
+  EXPECT_EQ(saved.substr(0, name + 6), converted.substr(0, simplified));
+  EXPECT_EQ(saved.substr(name + 6 + named.size()), converted.substr(converted.find('"', simplified)));
+  EXPECT_NE(saved.find("TITLE \"东风与梦的记忆\""), std::string::npos) << Utf8(saved);
 }
 
 // A sheet that another program holds open cannot be written: message 5, and the file stays as it was.

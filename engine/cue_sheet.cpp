@@ -1,0 +1,180 @@
+#include "cue_sheet.h"
+
+#include "text_services.h"
+
+namespace TS = TextServices;
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringCase(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (Lower(text[i]) != lower[i]) return false;
+  }
+  return true;
+}
+
+// Calls `visit(begin, end)` for each line of the text, its break not included; returns the number of lines.
+template <typename Visit>
+std::size_t ForEachLine(std::string_view text, Visit visit) {
+  std::size_t lines = 0;
+  for (std::size_t begin = 0;;) {
+    const std::size_t end = text.find_first_of("\r\n", begin);
+    ++lines;
+    visit(begin, end == std::string_view::npos ? text.size() : end);
+    if (end == std::string_view::npos) return lines;
+    begin = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+  }
+}
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// Where the words of the line text[begin, end) may start: after a byte-order mark that opens the text.
+std::size_t WordsBegin(std::string_view text, std::size_t begin, std::size_t end) {
+  return begin == 0 && text.substr(0, end).starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : begin;
+}
+
+// The name of the FILE line text[begin, end), as offset and length in the text; false for any other line.
+bool FindName(std::string_view text, std::size_t begin, std::size_t end, std::size_t& offset, std::size_t& length) {
+  std::size_t at = WordsBegin(text, begin, end);
+  while (at < end && IsBlank(text[at])) ++at;
+  constexpr std::string_view kKeyword = "file";
+  if (end - at <= kKeyword.size() || !EqualsIgnoringCase(text.substr(at, kKeyword.size()), kKeyword) ||
+      !IsBlank(text[at + kKeyword.size()])) {
+    return false;
+  }
+  at += kKeyword.size();
+  while (at < end && IsBlank(text[at])) ++at;
+  if (at == end) return false;
+  if (text[at] == '"') {
+    const std::size_t close = text.find('"', at + 1);
+    if (close == std::string_view::npos || close >= end) return false;
+    offset = at + 1;
+    length = close - offset;
+    return true;
+  }
+  std::size_t last = end;
+  while (IsBlank(text[last - 1])) --last;
+  // The type is the last word; the name ends where the blanks before it begin.
+  std::size_t nameEnd = last;
+  std::size_t typeStart = last;
+  while (typeStart > at && !IsBlank(text[typeStart - 1])) --typeStart;
+  if (typeStart > at) {
+    nameEnd = typeStart;
+    while (IsBlank(text[nameEnd - 1])) --nameEnd;
+  }
+  offset = at;
+  length = nameEnd - at;
+  return true;
+}
+
+unsigned SourceCodePage(Cause cause) {
+  switch (cause) {
+    case Cause::kBig5:
+      return TS::kCodePageBig5;
+    case Cause::kShiftJis:
+      return TS::kCodePageShiftJis;
+    case Cause::kWestern:
+      return TS::kCodePageWestern;
+    case Cause::kUtf8:
+      return TS::kCodePageUtf8;
+    default:
+      return 0;
+  }
+}
+
+// The bytes as UTF-16; empty when the code page cannot convert them.
+std::u16string Widen(unsigned codePage, std::string_view bytes) {
+  if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return {};
+  const int size = static_cast<int>(bytes.size());
+  const int units = TS::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+  if (units == 0) return {};
+  std::u16string wide(static_cast<std::size_t>(units), u'\0');
+  wide.resize(static_cast<std::size_t>(TS::MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), units)));
+  return wide;
+}
+
+std::string Narrow(unsigned codePage, const std::u16string& wide) {
+  const int units = static_cast<int>(wide.size());
+  const int size = TS::WideCharToMultiByte(codePage, 0, wide.data(), units, nullptr, 0);
+  if (size == 0) return {};
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  bytes.resize(static_cast<std::size_t>(TS::WideCharToMultiByte(codePage, 0, wide.data(), units, bytes.data(), size)));
+  return bytes;
+}
+
+bool IsName(const std::u16string& name) { return !name.empty() && name.find(u'\0') == std::u16string::npos; }
+
+struct Line {
+  std::size_t begin, end;
+};
+
+std::vector<Line> Lines(std::string_view text) {
+  std::vector<Line> lines;
+  ForEachLine(text, [&](std::size_t begin, std::size_t end) { lines.push_back({begin, end}); });
+  return lines;
+}
+
+}  // namespace
+
+bool IsCueSheetName(std::string_view path) {
+  constexpr std::string_view kExtension = ".cue";
+  return path.size() >= kExtension.size() &&
+         EqualsIgnoringCase(path.substr(path.size() - kExtension.size()), kExtension);
+}
+
+std::vector<FileLine> FindFileLines(std::string_view text) {
+  std::vector<FileLine> found;
+  std::size_t number = 0;
+  ForEachLine(text, [&](std::size_t begin, std::size_t end) {
+    ++number;
+    std::size_t offset, length;
+    if (FindName(text, begin, end, offset, length)) found.push_back({number, offset, length});
+  });
+  return found;
+}
+
+std::string KeepFileNames(std::string_view source, std::string_view converted, Cause cause,
+                          const NameExists& exists, unsigned targetCodePage) {
+  std::string result(converted);
+  const unsigned sourceCodePage = SourceCodePage(cause);
+  if (sourceCodePage == 0) return result;
+  const std::vector<Line> sourceLines = Lines(source);
+  const std::vector<Line> convertedLines = Lines(converted);
+  if (sourceLines.size() != convertedLines.size()) return result;
+
+  result.clear();
+  std::size_t copied = 0;
+  for (const FileLine& file : FindFileLines(converted)) {
+    const Line& from = sourceLines[file.line - 1];
+    const Line& to = convertedLines[file.line - 1];
+    std::size_t offset, length;
+    if (!FindName(source, from.begin, from.end, offset, length)) continue;
+    // The same bytes before and after the name in both lines: the name is all the routine changed there.
+    const std::size_t fromBegin = WordsBegin(source, from.begin, from.end);
+    const std::size_t toBegin = WordsBegin(converted, to.begin, to.end);
+    const std::string_view sourceLine = source.substr(fromBegin, from.end - fromBegin);
+    const std::string_view convertedLine = converted.substr(toBegin, to.end - toBegin);
+    const std::size_t before = offset - fromBegin, after = from.end - offset - length;
+    if (before != file.offset - toBegin || after != to.end - file.offset - file.length ||
+        sourceLine.substr(0, before) != convertedLine.substr(0, before) ||
+        sourceLine.substr(sourceLine.size() - after) != convertedLine.substr(convertedLine.size() - after)) {
+      continue;
+    }
+    const std::u16string convertedName = Widen(targetCodePage, converted.substr(file.offset, file.length));
+    if (IsName(convertedName) && exists(convertedName)) continue;
+    const std::u16string sourceName = Widen(sourceCodePage, source.substr(offset, length));
+    if (!IsName(sourceName) || sourceName == convertedName || !exists(sourceName)) continue;
+    const std::string spelled = Narrow(targetCodePage, sourceName);
+    if (spelled.empty() || Widen(targetCodePage, spelled) != sourceName) continue;
+    result.append(converted, copied, file.offset - copied);
+    result += spelled;
+    copied = file.offset + file.length;
+  }
+  result.append(converted, copied);
+  return result;
+}
