@@ -36,6 +36,7 @@ fuzz: fuzzers
 bench: native windows
 	@$(NATIVE)/bench/lumaret_bench
 	@tools/with-display tools/bench-e2e $(WINDOWS) $(B)
+	@tools/bench-cli $(NATIVE)/cli/lumaret-cli $(B)
 
 run: windows
 	@tools/with-display tools/run-lumaret $(WINDOWS)/app/lumaret.exe $(B) $(FILE)

@@ -1,6 +1,7 @@
 #include "ConvertCommand.h"
 
 #include <cstdio>
+#include <map>
 
 #include "Paths.h"
 #include "SheetFile.h"
@@ -125,7 +126,13 @@ std::string ConvertCommand::Repair(const NativePath& path, const std::string& te
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
   std::string repaired = RepairText(text.c_str(), cause, codePage);
   if (Paths::EndsWithCue(path)) {
-    const NameExists exists = [&path](std::u16string_view name) { return Paths::NameExists(path, name); };
+    // The rule and the warning ask about the same few names; each is looked up once.
+    std::map<std::u16string, bool, std::less<>> known;
+    const NameExists exists = [&path, &known](std::u16string_view name) {
+      const auto found = known.find(name);
+      if (found != known.end()) return found->second;
+      return known.emplace(name, Paths::NameExists(path, name)).first->second;
+    };
     repaired = KeepFileNames(text, repaired, cause, exists, codePage);
     for (const FileLine& line : FindFileLines(repaired)) {
       const std::u16string name = Decode(codePage, std::string_view(repaired).substr(line.offset, line.length));

@@ -61,21 +61,26 @@ void Paths::FindSheets(const NativePath& folder, std::vector<NativePath>& sheets
     return;
   }
   std::vector<std::string> names;
+  std::vector<std::pair<std::string, unsigned char>> entries;
   while (const dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
+    if (name != "." && name != "..") entries.emplace_back(name, entry->d_type);
   }
   closedir(dir);
-  std::sort(names.begin(), names.end());
+  std::sort(entries.begin(), entries.end());
   const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-  for (const std::string& name : names) {
+  for (auto& [name, type] : entries) {
     const std::string path = prefix + name;
-    struct stat st;
+    // The entry's own type where the file system gives it, saving a call per file in large collections.
+    if (type == DT_UNKNOWN) {
+      struct stat st;
+      if (lstat(path.c_str(), &st) != 0) continue;
+      type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : S_ISLNK(st.st_mode) ? DT_LNK : DT_UNKNOWN;
+    }
     // Linked folders are not followed: a link to a parent would never end.
-    if (lstat(path.c_str(), &st) != 0) continue;
-    if (S_ISDIR(st.st_mode)) {
+    if (type == DT_DIR) {
       FindSheets(path, sheets, unreadable);
-    } else if (IsSheetName(name) && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))) {
+    } else if (IsSheetName(name) && (type == DT_REG || type == DT_LNK)) {
       sheets.push_back(path);
     }
   }

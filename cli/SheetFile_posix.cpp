@@ -10,7 +10,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -68,12 +67,20 @@ void SheetFile::Close() {
 }
 
 bool SheetFile::Load(std::string& reason) {
-  char resolved[PATH_MAX];
-  if (realpath(m_path.c_str(), resolved) == nullptr) {
+  struct stat link;
+  if (lstat(m_path.c_str(), &link) != 0) {
     reason = Reason();
     return false;
   }
-  m_target = resolved;
+  m_target = m_path;
+  if (S_ISLNK(link.st_mode)) {
+    char resolved[PATH_MAX];
+    if (realpath(m_path.c_str(), resolved) == nullptr) {
+      reason = Reason();
+      return false;
+    }
+    m_target = resolved;
+  }
   m_fd = open(m_target.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st;
   if (m_fd < 0 || fstat(m_fd, &st) != 0) {
@@ -88,18 +95,22 @@ bool SheetFile::Load(std::string& reason) {
     reason = errno == EWOULDBLOCK ? "locked by another program" : Reason();
     return false;
   }
-  m_bytes.clear();
-  std::vector<char> chunk(1 << 16);
+  // One byte more than the size asks for the end in the same call; a file that grows meanwhile is read on.
+  m_bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+  std::size_t have = 0;
   for (;;) {
-    const ssize_t got = read(m_fd, chunk.data(), chunk.size());
+    if (have == m_bytes.size()) m_bytes.resize(m_bytes.size() * 2);
+    const ssize_t got = read(m_fd, m_bytes.data() + have, m_bytes.size() - have);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       reason = Reason();
       return false;
     }
-    if (got == 0) return true;
-    m_bytes.append(chunk.data(), static_cast<std::size_t>(got));
+    if (got == 0) break;
+    have += static_cast<std::size_t>(got);
   }
+  m_bytes.resize(have);
+  return true;
 }
 
 std::string SheetFile::CheckWritable() const {
