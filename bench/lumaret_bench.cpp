@@ -19,6 +19,7 @@
 #include "ThroughputSummary.h"
 #include "conversions.h"
 #include "fixups.h"
+#include "guess.h"
 #include "text_services.h"
 #include "western.h"
 
@@ -110,6 +111,25 @@ void MeasureOpenCc(benchmark::State& state, const std::string& input) {
   CheckOutput(state, input, written == static_cast<std::size_t>(-1) ? 0 : written);
 }
 
+// A guess runs on every load. Its input: a fifth of each of the five texts, whole lines, one after another, so
+// that every model meets text of its own cause and of the others.
+std::string MixedText(const CueTexts& texts) {
+  std::string mixed;
+  for (const std::string* text : {&texts.big5, &texts.shiftJis, &texts.western, &texts.traditionalGbk,
+                                  &texts.traditionalUtf8}) {
+    const std::size_t end = text->rfind('\n', text->size() / 5);
+    mixed.append(*text, 0, end == std::string::npos ? 0 : end + 1);
+  }
+  return mixed;
+}
+
+void MeasureGuess(benchmark::State& state, const std::string& input) {
+  for (auto _ : state) {
+    Guess guess = GuessCause(input.c_str());
+    benchmark::DoNotOptimize(guess.ranked.data());
+  }
+}
+
 struct Target {
   const char* routine;
   const char* baseline;  // null: the target is an absolute throughput
@@ -120,6 +140,7 @@ constexpr Target kTargets[] = {
     {"ApplyFixups", nullptr, 1000},
     {"LCMapStringA/simplified", nullptr, 1000},
     {"WesternToAscii", nullptr, 1000},
+    {"GuessCause", nullptr, 200},
     {"Big5ToGbkSimplified", "OpenCC/t2s", 20},
     {"Big5ToGbkSimplified", "iconv/BIG5-GBK", 1.0 / 3},
     {"ShiftJisToGbk", "iconv/CP932-GBK", 1.0 / 2},
@@ -192,6 +213,7 @@ int main(int argc, char** argv) {
     int mapped = MapToSimplified(texts.traditionalGbk, simplified.data());
     if (mapped == 0) throw std::runtime_error("the simplified mapping failed on the generated GBK text");
     simplified.resize(mapped - 1);
+    const std::string mixed = MixedText(texts);
 
     const std::vector<Bench> benches = {
         {"ApplyFixups", "GBK", &simplified, [&](auto& state) { MeasureFixups(state, simplified); }},
@@ -199,6 +221,7 @@ int main(int argc, char** argv) {
          [&](auto& state) { MeasureMapping(state, texts.traditionalGbk); }},
         {"WesternToAscii", "Windows-1252", &texts.western,
          [&](auto& state) { Measure(state, texts.western, 3 * texts.western.size() + 1, WesternToAscii); }},
+        {"GuessCause", "mixed", &mixed, [&](auto& state) { MeasureGuess(state, mixed); }},
         {"Big5ToGbkSimplified", "Big5", &texts.big5,
          [&](auto& state) { Measure(state, texts.big5, 2 * texts.big5.size() + 1, Big5ToGbkSimplified); }},
         {"ShiftJisToGbk", "Shift-JIS", &texts.shiftJis,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <bitset>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "hanzi_frequency.h"
 #include "text_services.h"
 
 namespace {
@@ -17,7 +19,9 @@ namespace {
 using Entry = std::uint16_t;
 constexpr Entry kUndefinedBit = 1 << 8;
 constexpr Entry kUnmappableBit = 1 << 9;
-constexpr Entry kLatinBit = 1 << 10;  // a Latin letter, at home between ASCII letters
+// Bits 10-11: how the character sits beside ASCII letters (see kBesideLetters).
+constexpr Entry kLatinBit = 1 << 10;    // a Latin letter, at home between ASCII letters
+constexpr Entry kNeutralBit = 2 << 10;  // a Western mark, as at home beside letters as elsewhere
 constexpr int kQuarters = 4;
 
 constexpr Entry Cost(double nats) {
@@ -102,35 +106,70 @@ CodePageUnits ReadCodePage(unsigned codePage) {
   return cp;
 }
 
-// Costs by the code page's own layout: its frequent block is where the common characters of its language sit.
-double GbkNats(unsigned lead, unsigned trail) {
-  if (trail >= 0xA1) {
-    if (lead == 0xA1 || lead == 0xA3) return 6;       // punctuation, full-width forms
-    if (lead <= 0xA9) return 12;                      // digits, kana, Greek, Cyrillic, pinyin, boxes
-    if (lead >= 0xB0 && lead <= 0xD7) return 7.5;     // GB2312 level 1
-    if (lead >= 0xD8 && lead <= 0xF7) return 11;      // GB2312 level 2
+enum class Language { kSimplified, kTraditional, kJapanese };
+
+bool IsIdeograph(char32_t u) {
+  return (u >= 0x4E00 && u < 0xA000) || (u >= 0x3400 && u < 0x4DC0) || (u >= 0xF900 && u < 0xFB00);
+}
+
+// An ideograph's cost in running text of the language, from the generated frequency classes.
+double IdeographNats(char32_t u, Language language) {
+  const HanziClasses c = HanziClassesOf(u);
+  if (language == Language::kJapanese) {
+    constexpr double kJapaneseNats[] = {7, 8.5, 10.5, 13};
+    return kJapaneseNats[c.japanese];
   }
-  return 13;  // the GBK extension
+  const int chinese = language == Language::kSimplified ? c.simplified : c.traditional;
+  return chinese == 7 ? 14 : 4.6 + 1.25 * chinese;
 }
 
-double Big5Nats(unsigned lead, unsigned trail) {
-  const unsigned code = lead << 8 | trail;
-  if (code < 0xA240) return 6;                         // punctuation
-  if (code < 0xA440) return 10;                        // symbols, bopomofo
-  if (code <= 0xC67E) return 7.5;                      // the frequent block
-  if (code >= 0xC940 && code <= 0xF9D5) return 11;     // the less frequent block
-  return 13;
+// What is not an ideograph is costed by the code page's own layout: where its punctuation sits, and which rows
+// hold what the language seldom writes (kana in Chinese, Greek, box drawing).
+double GbkNats(unsigned lead, unsigned, char16_t u) {
+  if (IsIdeograph(u)) return IdeographNats(u, Language::kSimplified);
+  if (lead == 0xA1 || lead == 0xA3) return 6;  // punctuation, full-width forms
+  return 12;
 }
 
-double ShiftJisNats(unsigned lead, unsigned trail) {
-  const unsigned code = lead << 8 | trail;
-  if (code >= 0x829F && code <= 0x82F1) return 4.5;    // hiragana
-  if (code >= 0x8340 && code <= 0x8396) return 5;      // katakana
-  if (lead == 0x81) return 6.5;                        // punctuation and symbols
-  if (lead == 0x82) return 9;                          // full-width digits and letters
-  if (code >= 0x889F && code <= 0x9872) return 7.5;    // JIS level 1
-  if (code >= 0x989F && code <= 0xEAA4) return 11;     // JIS level 2
-  return 13;
+double Big5Nats(unsigned lead, unsigned trail, char16_t u) {
+  if (IsIdeograph(u)) return IdeographNats(u, Language::kTraditional);
+  if ((lead << 8 | trail) < 0xA240) return 6;  // punctuation
+  return 12;
+}
+
+double ShiftJisNats(unsigned lead, unsigned trail, char16_t u) {
+  if (IsIdeograph(u)) return IdeographNats(u, Language::kJapanese);
+  if (u >= 0x3041 && u <= 0x3093) return 4.5;  // hiragana
+  if (u >= 0x30A1 && u <= 0x30FE) return 5;    // katakana and the prolonged sound mark
+  if (lead == 0x81) return trail <= 0x5B || (trail >= 0x69 && trail <= 0x7A) ? 5.5 : 8;  // punctuation, brackets
+  if (lead == 0x82) return 9;  // full-width digits and letters
+  return 12;
+}
+
+// Windows-1252: the letters and marks of Western European text, the commonest cheapest. The five undefined
+// bytes are handled apart.
+double WesternNats(unsigned b) {
+  switch (b) {
+    case 0xE9:
+      return 4;  // é
+    case 0xE8: case 0xE0: case 0xE7: case 0xEA: case 0xFC: case 0xF6: case 0xE4: case 0xDF: case 0xF1:
+    case 0xE1: case 0xF3: case 0xED: case 0xFA:
+      return 5;
+    case 0x91: case 0x92: case 0x93: case 0x94: case 0x84: case 0xAB: case 0xBB: case 0x96: case 0x97:
+      return 5.5;  // quotes, guillemets, dashes
+    case 0x85: case 0xA0: case 0xBF: case 0xA1:
+      return 6;  // ellipsis, no-break space, inverted marks
+    case 0xC9: case 0xB0:
+      return 6.5;
+    case 0x80: case 0xA9: case 0xAE: case 0x99: case 0xB7: case 0x95: case 0xBA: case 0xAA:
+      return 7;
+    default:
+      break;
+  }
+  if (b >= 0xE0 && b != 0xF7) return 6.5;  // the other small letters
+  if (b >= 0xC0 && b != 0xD7) return 7.5;  // capitals
+  if (b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A || b == 0x9C || b == 0x9E || b == 0x9F) return 7.5;
+  return 9.5;
 }
 
 bool IsWesternLetter(unsigned b) {
@@ -138,38 +177,25 @@ bool IsWesternLetter(unsigned b) {
          b == 0x9C || b == 0x9E || b == 0x9F;
 }
 
-double WesternNats(unsigned b) {
-  double nats;
-  if (b >= 0xE0 && b != 0xF7) {
-    nats = b == 0xE9 ? 4.5 : 5.5;  // small letters, é the most frequent
-  } else if (b >= 0xC0 && b != 0xD7) {
-    nats = b == 0xDF ? 6 : 7.5;
-  } else if ((b >= 0x91 && b <= 0x94) || b == 0x96 || b == 0x97 || b == 0x85) {
-    nats = 6;  // typographic quotes, dashes, ellipsis
-  } else if (b == 0x80 || b == 0x99 || b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A || b == 0x9C ||
-             b == 0x9E || b == 0x9F || b == 0xA0 || b == 0xA9 || b == 0xAE || b == 0xB0 || b == 0xB7 ||
-             b == 0xAB || b == 0xBB || b == 0xA1 || b == 0xBF) {
-    nats = 8;
-  } else {
-    nats = 10;
-  }
-  return nats;
-}
-
 bool IsUndefinedWestern(unsigned b) { return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D; }
 
+// A decoded UTF-8 character: Latin-1 as Windows-1252 costs it, ideographs as the language that writes them
+// most often, kana as Japanese.
 double UnicodeNats(char32_t u) {
   if (u < 0xA0) return kUndefinedNats;
-  if (u < 0x100) return u >= 0xC0 ? 5.5 : 8;
-  if (u < 0x250) return 8;
-  if (u >= 0x370 && u < 0x500) return 8;
-  if (u >= 0x2000 && u < 0x2070) return 6;
-  if (u >= 0x3000 && u < 0x3040) return 6;
-  if (u >= 0x3040 && u < 0x3100) return 4.5;
-  if (u >= 0x4E00 && u < 0xA000) return 7.5;
-  if (u >= 0xAC00 && u < 0xD7A4) return 8;
-  if (u >= 0xFF00 && u < 0xFFF0) return 8;
-  if (u >= 0x10000) return 12;
+  if (u < 0x100) return WesternNats(u);
+  if (u < 0x250) return 7.5;
+  if (u >= 0x370 && u < 0x530) return 8;  // Greek, Cyrillic, Armenian
+  if (u >= 0x2000 && u < 0x2070) return 5.5;
+  if (u >= 0x3000 && u < 0x3040) return 5.5;
+  if (u >= 0x3041 && u <= 0x3093) return 4.5;
+  if (u >= 0x30A1 && u <= 0x30FE) return 5;
+  if (IsIdeograph(u)) {
+    return std::min({IdeographNats(u, Language::kSimplified), IdeographNats(u, Language::kTraditional),
+                     IdeographNats(u, Language::kJapanese)});
+  }
+  if (u >= 0xAC00 && u < 0xD7A4) return 8;  // Hangul
+  if (u >= 0xFF00 && u < 0xFFF0) return 8;  // full-width and half-width forms
   return 11;
 }
 
@@ -203,11 +229,13 @@ struct Models {
       if (IsPrivateUse(static_cast<char16_t>(u))) {
         unicode[u] = kUndefined;
       } else {
-        unicode[u] = Flagged(UnicodeNats(u), u) | (u >= 0xC0 && u < 0x250 && u != 0xD7 && u != 0xF7 ? kLatinBit : 0);
+        const bool latin = u >= 0xC0 && u < 0x250 && u != 0xD7 && u != 0xF7;
+        const bool neutral = (u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070);
+        unicode[u] = Flagged(UnicodeNats(u), u) | (latin ? kLatinBit : neutral ? kNeutralBit : 0);
       }
     }
     for (unsigned b = 0x80; b < 0x100; ++b) {
-      western[b] = IsUndefinedWestern(b) ? kUndefined : Cost(WesternNats(b)) | (IsWesternLetter(b) ? kLatinBit : 0);
+      western[b] = IsUndefinedWestern(b) ? kUndefined : Cost(WesternNats(b)) | (IsWesternLetter(b) ? kLatinBit : kNeutralBit);
     }
   }
 
@@ -215,7 +243,7 @@ struct Models {
     return Cost(nats) | (gbk.test(unit) ? 0 : kUnmappableBit);
   }
 
-  void Build(CodePageModel& model, const CodePageUnits& units, double (*nats)(unsigned, unsigned)) const {
+  void Build(CodePageModel& model, const CodePageUnits& units, double (*nats)(unsigned, unsigned, char16_t)) const {
     std::copy(std::begin(units.lead), std::end(units.lead), std::begin(model.lead));
     for (unsigned b = 0x80; b < 0x100; ++b) {
       model.single[b] = units.single[b] && !units.lead[b] ? Flagged(12, units.single[b]) : kUndefined;
@@ -226,7 +254,7 @@ struct Models {
     }
     for (unsigned code = 0; code < 65536; ++code) {
       const char16_t u = units.pairs[code];
-      model.pairs[code] = u ? Flagged(nats(code >> 8, code & 0xFF), u) : kUndefined;
+      model.pairs[code] = u ? Flagged(nats(code >> 8, code & 0xFF, u), u) : kUndefined;
     }
   }
 };
@@ -236,11 +264,21 @@ const Models& TheModels() {
   return models;
 }
 
-constexpr int kLatinBesideLetter = Cost(1.5);
-constexpr int kLatinAlone = Cost(3);
-constexpr int kOtherBesideLetter = Cost(2);
+// Quarter nats by the character's bits 10-11 and the number of ASCII letters beside it (0-2): a Latin letter is
+// in its place beside one and a little out of it alone; a Chinese or Japanese character is out of place there.
+constexpr int kBesideLetters[4][3] = {
+    {0, Cost(2), Cost(4)},
+    {Cost(1.5), -Cost(1), -Cost(1)},
+    {0, 0, 0},
+    {0, 0, 0},
+};
 
-bool IsAsciiLetter(unsigned char c) { return static_cast<unsigned char>((c | 0x20) - 'a') < 26; }
+constexpr std::array<bool, 256> BuildLetters() {
+  std::array<bool, 256> letters{};
+  for (unsigned c = 'A'; c <= 'Z'; ++c) letters[c] = letters[c + 0x20] = true;
+  return letters;
+}
+constexpr std::array<bool, 256> kAsciiLetters = BuildLetters();
 
 struct Tally {
   std::ptrdiff_t quarters = 0;
@@ -248,14 +286,8 @@ struct Tally {
   std::size_t undefined = 0;
   std::size_t unmappable = 0;
 
-  // A character beside an ASCII letter: a Latin letter is in its place there, anything else out of it.
   void Add(Entry e, bool letterBefore, bool letterAfter) {
-    const int beside = letterBefore + letterAfter;
-    if (e & kLatinBit) {
-      quarters -= beside > 0 ? kLatinBesideLetter : -kLatinAlone;
-    } else {
-      quarters += kOtherBesideLetter * beside;
-    }
+    quarters += kBesideLetters[e >> 10 & 3][letterBefore + letterAfter];
     Add(e);
   }
   void Add(Entry e) {
@@ -266,29 +298,32 @@ struct Tally {
   double Nats() const { return static_cast<double>(quarters) / kQuarters + kAsciiNats * static_cast<double>(ascii); }
 };
 
-bool AsciiRun(const unsigned char* p) {
+static_assert(std::endian::native == std::endian::little, "the first byte of a chunk is its lowest");
+
+// How many ASCII bytes begin the eight at p: a scan takes them in one step.
+std::size_t AsciiPrefix(const unsigned char* p) {
   std::uint64_t chunk;
   std::memcpy(&chunk, p, sizeof chunk);
-  return (chunk & 0x8080808080808080u) == 0;
+  const std::uint64_t high = chunk & 0x8080808080808080u;
+  return high == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(high)) / 8;
 }
 
+// The scans read s[n], the terminator, as the byte after the last: it is no letter.
 Tally ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::size_t n) {
   Tally t;
   for (std::size_t i = 0; i < n;) {
-    if (n - i >= 8 && AsciiRun(s + i)) {
-      t.ascii += 8;
-      i += 8;
+    if (s[i] < 0x80) {
+      const std::size_t k = n - i >= 8 ? AsciiPrefix(s + i) : 1;
+      t.ascii += k;
+      i += k;
       continue;
     }
     const unsigned b = s[i];
-    if (b < 0x80) {
-      ++t.ascii;
-      ++i;
-    } else if (!model.lead[b]) {
-      t.Add(model.single[b], i > 0 && IsAsciiLetter(s[i - 1]), i + 1 < n && IsAsciiLetter(s[i + 1]));
+    if (!model.lead[b]) {
+      t.Add(model.single[b], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + 1]]);
       ++i;
     } else if (i + 1 < n) {
-      t.Add(model.pairs[b << 8 | s[i + 1]], i > 0 && IsAsciiLetter(s[i - 1]), i + 2 < n && IsAsciiLetter(s[i + 2]));
+      t.Add(model.pairs[b << 8 | s[i + 1]], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + 2]]);
       i += 2;
     } else {
       t.Add(kUndefined);
@@ -301,17 +336,13 @@ Tally ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::si
 Tally ScanWestern(const Models& models, const unsigned char* s, std::size_t n) {
   Tally t;
   for (std::size_t i = 0; i < n;) {
-    if (n - i >= 8 && AsciiRun(s + i)) {
-      t.ascii += 8;
-      i += 8;
+    if (s[i] < 0x80) {
+      const std::size_t k = n - i >= 8 ? AsciiPrefix(s + i) : 1;
+      t.ascii += k;
+      i += k;
       continue;
     }
-    const unsigned b = s[i];
-    if (b < 0x80) {
-      ++t.ascii;
-    } else {
-      t.Add(models.western[b], i > 0 && IsAsciiLetter(s[i - 1]), i + 1 < n && IsAsciiLetter(s[i + 1]));
-    }
+    t.Add(models.western[s[i]], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + 1]]);
     ++i;
   }
   return t;
@@ -353,14 +384,10 @@ Tally ScanUtf8(const Models& models, const unsigned char* s, std::size_t n, doub
     i = 3;
   }
   while (i < n) {
-    if (n - i >= 8 && AsciiRun(s + i)) {
-      t.ascii += 8;
-      i += 8;
-      continue;
-    }
     if (s[i] < 0x80) {
-      ++t.ascii;
-      ++i;
+      const std::size_t k = n - i >= 8 ? AsciiPrefix(s + i) : 1;
+      t.ascii += k;
+      i += k;
       continue;
     }
     char32_t u;
@@ -370,17 +397,25 @@ Tally ScanUtf8(const Models& models, const unsigned char* s, std::size_t n, doub
       ++i;
     } else {
       t.Add(u < 0x10000 ? models.unicode[u] : static_cast<Entry>(Cost(12) | kUnmappableBit),
-            i > 0 && IsAsciiLetter(s[i - 1]), i + length < n && IsAsciiLetter(s[i + length]));
+            i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + length]]);
       i += length;
     }
   }
   return t;
 }
 
-// Control bytes that no text holds (tab, line ends, form feed, escape and the end-of-file mark are fine).
-bool IsBinaryControl(unsigned char c) {
-  return (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A && c != 0x1B) || c == 0x7F;
+// Per byte, what the first look at the text counts: 1 for a byte above 0x7F, 1 << 32 for a control byte that no
+// text holds (tab, line ends, form feed, escape and the end-of-file mark are fine).
+constexpr std::array<std::uint64_t, 256> BuildByteKinds() {
+  std::array<std::uint64_t, 256> kinds{};
+  for (unsigned c = 1; c < 0x20; ++c) {
+    if (c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A && c != 0x1B) kinds[c] = 1ull << 32;
+  }
+  kinds[0x7F] = 1ull << 32;
+  for (unsigned c = 0x80; c < 0x100; ++c) kinds[c] = 1;
+  return kinds;
 }
+constexpr std::array<std::uint64_t, 256> kByteKinds = BuildByteKinds();
 
 // Binary data: more than one byte in 20 a control byte.
 constexpr std::size_t kBinaryShare = 20;
@@ -391,9 +426,13 @@ Guess GuessCause(const char* text) {
   const auto* s = reinterpret_cast<const unsigned char*>(text == nullptr ? "" : text);
   const std::size_t n = std::strlen(reinterpret_cast<const char*>(s));
   std::size_t high = 0, controls = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    high += s[i] >= 0x80;
-    controls += IsBinaryControl(s[i]);
+  // In blocks, so that neither count can overflow into the other.
+  constexpr std::size_t kBlock = std::size_t{1} << 31;
+  for (std::size_t start = 0; start < n; start += kBlock) {
+    std::uint64_t kinds = 0;
+    for (std::size_t i = start; i < std::min(n, start + kBlock); ++i) kinds += kByteKinds[s[i]];
+    high += kinds & 0xFFFFFFFF;
+    controls += kinds >> 32;
   }
 
   Guess guess;
