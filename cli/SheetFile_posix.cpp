@@ -146,13 +146,13 @@ bool SheetFile::Replace(std::string_view bytes, bool backup, bool keepTime, Nati
       }
       // The backup keeps the original's time as well as its bytes.
       if (!Finish(fd, name, m_bytes, original, true, reason)) return false;
-      backupPath = m_path + name.substr(m_target.size());
+      // Where the backup really is: beside the file itself when the sheet's name is a link.
+      backupPath = name;
       break;
     }
   }
-  const std::string backupName = backupPath.empty() ? "" : m_target + backupPath.substr(m_path.size());
   auto undo = [&] {
-    if (!backupName.empty()) unlink(backupName.c_str());
+    if (!backupPath.empty()) unlink(backupPath.c_str());
     backupPath.clear();
     return false;
   };
