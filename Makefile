@@ -7,7 +7,7 @@ JOBS    ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 export WINEPREFIX := $(abspath $(WINDOWS))/wineprefix
 
-.PHONY: all deps native windows fuzzers test fuzz bench run about-shot clean
+.PHONY: all deps native windows fuzzers test fuzz bench accuracy run about-shot clean
 
 all: native windows
 
@@ -37,6 +37,10 @@ bench: native windows
 	@$(NATIVE)/bench/lumaret_bench
 	@tools/with-display tools/bench-e2e $(WINDOWS) $(B)
 	@tools/bench-cli $(NATIVE)/cli/lumaret-cli $(B)
+
+# The guess beside uchardet and chardet on CUE sheets made from the installed message catalogues.
+accuracy: native
+	@tools/guess-report $(NATIVE)/tools/guess_accuracy $(B)
 
 run: windows
 	@tools/with-display tools/run-lumaret $(WINDOWS)/app/lumaret.exe $(B) $(FILE)

@@ -3,10 +3,11 @@
 // Each cause is a small model of the text it would produce: the bytes are read in the cause's code page and
 // every character is given a cost, the negative log of its probability in nats (common characters of the
 // cause's language cheap, rare ones dear, bytes the code page does not define dearest). `unknown` reads every
-// byte above 0x7F as noise. The causes are ranked by total cost, and the scores are the costs turned into
-// shares of one (a softmax), so a cause that explains the bytes a few nats better than the rest takes nearly
-// all of it. Plain ASCII gives `ascii` the whole score; binary data (control bytes no text holds) gives it to
-// `unknown`.
+// byte above 0x7F as noise, and takes the lead when even the best reading is not credible: too many undefined
+// sequences, or characters as rare on average as random bytes give. The causes are ranked by total cost, and
+// the scores are the costs turned into shares of one (a softmax), so a cause that explains the bytes a few nats
+// better than the rest takes nearly all of it. Plain ASCII gives `ascii` the whole score; binary data (control
+// bytes no text holds) gives it to `unknown`.
 #pragma once
 
 #include <cstddef>
@@ -20,8 +21,8 @@ struct Candidate {
   std::size_t undefined;   // byte sequences the cause's code page does not define
   std::size_t unmappable;  // characters that would become GBK's default character
   // How much better, in nats, the cause's model explains the text than random bytes do (`unknown`'s model):
-  // positive when the text reads as that cause's language, 0 for `unknown` itself. A text of plain ASCII gives
-  // every cause 0.
+  // positive when the text reads as that cause's language; 0 for `unknown` itself, unless no cause is credible.
+  // A text of plain ASCII gives every cause 0.
   double plausibility;
 };
 

@@ -11,25 +11,46 @@ namespace {
 struct Row {
   const char* what;
   const char* text;
-  Cause cause;
+  Cause cause;     // ranked first
   bool confident;
 };
 
+// Each row is a case that separates the causes, most of them as short as real sheets make them.
 const Row kRows[] = {
     // Nothing to repair
     {"empty text", "", Cause::kAscii, true},
-    {"plain ASCII sheet", "PERFORMER \"Various\"\r\nTITLE \"Live\"\r\nFILE \"a.wav\" WAVE\r\n", Cause::kAscii, true},
-    // One title of four characters
-    {"Big5 title", "TITLE \"\xA6\xCA\xBE\xD4\"\r\n", Cause::kBig5, true},
-    {"GBK title", "TITLE \"\xB0\xD9\xD5\xBD\"\r\n", Cause::kGbk, true},
+    {"plain ASCII sheet", "PERFORMER \"Various\"\r\nTITLE \"Live\"\r\n\tFILE \"a.wav\" WAVE\r\n", Cause::kAscii, true},
+    // A short sheet whose one title has four characters (or two)
+    {"Big5 title of two words", "TITLE \"\xA6\xCA\xBE\xD4\"\r\n", Cause::kBig5, true},               // 百戰
+    {"GBK title of two words", "TITLE \"\xB0\xD9\xD5\xBD\"\r\n", Cause::kGbk, true},                 // 百战
+    {"Big5 title of one character", "TITLE \"\xA4\xA4\"\r\n", Cause::kBig5, true},                   // 中
+    {"GBK title of one character", "TITLE \"\xD6\xD0\"\r\n", Cause::kGbk, true},                     // 中
+    // GBK and Big5 share their byte ranges: the frequencies decide
+    {"Big5 bytes that are common GBK pairs too", "TITLE \"\xC5\xE7\xC3\xD2\"\r\n", Cause::kBig5, true},  // 驗證
+    {"GBK bytes that are Big5 pairs too", "TITLE \"\xD6\xD0\xCE\xC4\xB8\xE8\xC7\xFA\"\r\n", Cause::kGbk,
+     true},  // 中文歌曲
+    // Shift-JIS: kana, or kanji whose lead bytes are rare in GBK and user-defined in Big5
     {"Shift-JIS kana", "TITLE \"\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD\"\r\n", Cause::kShiftJis, true},
-    // An accent between ASCII letters
-    {"Windows-1252 accent", "TITLE \"Caf\xE9 de Flore\"\r\n", Cause::kWestern, true},
-    // UTF-8
+    {"Shift-JIS kanji only", "TITLE \"\x93\x8C\x8B\x9E\"\r\n", Cause::kShiftJis, true},             // 東京
+    {"Shift-JIS half-width katakana, too few to be sure", "TITLE \"\xB1\xB2\xB3\"\r\n", Cause::kShiftJis, false},
+    // Windows-1252: accents and marks between ASCII letters, which a double-byte reading would swallow
+    {"Windows-1252 accent between letters", "TITLE \"Caf\xE9 de Flore\"\r\n", Cause::kWestern, true},
+    {"Windows-1252 umlaut", "TITLE \"F\xFCr Elise\"\r\n", Cause::kWestern, true},
+    {"Windows-1252 apostrophe", "TITLE \"Don\x92t Stop\"\r\n", Cause::kWestern, true},
+    {"Windows-1252 guillemets and no-break spaces", "TITLE \"\xAB\xA0Live\xA0\xBB\"\r\n", Cause::kWestern, true},
+    // UTF-8: its structure is near proof
     {"UTF-8 accent", "TITLE \"Caf\xC3\xA9 de Flore\"\r\n", Cause::kUtf8, true},
+    {"UTF-8 Chinese without a byte-order mark", "TITLE \"\xE4\xB8\xAD\xE6\x96\x87\"\r\n", Cause::kUtf8, true},
     {"UTF-8 with a byte-order mark", "\xEF\xBB\xBFTITLE \"Live\"\r\n", Cause::kUtf8, true},
+    // GBK 乾隆 is also well-formed UTF-8 (two Latin signs): two readings about as good, so not sure
+    {"GBK that is also UTF-8", "TITLE \"\xC7\xAC\xC2\xA1\"\r\n", Cause::kUtf8, false},
     // Not text
-    {"binary data", "\x01\x02\x03\x04\x05\xFF\xFE", Cause::kUnknown, true},
+    {"binary data: control bytes", "\x01\x02\x03\x04\x05\xFF\xFE", Cause::kUnknown, true},
+    {"binary data: an executable's first bytes", "MZ\x90", Cause::kUnknown, true},
+    {"random bytes above 0x7F: valid GBK pairs, but only the rarest",
+     "\xE2\xD9\xC6\x42\x33\xA0\x7F\xB2\xEE\x6F\x8F\xA0\xCD\x7B\xE2\xA7\x72\x20\x3F\x91\xAB\x6B\xCC\xD4\xF1\xB7"
+     "\xC8\xE9\x9A\xD2\xB5\xF3\xA8\xC4\x8E\xDB\xFA\xE3\xD2\xB4\xC1\xE7",
+     Cause::kUnknown, true},
 };
 
 TEST(GuessCause, Rows) {
@@ -61,6 +82,40 @@ TEST(GuessCause, EveryCauseOnceWithScoresThatAddUpToOne) {
       for (std::size_t j = 0; j < i; ++j) EXPECT_NE(guess.ranked[i].cause, guess.ranked[j].cause) << row.what;
     }
     EXPECT_NEAR(sum, 1, 1e-9) << row.what;
+  }
+}
+
+struct EvidenceRow {
+  const char* what;
+  const char* text;
+  Cause cause;
+  std::size_t undefined, unmappable;
+};
+
+// The evidence of one cause's reading, whatever the ranking.
+const EvidenceRow kEvidenceRows[] = {
+    {"Big5 user-defined pairs", "\x81\x40\xFE\xFE", Cause::kBig5, 2, 0},
+    {"a lone lead byte at the end", "AB\xA4", Cause::kBig5, 1, 0},
+    {"half-width katakana have no GBK form", "\xB1\xDF", Cause::kShiftJis, 0, 2},
+    {"kana have one", "\x82\xB1\x82\xF1", Cause::kShiftJis, 0, 0},
+    {"Windows-1252's five undefined bytes", "\x81\x8D\x8F\x90\x9D\xE9", Cause::kWestern, 5, 0},
+    {"malformed UTF-8: a lone continuation, a truncated sequence, an overlong one, a surrogate",
+     "\x80 \xE4\xB8 \xC0\xAF \xED\xA0\x80", Cause::kUtf8, 8, 0},
+    {"UTF-8 outside GBK", "\xC7\xAC\xF0\x9F\x8E\xB5", Cause::kUtf8, 0, 2},  // Ǭ and a musical note
+    {"ASCII defines nothing above 0x7F", "A\xE9\xE9", Cause::kAscii, 2, 0},
+};
+
+TEST(GuessCause, Evidence) {
+  for (const EvidenceRow& row : kEvidenceRows) {
+    const Guess guess = GuessCause(row.text);
+    bool found = false;
+    for (const Candidate& c : guess.ranked) {
+      if (c.cause != row.cause) continue;
+      found = true;
+      EXPECT_EQ(c.undefined, row.undefined) << row.what;
+      EXPECT_EQ(c.unmappable, row.unmappable) << row.what;
+    }
+    EXPECT_TRUE(found) << row.what;
   }
 }
 
