@@ -1,0 +1,28 @@
+// GuessCause on any text in a block of exactly its length + 1 bytes, so that a scan reading past the terminator
+// shows as an AddressSanitizer report; and the promises of its result: every cause once, scores in [0, 1] that
+// add up to one, best first, evidence that never counts more than the text holds.
+#include <cmath>
+
+#include "fuzz_checks.h"
+#include "guess.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const ExactText text = MakeExactText(data, size);
+  const Guess guess = GuessCause(text.bytes.get());
+
+  FUZZ_CHECK(guess.ranked.size() == std::size(kCauseNames));
+  bool seen[std::size(kCauseNames)] = {};
+  double sum = 0;
+  for (std::size_t i = 0; i < guess.ranked.size(); ++i) {
+    const Candidate& c = guess.ranked[i];
+    const auto index = static_cast<std::size_t>(c.cause);
+    FUZZ_CHECK(index < std::size(kCauseNames) && !seen[index]);
+    seen[index] = true;
+    FUZZ_CHECK(c.score >= 0 && c.score <= 1 && std::isfinite(c.plausibility));
+    FUZZ_CHECK(i == 0 || guess.ranked[i - 1].score >= c.score);
+    FUZZ_CHECK(c.undefined <= text.length && c.unmappable <= text.length);
+    sum += c.score;
+  }
+  FUZZ_CHECK(std::fabs(sum - 1) < 1e-9);
+  return 0;
+}
