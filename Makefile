@@ -36,6 +36,7 @@ fuzz: fuzzers
 bench: native windows
 	@$(NATIVE)/bench/lumaret_bench
 	@tools/with-display tools/bench-e2e $(WINDOWS) $(B)
+	@tools/bench-cli $(NATIVE)/cli/lumaret-cli $(B)
 
 # The guess beside uchardet and chardet on CUE sheets made from the installed message catalogues.
 accuracy: native

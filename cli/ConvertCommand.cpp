@@ -1,0 +1,147 @@
+#include "ConvertCommand.h"
+
+#include <cstdio>
+#include <map>
+
+#include "Paths.h"
+#include "SheetFile.h"
+#include "cue_sheet.h"
+#include "guess.h"
+#include "repair.h"
+#include "text_services.h"
+
+namespace {
+
+constexpr const char* kActionNames[] = {"converted", "skipped", "refused", "failed"};
+constexpr std::size_t kProgressFrom = 300;
+
+std::string Score(double score) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2f", score);
+  return text;
+}
+
+std::string TopTwo(const Guess& guess) {
+  std::string text;
+  for (std::size_t i = 0; i < guess.ranked.size() && i < 2; ++i) {
+    if (i > 0) text += ", ";
+    text += std::string(CauseName(guess.ranked[i].cause)) + " " + Score(guess.ranked[i].score);
+  }
+  return text;
+}
+
+std::u16string Decode(unsigned codePage, std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int length = static_cast<int>(bytes.size());
+  std::u16string wide(bytes.size(), u'\0');
+  wide.resize(static_cast<std::size_t>(
+      TextServices::MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), length)));
+  return wide;
+}
+
+}  // namespace
+
+int ConvertCommand::Run() {
+  std::vector<NativePath> files;
+  std::vector<std::pair<NativePath, std::string>> unreadable;
+  std::string error;
+  if (!Paths::Gather(m_options.paths, m_options.recursive, files, unreadable, error)) {
+    m_console.Err("lumaret-cli: " + error);
+    return 2;
+  }
+  for (const auto& [folder, reason] : unreadable) Report({Action::kFailed, Cause::kUnknown, reason}, folder);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files.size() > kProgressFrom) m_console.Progress(i, files.size());
+    std::vector<std::string> warnings;
+    const Outcome outcome = ConvertOne(files[i], warnings);
+    Report(outcome, files[i]);
+    if (outcome.action != Action::kConverted) continue;
+    for (const std::string& warning : warnings) m_console.Out(warning);
+  }
+  m_console.EndProgress();
+  m_console.Out(std::to_string(m_counts[0]) + (m_options.dryRun ? " would-convert, " : " converted, ") +
+                std::to_string(m_counts[1]) + " skipped, " + std::to_string(m_counts[2]) + " refused, " +
+                std::to_string(m_counts[3]) + " failed");
+  return m_counts[2] + m_counts[3] == 0 ? 0 : 1;
+}
+
+void ConvertCommand::Report(const Outcome& outcome, const NativePath& path) {
+  const auto index = static_cast<std::size_t>(outcome.action);
+  ++m_counts[index];
+  const char* action = outcome.action == Action::kConverted && m_options.dryRun ? "would-convert" : kActionNames[index];
+  m_console.Out(std::string(action) + "\t" + std::string(CauseName(outcome.cause)) + "\t" + Paths::Display(path) +
+                "\t" + outcome.reason);
+}
+
+ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::vector<std::string>& warnings) const {
+  SheetFile file(path);
+  std::string reason;
+  if (!file.Load(reason)) return {Action::kFailed, m_options.from.value_or(Cause::kUnknown), reason};
+  const std::string& bytes = file.Bytes();
+  const std::size_t nul = bytes.find('\0');
+  if (nul != std::string::npos && !m_options.lossy) {
+    return {Action::kRefused, Cause::kUnknown,
+            "binary data (NUL byte at offset " + std::to_string(nul) + "); --lossy converts the text before it"};
+  }
+  // What the dialog loads: the bytes up to the first NUL.
+  const std::string text = bytes.substr(0, nul);
+
+  Cause cause;
+  if (m_options.from) {
+    cause = *m_options.from;
+  } else {
+    const Guess guess = GuessCause(text.c_str());
+    cause = guess.ranked.front().cause;
+    if (text.empty()) return {Action::kSkipped, cause, "empty file"};
+    if (cause == Cause::kAscii || cause == Cause::kGbk) return {Action::kSkipped, cause, "already readable"};
+    if (cause == Cause::kUnknown) return {Action::kSkipped, cause, "unclear (no credible cause): " + TopTwo(guess)};
+    if (!guess.confident) return {Action::kSkipped, cause, "unclear (not confident): " + TopTwo(guess)};
+  }
+  if (text.empty()) return {Action::kSkipped, cause, "empty file"};
+
+  const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
+  const Losses losses = FindLosses(text.c_str(), cause, codePage);
+  if (losses.count > 0 && !m_options.lossy) {
+    return {Action::kRefused, cause,
+            std::to_string(losses.count) + (losses.count == 1 ? " character" : " characters") +
+                " would become a default character (first on line " + std::to_string(losses.firstLine) +
+                "); --lossy converts anyway"};
+  }
+  const std::string repaired = Repair(path, text, cause, warnings);
+  if (repaired == bytes) {
+    return {Action::kSkipped, cause, "unchanged (the conversion gives the same bytes)"};
+  }
+  if (const std::string locked = file.CheckWritable(); !locked.empty()) return {Action::kFailed, cause, locked};
+  if (m_options.dryRun) return {Action::kConverted, cause, "dry run"};
+
+  NativePath backup;
+  if (!file.Replace(repaired, !m_options.noBackup, m_options.keepTime, backup, reason)) {
+    return {Action::kFailed, cause, reason};
+  }
+  return {Action::kConverted, cause, backup.empty() ? "no backup" : "backup " + Paths::Display(backup)};
+}
+
+std::string ConvertCommand::Repair(const NativePath& path, const std::string& text, Cause cause,
+                                   std::vector<std::string>& warnings) const {
+  const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
+  std::string repaired = RepairText(text.c_str(), cause, codePage);
+  if (Paths::EndsWithCue(path)) {
+    // The rule and the warning ask about the same few names; each is looked up once.
+    std::map<std::u16string, bool, std::less<>> known;
+    const NameExists exists = [&path, &known](std::u16string_view name) {
+      const auto found = known.find(name);
+      if (found != known.end()) return found->second;
+      return known.emplace(name, Paths::NameExists(path, name)).first->second;
+    };
+    repaired = KeepFileNames(text, repaired, cause, exists, codePage);
+    for (const FileLine& line : FindFileLines(repaired)) {
+      const std::u16string name = Decode(codePage, std::string_view(repaired).substr(line.offset, line.length));
+      if (!exists(name)) {
+        warnings.push_back("warning\t" + Paths::Display(path) + ":" + std::to_string(line.line) +
+                           "\tFILE names no file in the folder");
+      }
+    }
+  }
+  if (m_options.to == Options::Target::kUtf8Bom) repaired.insert(0, "\xEF\xBB\xBF");
+  return repaired;
+}

@@ -1,0 +1,35 @@
+// lumaret-cli convert: repairs each file in place, one line per file, then the closing counts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Console.h"
+#include "NativePath.h"
+#include "Options.h"
+#include "cause.h"
+
+class ConvertCommand {
+ public:
+  ConvertCommand(const Options& options, Console& console) : m_options(options), m_console(console) {}
+  int Run();
+
+ private:
+  enum class Action { kConverted, kSkipped, kRefused, kFailed };
+  struct Outcome {
+    Action action;
+    Cause cause;
+    std::string reason;
+  };
+
+  Outcome ConvertOne(const NativePath& path, std::vector<std::string>& warnings) const;
+  // The repaired bytes as written, FILE names kept for a .cue file; `warnings` gets each FILE line that names
+  // no file afterwards.
+  std::string Repair(const NativePath& path, const std::string& text, Cause cause,
+                     std::vector<std::string>& warnings) const;
+  void Report(const Outcome& outcome, const NativePath& path);
+
+  const Options& m_options;
+  Console& m_console;
+  std::size_t m_counts[4] = {};
+};

@@ -1,0 +1,53 @@
+#include "GuessCommand.h"
+
+#include <cstdio>
+
+#include "Paths.h"
+#include "SheetFile.h"
+#include "guess.h"
+
+namespace {
+
+std::string Score(double score) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2f", score);
+  return text;
+}
+
+}  // namespace
+
+int GuessCommand::Run() {
+  std::vector<NativePath> files;
+  std::vector<std::pair<NativePath, std::string>> unreadable;
+  std::string error;
+  if (!Paths::Gather(m_options.paths, m_options.recursive, files, unreadable, error)) {
+    m_console.Err("lumaret-cli: " + error);
+    return 2;
+  }
+  int status = 0;
+  for (const auto& [folder, reason] : unreadable) {
+    m_console.Err("lumaret-cli: " + Paths::Display(folder) + ": " + reason);
+    status = 1;
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files.size() > 300) m_console.Progress(i, files.size());
+    const NativePath& path = files[i];
+    SheetFile file(path);
+    std::string reason;
+    if (!file.Load(reason)) {
+      m_console.Err("lumaret-cli: " + Paths::Display(path) + ": " + reason);
+      status = 1;
+      continue;
+    }
+    // A NUL byte means binary data (or UTF-16), which no cause repairs.
+    if (file.Bytes().find('\0') != std::string::npos) {
+      m_console.Out("unknown\t1.00\t" + Paths::Display(path));
+      continue;
+    }
+    const Guess guess = GuessCause(file.Bytes().c_str());
+    const Candidate& best = guess.ranked.front();
+    m_console.Out(std::string(CauseName(best.cause)) + "\t" + Score(best.score) + "\t" + Paths::Display(path));
+  }
+  m_console.EndProgress();
+  return status;
+}

@@ -1,0 +1,77 @@
+// Windows names: UTF-16 throughout, so that a name the ANSI code page cannot hold is still found and kept.
+#include "Paths.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "SystemError.h"
+
+namespace {
+
+bool EndsWithNoCase(const std::wstring& name, std::wstring_view suffix) {
+  if (name.size() < suffix.size()) return false;
+  return std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                    [](wchar_t a, wchar_t b) { return a == (b >= L'A' && b <= L'Z' ? b + 32 : b); });
+}
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+bool IsAbsolute(std::wstring_view name) {
+  return (!name.empty() && IsSeparator(name[0])) || (name.size() >= 2 && name[1] == L':');
+}
+
+}  // namespace
+
+Paths::Kind Paths::KindOf(const NativePath& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Kind::kMissing;
+  return attributes & FILE_ATTRIBUTE_DIRECTORY ? Kind::kFolder : Kind::kFile;
+}
+
+void Paths::FindSheets(const NativePath& folder, std::vector<NativePath>& sheets,
+                       std::vector<std::pair<NativePath, std::string>>& unreadable) {
+  const std::wstring prefix = folder.empty() || IsSeparator(folder.back()) ? folder : folder + L"\\";
+  WIN32_FIND_DATAW found;
+  const HANDLE find = FindFirstFileW((prefix + L"*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) {
+    unreadable.emplace_back(folder, SystemError::Describe(GetLastError()));
+    return;
+  }
+  std::vector<std::pair<std::wstring, DWORD>> entries;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") entries.emplace_back(name, found.dwFileAttributes);
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  std::sort(entries.begin(), entries.end());
+  for (const auto& [name, attributes] : entries) {
+    // Junctions and linked folders are not followed: one pointing at a parent would never end.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT && attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      FindSheets(prefix + name, sheets, unreadable);
+    } else if (IsSheetName(name)) {
+      sheets.push_back(prefix + name);
+    }
+  }
+}
+
+bool Paths::IsSheetName(const NativePath& name) {
+  return EndsWithNoCase(name, L".cue") || EndsWithNoCase(name, L".txt");
+}
+
+bool Paths::EndsWithCue(const NativePath& path) { return EndsWithNoCase(path, L".cue"); }
+
+std::string Paths::Display(const NativePath& path) { return SystemError::Utf8(path); }
+
+bool Paths::NameExists(const NativePath& sheet, std::u16string_view name) {
+  const std::wstring relative(name.begin(), name.end());
+  if (relative.empty()) return false;
+  std::wstring full = relative;
+  if (!IsAbsolute(relative)) {
+    const std::size_t slash = sheet.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) full = sheet.substr(0, slash + 1) + relative;
+  }
+  const DWORD attributes = GetFileAttributesW(full.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}

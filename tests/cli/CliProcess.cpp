@@ -1,0 +1,100 @@
+#include "CliProcess.h"
+
+#include "SheetTree.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+#endif
+
+#ifdef _WIN32
+
+namespace {
+
+HANDLE Inheritable(const std::wstring& path) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                     CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+}
+
+}  // namespace
+
+void CliProcess::SetProgram(const std::string& program) {
+  using ToDos = WCHAR*(CDECL*)(const char*);
+  const auto toDos = reinterpret_cast<ToDos>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+  WCHAR* dos = program.empty() || program[0] != '/' || !toDos ? nullptr : toDos(program.c_str());
+  if (dos == nullptr) {
+    Program() = program;
+    return;
+  }
+  const int size = WideCharToMultiByte(CP_UTF8, 0, dos, -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, dos, -1, utf8.data(), size, nullptr, nullptr);
+  utf8.resize(utf8.size() - 1);
+  HeapFree(GetProcessHeap(), 0, dos);
+  Program() = utf8;
+}
+
+CliResult CliProcess::Run(const std::vector<std::string>& args) {
+  SheetTree scratch;
+  const std::wstring outPath = SheetTree::Wide(scratch.PathOf("out")), errPath = SheetTree::Wide(scratch.PathOf("err"));
+  std::wstring line = L"\"" + SheetTree::Wide(Program()) + L"\"";
+  for (const std::string& arg : args) line += L" \"" + SheetTree::Wide(arg) + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  si.hStdOutput = Inheritable(outPath);
+  si.hStdError = Inheritable(errPath);
+  PROCESS_INFORMATION pi{};
+  CliResult result;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    WaitForSingleObject(pi.hProcess, 120000);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    result.status = static_cast<int>(code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  CloseHandle(si.hStdOutput);
+  CloseHandle(si.hStdError);
+  result.out = scratch.Read("out");
+  result.err = scratch.Read("err");
+  return result;
+}
+
+#else
+
+void CliProcess::SetProgram(const std::string& program) { Program() = program; }
+
+CliResult CliProcess::Run(const std::vector<std::string>& args) {
+  SheetTree scratch;
+  const std::string outPath = scratch.PathOf("out"), errPath = scratch.PathOf("err");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<char*> argv{const_cast<char*>(Program().c_str())};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  CliResult result;
+  pid_t pid;
+  if (posix_spawn(&pid, Program().c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  result.out = scratch.Read("out");
+  result.err = scratch.Read("err");
+  return result;
+}
+
+#endif

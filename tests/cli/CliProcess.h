@@ -1,0 +1,25 @@
+// Runs the built lumaret-cli as a process of its own, its standard output and error caught whole.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class CliProcess {
+ public:
+  // The program's path, from the test's command line (under Wine a Linux path, taken to its DOS form).
+  static void SetProgram(const std::string& program);
+  // Arguments in UTF-8 (on Windows passed as UTF-16, so names outside the code page arrive whole).
+  static CliResult Run(const std::vector<std::string>& args);
+
+ private:
+  static std::string& Program() {
+    static std::string program;
+    return program;
+  }
+};
