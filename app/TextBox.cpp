@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/bytes.h"
+
 namespace {
 
 // The control reads a text that begins with "{\rtf" (or "{\urtf") as rich text. Setting the rest first and
@@ -71,7 +73,7 @@ std::string GetTextBoxText(HWND hBox) {
   std::string text(std::max(bytes, 2 * chars) + 1, '\0');
   const auto got = ::SendMessageA(hBox, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(std::min<std::size_t>(std::max<LRESULT>(got, 0), text.size() - 1));
-  text.resize(std::strlen(text.c_str()));
+  CutAtFirstNul(text);
   return text;
 }
 

@@ -10,6 +10,7 @@
 #include "app/SingleFileSel.h"
 #include "app/TextBox.h"
 #include "app/Texts.h"
+#include "engine/bytes.h"
 #include "engine/conversions.h"
 #include "engine/cue_sheet.h"
 #include "engine/western.h"
@@ -23,15 +24,14 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 struct Conversion {
   int choice;
   void (*routine)(const char* input, char* output);
-  std::size_t growth;  // most output bytes for one input byte
   Cause cause;         // whose code page spells the FILE names of the bytes as loaded
 };
 
 constexpr Conversion kConversions[] = {
-    {kChoiceBig5, Big5ToGbkSimplified, 2, Cause::kBig5},
-    {kChoiceWestern, WesternToAscii, 3, Cause::kWestern},
-    {kChoiceShiftJis, ShiftJisToGbk, 2, Cause::kShiftJis},
-    {kChoiceUtf8, Utf8ToGbk, 1, Cause::kUtf8},
+    {kChoiceBig5, Big5ToGbkSimplified, Cause::kBig5},
+    {kChoiceWestern, WesternToAscii, Cause::kWestern},
+    {kChoiceShiftJis, ShiftJisToGbk, Cause::kShiftJis},
+    {kChoiceUtf8, Utf8ToGbk, Cause::kUtf8},
 };
 
 }  // namespace
@@ -157,7 +157,7 @@ void CTranscodeDlg::LoadFile() {
       std::string bytes(static_cast<std::size_t>(length), '\0');
       const UINT got = file.Read(bytes.data(), static_cast<UINT>(length));
       bytes.resize(got);
-      bytes.resize(std::strlen(bytes.c_str()));
+      CutAtFirstNul(bytes);
       m_strShown = std::move(bytes);
     }
     file.Close();
@@ -182,7 +182,7 @@ void CTranscodeDlg::Transcode() {
   if (conversion == std::end(kConversions)) {
     m_strShown = m_strLoaded;
   } else {
-    std::vector<char> work(conversion->growth * m_strLoaded.size() + 1);
+    std::vector<char> work(OutputRoom(conversion->routine, m_strLoaded.size()));
     conversion->routine(m_strLoaded.c_str(), work.data());
     m_strShown.assign(work.data());
     // A sheet's FILE lines must go on naming the audio files beside it, whatever the conversion did to them.

@@ -42,9 +42,8 @@ void CheckOutput(benchmark::State& state, const std::string& input, std::size_t 
   }
 }
 
-void Measure(benchmark::State& state, const std::string& input, std::size_t room,
-             void (*routine)(const char*, char*)) {
-  std::vector<char> output(room);
+void Measure(benchmark::State& state, const std::string& input, ConversionRoutine routine) {
+  std::vector<char> output(OutputRoom(routine, input.size()));
   for (auto _ : state) {
     routine(input.c_str(), output.data());
     benchmark::DoNotOptimize(output.data());
@@ -220,12 +219,12 @@ int main(int argc, char** argv) {
         {"LCMapStringA/simplified", "GBK", &texts.traditionalGbk,
          [&](auto& state) { MeasureMapping(state, texts.traditionalGbk); }},
         {"WesternToAscii", "Windows-1252", &texts.western,
-         [&](auto& state) { Measure(state, texts.western, 3 * texts.western.size() + 1, WesternToAscii); }},
+         [&](auto& state) { Measure(state, texts.western, WesternToAscii); }},
         {"GuessCause", "mixed", &mixed, [&](auto& state) { MeasureGuess(state, mixed); }},
         {"Big5ToGbkSimplified", "Big5", &texts.big5,
-         [&](auto& state) { Measure(state, texts.big5, 2 * texts.big5.size() + 1, Big5ToGbkSimplified); }},
+         [&](auto& state) { Measure(state, texts.big5, Big5ToGbkSimplified); }},
         {"ShiftJisToGbk", "Shift-JIS", &texts.shiftJis,
-         [&](auto& state) { Measure(state, texts.shiftJis, 2 * texts.shiftJis.size() + 1, ShiftJisToGbk); }},
+         [&](auto& state) { Measure(state, texts.shiftJis, ShiftJisToGbk); }},
         {"iconv/BIG5-GBK", "Big5", &texts.big5,
          [&](auto& state) { MeasureIconv(state, texts.big5, "GBK", "BIG5"); }},
         {"iconv/CP932-GBK", "Shift-JIS", &texts.shiftJis,

@@ -1,4 +1,5 @@
 #include "code_page_table.h"
+#include "bytes.h"
 
 #include <unicode/ucnv.h>
 
@@ -25,11 +26,7 @@ constexpr SingleByte kWindows932Singles[] = {
 constexpr std::size_t kUnitCount = 0x10000;
 
 // Whether the next eight bytes, or four units, are all ASCII.
-bool IsAscii(const unsigned char* bytes) {
-  std::uint64_t chunk;
-  std::memcpy(&chunk, bytes, sizeof chunk);
-  return (chunk & 0x8080808080808080u) == 0;
-}
+bool IsAscii(const unsigned char* bytes) { return IsEightAscii(bytes); }
 bool IsAscii(const char16_t* units) {
   std::uint64_t chunk;
   std::memcpy(&chunk, units, sizeof chunk);

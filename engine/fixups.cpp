@@ -1,4 +1,5 @@
 #include "fixups.h"
+#include "bytes.h"
 
 #include <cstdint>
 #include <cstring>
@@ -54,12 +55,6 @@ const FixupIndex& Index() {
   return index;
 }
 
-bool AllBelow0x80(const unsigned char* p) {
-  std::uint64_t chunk;
-  std::memcpy(&chunk, p, sizeof chunk);
-  return (chunk & 0x8080808080808080u) == 0;
-}
-
 }  // namespace
 
 void ApplyFixups(char* text) {
@@ -68,7 +63,7 @@ void ApplyFixups(char* text) {
   unsigned char* const end = p + std::strlen(text);
   while (p < end) {
     // Lead bytes of every double-byte ANSI code page lie above 0x7F, so a run of such bytes holds no window.
-    if (end - p >= 8 && AllBelow0x80(p)) {
+    if (end - p >= 8 && IsEightAscii(p)) {
       p += 8;
       continue;
     }

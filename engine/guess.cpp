@@ -1,4 +1,5 @@
 #include "guess.h"
+#include "bytes.h"
 
 #include <algorithm>
 #include <array>
@@ -316,9 +317,7 @@ static_assert(std::endian::native == std::endian::little, "the first byte of a c
 
 // How many ASCII bytes begin the eight at p: a scan takes them in one step.
 std::size_t AsciiPrefix(const unsigned char* p) {
-  std::uint64_t chunk;
-  std::memcpy(&chunk, p, sizeof chunk);
-  const std::uint64_t high = chunk & 0x8080808080808080u;
+  const std::uint64_t high = HighBitsOfEight(p);
   return high == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(high)) / 8;
 }
 

@@ -18,15 +18,14 @@ namespace {
 struct Routine {
   Cause cause;
   void (*convert)(const char* input, char* output);
-  std::size_t growth;  // the output's room is growth * n + 1
   unsigned codePage;   // the cause's own code page
   char16_t defaultUnit;  // what that code page decodes an undefined sequence to
 };
 constexpr Routine kRoutines[] = {
-    {Cause::kBig5, Big5ToGbkSimplified, 2, TS::kCodePageBig5, u'?'},
-    {Cause::kShiftJis, ShiftJisToGbk, 2, TS::kCodePageShiftJis, u'\x30FB'},
-    {Cause::kWestern, WesternToAscii, 3, TS::kCodePageWestern, u'?'},
-    {Cause::kUtf8, Utf8ToGbk, 1, TS::kCodePageUtf8, u'\xFFFD'},
+    {Cause::kBig5, Big5ToGbkSimplified, TS::kCodePageBig5, u'?'},
+    {Cause::kShiftJis, ShiftJisToGbk, TS::kCodePageShiftJis, u'\x30FB'},
+    {Cause::kWestern, WesternToAscii, TS::kCodePageWestern, u'?'},
+    {Cause::kUtf8, Utf8ToGbk, TS::kCodePageUtf8, u'\xFFFD'},
 };
 
 const Routine* RoutineFor(Cause cause) {
@@ -178,7 +177,7 @@ std::string RepairText(const char* text, Cause cause, unsigned targetCodePage) {
   if (length == 0) return {};
   if (routine == nullptr) return text;
   if (targetCodePage == kRepairUtf8) return RepairToUtf8(text, length, *routine);
-  std::vector<char> out(routine->growth * length + 1);
+  std::vector<char> out(OutputRoom(routine->convert, length));
   routine->convert(text, out.data());
   return out.data();
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "script_table.h"
+#include "bytes.h"
 #include "text_services.h"
 
 namespace {
@@ -28,18 +29,12 @@ const ScriptMap& TraditionalMap() {
   return map;
 }
 
-bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-
 void MapInPlace(const ScriptMap& map, unsigned char* p, std::size_t length) {
   unsigned char* const last = p + length - 1;  // a lead byte here has no trail byte
   while (p < last) {
-    if (last - p >= 8) {
-      std::uint64_t chunk;
-      std::memcpy(&chunk, p, sizeof chunk);
-      if ((chunk & 0x8080808080808080u) == 0) {
-        p += 8;
-        continue;
-      }
+    if (last - p >= 8 && IsEightAscii(p)) {
+      p += 8;
+      continue;
     }
     if (!IsGbkLeadByte(*p)) {
       ++p;

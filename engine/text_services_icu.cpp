@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "code_page_table.h"
+#include "bytes.h"
 #include "text_services.h"
 #include "unicode_code_pages.h"
 
@@ -58,7 +59,7 @@ bool IsValidCodePage(unsigned codePage) {
   return codePage == kCodePageUtf8 || codePage == kCodePageWestern || CodePageTable::For(codePage) != nullptr;
 }
 
-bool IsDBCSLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+bool IsDBCSLeadByte(unsigned char byte) { return IsGbkLeadByte(byte); }
 
 int lstrlenA(const char* s) { return s == nullptr ? 0 : static_cast<int>(std::strlen(s)); }
 

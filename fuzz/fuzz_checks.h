@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 
+#include "bytes.h"
+
 // A failed check aborts, which libFuzzer records as a crash with the input that caused it.
 #define FUZZ_CHECK(condition) ((condition) ? (void)0 : FuzzCheckFailed(#condition, __FILE__, __LINE__))
 
@@ -38,10 +40,6 @@ inline std::unique_ptr<char[]> MakeFilledBuffer(std::size_t size) {
   std::memset(buffer.get(), 0xA5, size);
   return buffer;
 }
-
-inline bool IsGbkLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-
-inline bool IsGbkTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
 
 inline bool IsAscii(const char* text, std::size_t length) {
   for (std::size_t i = 0; i < length; ++i) {

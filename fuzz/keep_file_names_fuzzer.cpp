@@ -21,8 +21,8 @@ bool Exists(std::u16string_view name) {
   return hash % 3 == 0;
 }
 
-std::string Convert(void (*routine)(const char*, char*), std::size_t factor, const std::string& source) {
-  std::vector<char> output(factor * source.size() + 1);
+std::string Convert(ConversionRoutine routine, const std::string& source) {
+  std::vector<char> output(OutputRoom(routine, source.size()));
   routine(source.c_str(), output.data());
   return output.data();
 }
@@ -51,13 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     converted = rest.size() > source.size() ? std::string(rest.substr(source.size() + 1)) : std::string();
     target = TextServices::kCodePageUtf8;
   } else if (cause == Cause::kBig5) {
-    converted = Convert(Big5ToGbkSimplified, 2, source);
+    converted = Convert(Big5ToGbkSimplified, source);
   } else if (cause == Cause::kShiftJis) {
-    converted = Convert(ShiftJisToGbk, 2, source);
+    converted = Convert(ShiftJisToGbk, source);
   } else if (cause == Cause::kWestern) {
-    converted = Convert(WesternToAscii, 3, source);
+    converted = Convert(WesternToAscii, source);
   } else if (cause == Cause::kUtf8) {
-    converted = Convert(Utf8ToGbk, 1, source);
+    converted = Convert(Utf8ToGbk, source);
   } else {
     converted = source;
   }

@@ -60,8 +60,8 @@ std::string Text(const char8_t* utf8) { return reinterpret_cast<const char*>(utf
 // Names outside GBK (Hangul), with spaces.
 const std::string kHangulSheet = Text(u8"노래 모음/앨범 하나.cue");
 
-std::string Dialog(void (*routine)(const char*, char*), std::size_t growth, const std::string& text) {
-  std::vector<char> out(growth * text.size() + 1);
+std::string Dialog(ConversionRoutine routine, const std::string& text) {
+  std::vector<char> out(OutputRoom(routine, text.size()));
   routine(text.c_str(), out.data());
   return out.data();
 }
@@ -84,10 +84,10 @@ std::string GbkToUtf8(const std::string& gbk) {
 
 // What the dialog saves for a sheet at `name` of the tree: the routine, then the FILE rule for a .cue file.
 std::string DialogSave(const SheetTree& tree, const std::string& name, Cause cause, const std::string& source) {
-  std::string converted = cause == Cause::kBig5       ? Dialog(Big5ToGbkSimplified, 2, source)
-                          : cause == Cause::kShiftJis ? Dialog(ShiftJisToGbk, 2, source)
-                          : cause == Cause::kWestern  ? Dialog(WesternToAscii, 3, source)
-                                                      : Dialog(Utf8ToGbk, 1, source);
+  std::string converted = cause == Cause::kBig5       ? Dialog(Big5ToGbkSimplified, source)
+                          : cause == Cause::kShiftJis ? Dialog(ShiftJisToGbk, source)
+                          : cause == Cause::kWestern  ? Dialog(WesternToAscii, source)
+                                                      : Dialog(Utf8ToGbk, source);
   if (name.size() < 4 || name.substr(name.size() - 4) != ".cue") return converted;
   const std::string folder = name.find('/') == std::string::npos ? "" : name.substr(0, name.rfind('/') + 1);
   return KeepFileNames(source, converted, cause,
@@ -320,10 +320,10 @@ TEST(Convert, LossyFromAndKeepTime) {
   const Report report = Parse(tree, run.out);
   EXPECT_EQ(report.summary, "2 converted, 1 skipped, 0 refused, 0 failed");
   EXPECT_EQ(report.files.at("ascii.txt").reason, "unchanged (the conversion gives the same bytes)");
-  EXPECT_EQ(tree.Read("lossy.cue"), Dialog(Big5ToGbkSimplified, 2, kBig5Lossy));
+  EXPECT_EQ(tree.Read("lossy.cue"), Dialog(Big5ToGbkSimplified, kBig5Lossy));
   EXPECT_NE(tree.Read("lossy.cue").find("\xB0\xAE\xCF\xE0\xCB\xE6?\xB0\xAE"), std::string::npos) << "爱相随?爱";
   // As the dialog loads it: the text up to the NUL.
-  EXPECT_EQ(tree.Read("text then data.txt"), Dialog(Big5ToGbkSimplified, 2, kBig5Spaces));
+  EXPECT_EQ(tree.Read("text then data.txt"), Dialog(Big5ToGbkSimplified, kBig5Spaces));
   EXPECT_EQ(tree.ModifiedTime("lossy.cue"), lossyTime);
   EXPECT_EQ(tree.Read("lossy.cue.bak"), kBig5Lossy);
 }

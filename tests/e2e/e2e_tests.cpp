@@ -13,6 +13,7 @@
 #include "MessageBoxView.h"
 #include "Polling.h"
 #include "ScratchDir.h"
+#include "bytes.h"
 #include "conversions.h"
 #include "western.h"
 
@@ -47,10 +48,10 @@ std::wstring Wide(const std::string& ansi) {
   return wide;
 }
 
-std::string Convert(void (*routine)(const char*, char*), const std::string& input, size_t factor) {
-  std::string output(factor * input.size() + 1, '\0');
+std::string Convert(ConversionRoutine routine, const std::string& input) {
+  std::string output(OutputRoom(routine, input.size()), '\0');
   routine(input.c_str(), output.data());
-  output.resize(std::strlen(output.c_str()));
+  CutAtFirstNul(output);
   return output;
 }
 
@@ -141,8 +142,8 @@ TEST_F(LumaretE2e, Big5SheetConvertedAndSaved) {
   const std::string original = Sample(kBig5Sample);
   ASSERT_FALSE(original.empty()) << "missing sample " << kBig5Sample;
   const std::string path = m_dir.Write("album.cue", original);
-  const std::string big5 = Convert(Big5ToGbkSimplified, original, 2);
-  const std::string western = Convert(WesternToAscii, original, 3);
+  const std::string big5 = Convert(Big5ToGbkSimplified, original);
+  const std::string western = Convert(WesternToAscii, original);
 
   const CMainWindow window = Start(path);
   ASSERT_NE(m_run->MainWindow(), nullptr);
@@ -221,7 +222,7 @@ TEST_F(LumaretE2e, Big5SheetSavedStillNamesItsAudioFile) {
   EXPECT_EQ(Utf8(named), Utf8("林曉雯 - 東風與夢的記憶.wav"));
   EXPECT_NE(GetFileAttributesW((folder + Wide(named)).c_str()), INVALID_FILE_ATTRIBUTES);
   // Outside the name the text is the Big5 conversion's, byte for byte.
-  const std::string converted = Convert(Big5ToGbkSimplified, original, 2);
+  const std::string converted = Convert(Big5ToGbkSimplified, original);
   const std::size_t simplified = converted.find("FILE \"") + 6;
   EXPECT_EQ(saved.substr(0, name + 6), converted.substr(0, simplified));
   EXPECT_EQ(saved.substr(name + 6 + named.size()), converted.substr(converted.find('"', simplified)));
@@ -288,7 +289,7 @@ TEST_F(LumaretE2e, FirstOfTwoPathsLoadedAndShiftJisConverted) {
   ASSERT_GT(item, 0) << "no Shift-JIS item";
   ASSERT_TRUE(window.Choose(item));
   const std::string shown = window.BoxText();
-  EXPECT_EQ(Utf8(shown), Utf8(Convert(ShiftJisToGbk, japanese, 2)));
+  EXPECT_EQ(Utf8(shown), Utf8(Convert(ShiftJisToGbk, japanese)));
   EXPECT_NE(shown.find("TITLE \"夏の終わりのソナタ\""), std::string::npos) << Utf8(shown);
   EXPECT_NE(shown.find("PERFORMER \"水野彩花、森田健一\""), std::string::npos) << Utf8(shown);
 }
@@ -306,7 +307,7 @@ TEST_F(LumaretE2e, QuotedPathWithSpacesLoadedAndWesternConverted) {
 
   ASSERT_TRUE(window.Choose(IndexOfData(window, 2)));
   const std::string shown = window.BoxText();
-  EXPECT_EQ(shown, Convert(WesternToAscii, french, 3));
+  EXPECT_EQ(shown, Convert(WesternToAscii, french));
   EXPECT_NE(shown.find("REM COMMENT \"(C) 2011 Editions Lumiere - Enregistre a Lyon\""), std::string::npos)
       << shown;
   EXPECT_NE(shown.find("TITLE \"La \"derniere\" valse\""), std::string::npos) << shown;
@@ -342,7 +343,7 @@ TEST_F(LumaretE2e, OpenButtonLoadsTheChosenFileWithTheSelectedConversion) {
   PostMessageA(GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
   WaitForLoad(window, path);
-  const std::string converted = Convert(WesternToAscii, french, 3);
+  const std::string converted = Convert(WesternToAscii, french);
   EXPECT_EQ(window.BoxText(), converted);
 
   window.PressOpen();

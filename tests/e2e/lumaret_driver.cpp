@@ -13,6 +13,7 @@
 #include "MainWindow.h"
 #include "Polling.h"
 #include "ScratchDir.h"
+#include "bytes.h"
 #include "conversions.h"
 
 namespace {
@@ -76,7 +77,7 @@ int Bench(const std::string& exe, const std::string& path) {
   const std::string bytes = ReadFileBytes(path);
   std::string expected(2 * bytes.size() + 1, '\0');
   Big5ToGbkSimplified(bytes.c_str(), expected.data());
-  expected.resize(std::strlen(expected.c_str()));
+  CutAtFirstNul(expected);
   std::printf("file: %zu bytes of Big5, %zu bytes of GBK after the conversion\n", bytes.size(), expected.size());
 
   const double start = Now();

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "bytes.h"
+
 using Conversion = void (*)(const char* input, char* output);
 
 inline constexpr char kSentinel = '\xCC';

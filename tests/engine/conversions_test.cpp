@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "bounded.h"
 #include "conversions.h"
@@ -10,20 +13,19 @@ namespace {
 struct Routine {
   const char* name;
   Conversion convert;
-  std::size_t factor, extra;  // the output bound: factor * n + extra bytes, terminator included
 };
 
-const Routine kBig5ToGbkSimplified = {"Big5ToGbkSimplified", Big5ToGbkSimplified, 2, 1};
-const Routine kShiftJisToGbk = {"ShiftJisToGbk", ShiftJisToGbk, 2, 1};
-const Routine kGbkToSimplified = {"GbkToSimplified", GbkToSimplified, 1, 1};
-const Routine kGbkToTraditional = {"GbkToTraditional", GbkToTraditional, 1, 2};
-const Routine kGbkToBig5Traditional = {"GbkToBig5Traditional", GbkToBig5Traditional, 2, 1};
-const Routine kUtf8ToGbk = {"Utf8ToGbk", Utf8ToGbk, 1, 1};
+const Routine kBig5ToGbkSimplified = {"Big5ToGbkSimplified", Big5ToGbkSimplified};
+const Routine kShiftJisToGbk = {"ShiftJisToGbk", ShiftJisToGbk};
+const Routine kGbkToSimplified = {"GbkToSimplified", GbkToSimplified};
+const Routine kGbkToTraditional = {"GbkToTraditional", GbkToTraditional};
+const Routine kGbkToBig5Traditional = {"GbkToBig5Traditional", GbkToBig5Traditional};
+const Routine kUtf8ToGbk = {"Utf8ToGbk", Utf8ToGbk};
 const Routine kAll[] = {kBig5ToGbkSimplified, kShiftJisToGbk, kGbkToSimplified, kGbkToTraditional,
                         kGbkToBig5Traditional, kUtf8ToGbk};
 
 std::string Convert(const Routine& routine, const char* input) {
-  return RunBounded(routine.convert, input, routine.factor * Length(input) + routine.extra);
+  return RunBounded(routine.convert, input, OutputRoom(routine.convert, Length(input)));
 }
 
 struct Row {
@@ -113,6 +115,18 @@ TEST(Conversions, RowsBehindAsciiAtEveryAlignment) {
           << row.routine.name << " of " << Hex(row.input) << " behind " << k << " bytes";
     }
   }
+}
+
+// Each routine states its own bound; none may fall back on the largest.
+TEST(Conversions, EveryRoutineHasItsOwnOutputBound) {
+  std::vector<ConversionRoutine> routines{WesternToAscii};
+  for (const Routine& routine : kAll) routines.push_back(routine.convert);
+  for (const ConversionRoutine routine : routines) {
+    EXPECT_EQ(std::count_if(std::begin(kOutputBounds), std::end(kOutputBounds),
+                            [routine](const OutputBound& bound) { return bound.routine == routine; }),
+              1);
+  }
+  EXPECT_EQ(std::size(kOutputBounds), routines.size());
 }
 
 TEST(Conversions, NullAndEmptyInputGiveEmptyOutput) {

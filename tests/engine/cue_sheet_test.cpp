@@ -36,13 +36,13 @@ std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 std::string Convert(Cause cause, const std::string& source) {
   switch (cause) {
     case Cause::kBig5:
-      return RunBounded(Big5ToGbkSimplified, source.c_str(), 2 * source.size() + 1);
+      return RunBounded(Big5ToGbkSimplified, source.c_str(), OutputRoom(Big5ToGbkSimplified, source.size()));
     case Cause::kShiftJis:
-      return RunBounded(ShiftJisToGbk, source.c_str(), 2 * source.size() + 1);
+      return RunBounded(ShiftJisToGbk, source.c_str(), OutputRoom(ShiftJisToGbk, source.size()));
     case Cause::kWestern:
-      return RunBounded(WesternToAscii, source.c_str(), 3 * source.size() + 1);
+      return RunBounded(WesternToAscii, source.c_str(), OutputRoom(WesternToAscii, source.size()));
     case Cause::kUtf8:
-      return RunBounded(Utf8ToGbk, source.c_str(), source.size() + 1);
+      return RunBounded(Utf8ToGbk, source.c_str(), OutputRoom(Utf8ToGbk, source.size()));
     default:
       return source;
   }

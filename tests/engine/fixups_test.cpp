@@ -115,8 +115,7 @@ TEST(ApplyFixups, EveryWordEntry) {
 }
 
 bool IsDoubleByteGbk(const char* c) {
-  const auto lead = static_cast<unsigned char>(c[0]), trail = static_cast<unsigned char>(c[1]);
-  return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+  return IsGbkPair(static_cast<unsigned char>(c[0]), static_cast<unsigned char>(c[1]));
 }
 
 template <std::size_t kCount, std::size_t kSize>
@@ -162,9 +161,8 @@ TEST(FixupTables, OnlyTheTwoStatedDuplicates) {
 
 // The pass as a plain walk with linear searches in table order, to hold the indexed lookup against.
 void LinearFixups(unsigned char* p) {
-  auto isLead = [](unsigned char b) { return b >= 0x81 && b <= 0xFE; };
   while (*p != 0) {
-    if (!isLead(*p)) {
+    if (!IsGbkLeadByte(*p)) {
       ++p;
       continue;
     }

@@ -242,8 +242,7 @@ TEST(LCMapStringA, EveryPairOfTheTable) {
 }
 
 bool IsDoubleByteGbk(unsigned code) {
-  const unsigned lead = code >> 8, trail = code & 0xFF;
-  return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+  return IsGbkPair(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code));
 }
 
 void ExpectPairInvariants(const ScriptPair* pairs, std::size_t count) {
@@ -270,7 +269,7 @@ TEST(CodePages, ValidAndLeadBytes) {
   EXPECT_TRUE(TS::IsValidCodePage(1252));
   EXPECT_TRUE(TS::IsValidCodePage(65001));
   for (int b = 0; b < 256; ++b) {
-    EXPECT_EQ(TS::IsDBCSLeadByte(static_cast<unsigned char>(b)), b >= 0x81 && b <= 0xFE) << b;
+    EXPECT_EQ(TS::IsDBCSLeadByte(static_cast<unsigned char>(b)), IsGbkLeadByte(static_cast<unsigned char>(b))) << b;
   }
 }
 

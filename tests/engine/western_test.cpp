@@ -3,11 +3,11 @@
 #include <string>
 
 #include "bounded.h"
-#include "western.h"
+#include "conversions.h"
 
 namespace {
 
-std::string Convert(const char* input) { return RunBounded(WesternToAscii, input, 3 * Length(input) + 1); }
+std::string Convert(const char* input) { return RunBounded(WesternToAscii, input, OutputRoom(WesternToAscii, Length(input))); }
 
 struct Row {
   const char* input;
