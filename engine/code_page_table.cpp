@@ -36,7 +36,7 @@ bool IsAscii(const char16_t* units) {
 }  // namespace
 
 const CodePageTable* CodePageTable::For(unsigned codePage) {
-  auto get = [](const CodePageTable& table) { return table.loaded_ ? &table : nullptr; };
+  auto get = [](const CodePageTable& table) { return table.m_loaded ? &table : nullptr; };
   switch (codePage) {
     case 932: {
       static const CodePageTable table(932);
@@ -55,7 +55,7 @@ const CodePageTable* CodePageTable::For(unsigned codePage) {
   }
 }
 
-CodePageTable::CodePageTable(unsigned codePage) { loaded_ = Load(codePage); }
+CodePageTable::CodePageTable(unsigned codePage) { m_loaded = Load(codePage); }
 
 bool CodePageTable::Load(unsigned codePage) {
   const char* name = codePage == 932 ? "ibm-943_P15A-2003" : codePage == 936 ? "windows-936-2000" : "windows-950-2000";
@@ -75,41 +75,41 @@ bool CodePageTable::Load(unsigned codePage) {
     return ucnv_toUChars(cnv, unit, 2, bytes, count, &status);
   };
 
-  if (codePage == 932) defaultUnit_ = u'\x30FB';
+  if (codePage == 932) m_defaultUnit = u'\x30FB';
   for (unsigned b = 1; b < 256; ++b) {
     const char byte = static_cast<char>(b);
     UChar unit[2];
     const int units = decode(&byte, 1, unit, error);
     if (error == U_TRUNCATED_CHAR_FOUND) {
-      lead_[b] = true;
+      m_lead[b] = true;
     } else if (U_SUCCESS(error) && units == 1) {
-      single_[b] = unit[0];
+      m_single[b] = unit[0];
     } else {
-      single_[b] = defaultUnit_;
+      m_single[b] = m_defaultUnit;
     }
   }
   // ICU's 932 swaps three control bytes; Windows keeps every ASCII byte as it is, a character of its own.
   for (unsigned b = 0; b < 0x80; ++b) {
-    lead_[b] = false;
-    single_[b] = static_cast<char16_t>(b);
+    m_lead[b] = false;
+    m_single[b] = static_cast<char16_t>(b);
   }
   if (codePage == 932) {
-    for (const SingleByte& s : kWindows932Singles) single_[s.byte] = s.unit;
+    for (const SingleByte& s : kWindows932Singles) m_single[s.byte] = s.unit;
   }
 
-  pairs_ = std::make_unique<char16_t[]>(kUnitCount);
+  m_pairs = std::make_unique<char16_t[]>(kUnitCount);
   for (unsigned lead = 0; lead < 256; ++lead) {
-    if (!lead_[lead]) continue;
+    if (!m_lead[lead]) continue;
     for (unsigned trail = 1; trail < 256; ++trail) {
       const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
       UChar unit[2];
       const int units = decode(bytes, 2, unit, error);
-      pairs_[lead << 8 | trail] = U_SUCCESS(error) && units == 1 ? unit[0] : defaultUnit_;
+      m_pairs[lead << 8 | trail] = U_SUCCESS(error) && units == 1 ? unit[0] : m_defaultUnit;
     }
   }
 
   if (codePage == 932) return true;
-  bytes_ = std::make_unique<std::uint16_t[]>(kUnitCount);
+  m_bytes = std::make_unique<std::uint16_t[]>(kUnitCount);
   for (unsigned u = 0; u < kUnitCount; ++u) {
     std::uint16_t code = '?';
     if (u < 0x80) {
@@ -128,7 +128,7 @@ bool CodePageTable::Load(unsigned codePage) {
         code = static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(out[1]));
       }
     }
-    bytes_[u] = code;
+    m_bytes[u] = code;
   }
   return true;
 }
@@ -148,14 +148,14 @@ int CodePageTable::DecodeInto(const unsigned char* src, std::size_t length, char
     }
     const unsigned char b = src[i];
     char16_t unit;
-    if (!lead_[b]) {
-      unit = single_[b];
+    if (!m_lead[b]) {
+      unit = m_single[b];
       ++i;
     } else if (i + 1 < length && src[i + 1] != 0) {
-      unit = pairs_[b << 8 | src[i + 1]];
+      unit = m_pairs[b << 8 | src[i + 1]];
       i += 2;
     } else {
-      unit = defaultUnit_;
+      unit = m_defaultUnit;
       ++i;
     }
     if constexpr (kWrite) {
@@ -179,7 +179,7 @@ int CodePageTable::EncodeInto(const char16_t* src, std::size_t length, char* dst
       written += 4;
       continue;
     }
-    const unsigned code = bytes_[src[i++]];
+    const unsigned code = m_bytes[src[i++]];
     if (code > 0xFF) {
       if constexpr (kWrite) {
         if (room - written < 2) return 0;
@@ -204,7 +204,7 @@ int CodePageTable::Decode(const unsigned char* src, std::size_t length, char16_t
 }
 
 int CodePageTable::Encode(const char16_t* src, std::size_t length, char* dst, int room) const {
-  if (!bytes_) return 0;
+  if (!m_bytes) return 0;
   if (room == 0) return EncodeInto<false>(src, length, nullptr, 0);
   return EncodeInto<true>(src, length, dst, static_cast<std::size_t>(room));
 }

@@ -28,10 +28,10 @@ class CodePageTable {
   template <bool kWrite>
   int EncodeInto(const char16_t* src, std::size_t length, char* dst, std::size_t room) const;
 
-  bool loaded_ = false;
-  bool lead_[256] = {};
-  char16_t single_[256] = {};
-  char16_t defaultUnit_ = u'?';
-  std::unique_ptr<char16_t[]> pairs_;      // by lead byte << 8 | trail byte
-  std::unique_ptr<std::uint16_t[]> bytes_;  // by unit: a byte, or lead byte << 8 | trail byte; null: decode only
+  bool m_loaded = false;
+  bool m_lead[256] = {};
+  char16_t m_single[256] = {};
+  char16_t m_defaultUnit = u'?';
+  std::unique_ptr<char16_t[]> m_pairs;      // by lead byte << 8 | trail byte
+  std::unique_ptr<std::uint16_t[]> m_bytes;  // by unit: a byte, or lead byte << 8 | trail byte; null: decode only
 };
