@@ -6,12 +6,12 @@
 #include <string_view>
 
 class CSheetFolder {
-public:
+ public:
   explicit CSheetFolder(const std::string& sheetPath);  // in the ANSI code page
 
   // Whether the name, relative to the sheet's folder or absolute, names a file (not a folder).
   bool Holds(std::u16string_view name) const;
 
-private:
+ private:
   std::wstring m_folder;  // up to and with the last backslash or slash; empty for a bare file name
 };

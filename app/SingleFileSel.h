@@ -5,24 +5,24 @@
 // on Windows 2000 and later, centred, with a taller file list on older systems, and with the chosen path
 // checked before it is accepted.
 class CSingleFileSel : public CFileDialog {
-public:
-    explicit CSingleFileSel(BOOL bOpenFileDialog, const char* lpszDefExt = nullptr,
-                            const char* lpszFileName = nullptr, DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                            const char* lpszFilter = nullptr, CWnd* pParentWnd = nullptr);
+ public:
+  explicit CSingleFileSel(BOOL bOpenFileDialog, const char* lpszDefExt = nullptr, const char* lpszFileName = nullptr,
+                          DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* lpszFilter = nullptr,
+                          CWnd* pParentWnd = nullptr);
 
-    // IDOK when the user confirmed a file whose path passed IsValidPath, IDCANCEL in every other case.
-    INT_PTR DoModal() override;
+  // IDOK when the user confirmed a file whose path passed IsValidPath, IDCANCEL in every other case.
+  INT_PTR DoModal() override;
 
-protected:
-    OPENFILENAMEA m_ofnEx;  // the block the system dialog runs on
-    BOOL m_bWin2000;
+ protected:
+  OPENFILENAMEA m_ofnEx;  // the block the system dialog runs on
+  BOOL m_bWin2000;
 
-    void OnInitDone() override;
-    // Lowers the controls under the file list and the dialog's bottom edge by the list's height, and makes
-    // the list that much taller.
-    static void EnlargeFileList(CWnd* pDlg, CWnd* pList);
+  void OnInitDone() override;
+  // Lowers the controls under the file list and the dialog's bottom edge by the list's height, and makes
+  // the list that much taller.
+  static void EnlargeFileList(CWnd* pDlg, CWnd* pList);
 
-    DECLARE_MESSAGE_MAP()
+  DECLARE_MESSAGE_MAP()
 };
 
 // Windows 2000 or later (NT platform, major version above 4); tested once per process.

@@ -4,10 +4,10 @@
 #include "framework/Afx.h"
 
 class CSizingDialog : public CDialog {
-public:
+ public:
   ~CSizingDialog() override = default;
 
-protected:
+ protected:
   CSizingDialog(UINT nIDTemplate, CWnd* pParentWnd);
 
   void DoDataExchange(CDataExchange* pDX) override;

@@ -67,8 +67,8 @@ void SetTextBoxText(HWND hBox, const std::string& text) {
 std::string GetTextBoxText(HWND hBox) {
   // WM_GETTEXTLENGTH counts characters, and a GBK character takes up to two bytes.
   GETTEXTLENGTHEX query{GTL_NUMBYTES | GTL_PRECISE, CP_ACP};
-  const auto bytes = static_cast<std::size_t>(std::max<LRESULT>(
-      0, ::SendMessageA(hBox, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0)));
+  const auto bytes = static_cast<std::size_t>(
+      std::max<LRESULT>(0, ::SendMessageA(hBox, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0)));
   const auto chars = static_cast<std::size_t>(std::max<LRESULT>(0, ::SendMessageA(hBox, WM_GETTEXTLENGTH, 0, 0)));
   std::string text(std::max(bytes, 2 * chars) + 1, '\0');
   const auto got = ::SendMessageA(hBox, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));

@@ -8,12 +8,12 @@
 BOOL LoadSystemRichEdit();
 
 class CTranscodeApp : public CWinApp {
-public:
+ public:
   CTranscodeApp() = default;
   ~CTranscodeApp() override = default;
 
   BOOL InitInstance() override;
 
-protected:
+ protected:
   DECLARE_MESSAGE_MAP()
 };

@@ -24,7 +24,7 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 struct Conversion {
   int choice;
   void (*routine)(const char* input, char* output);
-  Cause cause;         // whose code page spells the FILE names of the bytes as loaded
+  Cause cause;  // whose code page spells the FILE names of the bytes as loaded
 };
 
 constexpr Conversion kConversions[] = {

@@ -10,7 +10,7 @@
 #include "controls/PathLabel.h"
 
 class CTranscodeDlg : public CSizingDialog {
-public:
+ public:
   explicit CTranscodeDlg(CWnd* pParent = nullptr);
   ~CTranscodeDlg() override;
 
@@ -21,17 +21,17 @@ public:
   };
   static Probes s_probes;
 
-  std::string m_strPath;    // the current file; also the file that save writes
-  std::string m_strLoaded;  // its bytes as read, up to the first NUL: the input of every conversion
-  std::string m_strShown;   // the text in the box; what save writes
+  std::string m_strPath;                    // the current file; also the file that save writes
+  std::string m_strLoaded;                  // its bytes as read, up to the first NUL: the input of every conversion
+  std::string m_strShown;                   // the text in the box; what save writes
   std::optional<std::string> m_strBoxEcho;  // what the box gave back right after m_strShown was put there
-  int m_nChoice = 0;        // selected index of the choice list, -1 for none
+  int m_nChoice = 0;                        // selected index of the choice list, -1 for none
   CComboBox m_wndChoice;
 
   void LoadFile();
   void Transcode();
 
-protected:
+ protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
   void OnOK() override;

@@ -22,14 +22,14 @@ constexpr std::u8string_view kChineseArtists[] = {
     u8"張學友", u8"王菲",   u8"周杰倫", u8"鄧麗君", u8"陳奕迅", u8"劉德華", u8"蔡依林", u8"五月天",
     u8"梁靜茹", u8"孫燕姿", u8"張惠妹", u8"羅大佑", u8"李宗盛", u8"蘇打綠", u8"林俊傑", u8"費玉清"};
 constexpr std::u8string_view kChineseWords[] = {
-    u8"愛",       u8"夢",     u8"風",       u8"雨",       u8"後來",     u8"時間",     u8"記憶",   u8"離開",
-    u8"聽見",     u8"傳說",   u8"寂寞",     u8"溫柔",     u8"幸福",     u8"晴天",     u8"愛情",   u8"永遠",
-    u8"開始",     u8"結束",   u8"黃昏",     u8"歲月",     u8"風繼續吹", u8"紅豆",     u8"吻別",   u8"傳奇",
-    u8"乾杯",     u8"著名",   u8"沈默",     u8"瞭解",     u8"髮如雪",   u8"雙截棍",   u8"一隻",   u8"於是",
-    u8"簡單愛",   u8"東風破", u8"夜曲",     u8"稻香",     u8"擁抱",     u8"倔強",     u8"聽海",   u8"會呼吸的痛",
-    u8"十年",     u8"浮誇",   u8"陰天",     u8"單車",     u8"約定",     u8"紅塵客棧", u8"煙花易冷", u8"青花瓷",
-    u8"龍捲風",   u8"開不了口", u8"星晴",   u8"鐵窗淚",   u8"認錯",     u8"後知後覺", u8"乾隆",   u8"計畫",
-    u8"異鄉",     u8"煉愛",   u8"儘管",     u8"關係",     u8"併肩",     u8"嚮往",     u8"徵婚",   u8"菸草",
+    u8"愛",     u8"夢",       u8"風",   u8"雨",     u8"後來",     u8"時間",     u8"記憶",     u8"離開",
+    u8"聽見",   u8"傳說",     u8"寂寞", u8"溫柔",   u8"幸福",     u8"晴天",     u8"愛情",     u8"永遠",
+    u8"開始",   u8"結束",     u8"黃昏", u8"歲月",   u8"風繼續吹", u8"紅豆",     u8"吻別",     u8"傳奇",
+    u8"乾杯",   u8"著名",     u8"沈默", u8"瞭解",   u8"髮如雪",   u8"雙截棍",   u8"一隻",     u8"於是",
+    u8"簡單愛", u8"東風破",   u8"夜曲", u8"稻香",   u8"擁抱",     u8"倔強",     u8"聽海",     u8"會呼吸的痛",
+    u8"十年",   u8"浮誇",     u8"陰天", u8"單車",   u8"約定",     u8"紅塵客棧", u8"煙花易冷", u8"青花瓷",
+    u8"龍捲風", u8"開不了口", u8"星晴", u8"鐵窗淚", u8"認錯",     u8"後知後覺", u8"乾隆",     u8"計畫",
+    u8"異鄉",   u8"煉愛",     u8"儘管", u8"關係",   u8"併肩",     u8"嚮往",     u8"徵婚",     u8"菸草",
     u8"閒聊"};
 constexpr std::u8string_view kChineseSuffixes[] = {u8"（國語）", u8"︵Live︶", u8"（粵語）", u8"（演唱會版）",
                                                    u8"｜｜"};
@@ -37,27 +37,60 @@ constexpr std::u8string_view kChineseSuffixes[] = {u8"（國語）", u8"︵Live�
 constexpr std::u8string_view kJapaneseArtists[] = {
     u8"宇多田ヒカル", u8"浜崎あゆみ", u8"中島みゆき", u8"松任谷由実", u8"サザンオールスターズ", u8"安室奈美恵",
     u8"スピッツ",     u8"椎名林檎",   u8"久石譲",     u8"坂本龍一",   u8"美空ひばり",           u8"山下達郎"};
-constexpr std::u8string_view kJapaneseWords[] = {
-    u8"桜",       u8"夜空ノムコウ", u8"世界に一つだけの花", u8"時の流れに身をまかせ", u8"春よ、来い",
-    u8"ロビンソン", u8"残酷な天使のテーゼ", u8"千と千尋の神隠し", u8"風の谷のナウシカ", u8"君をのせて",
-    u8"悲しみの向こう側", u8"愛の歌", u8"川の流れのように", u8"涙そうそう", u8"青い珊瑚礁", u8"恋",
-    u8"花火",     u8"東京",         u8"約束",               u8"明日",                 u8"夏祭り",
-    u8"雪の華",   u8"さくらんぼ",   u8"丸の内サディスティック"};
+constexpr std::u8string_view kJapaneseWords[] = {u8"桜",
+                                                 u8"夜空ノムコウ",
+                                                 u8"世界に一つだけの花",
+                                                 u8"時の流れに身をまかせ",
+                                                 u8"春よ、来い",
+                                                 u8"ロビンソン",
+                                                 u8"残酷な天使のテーゼ",
+                                                 u8"千と千尋の神隠し",
+                                                 u8"風の谷のナウシカ",
+                                                 u8"君をのせて",
+                                                 u8"悲しみの向こう側",
+                                                 u8"愛の歌",
+                                                 u8"川の流れのように",
+                                                 u8"涙そうそう",
+                                                 u8"青い珊瑚礁",
+                                                 u8"恋",
+                                                 u8"花火",
+                                                 u8"東京",
+                                                 u8"約束",
+                                                 u8"明日",
+                                                 u8"夏祭り",
+                                                 u8"雪の華",
+                                                 u8"さくらんぼ",
+                                                 u8"丸の内サディスティック"};
 constexpr std::u8string_view kJapaneseSuffixes[] = {u8"（ライブ）", u8"（リマスター）", u8"［通常盤］",
                                                     u8"【初回限定】"};
 
 constexpr std::u8string_view kWesternArtists[] = {
-    u8"Björk",       u8"Sigur Rós",       u8"Motörhead",      u8"Beyoncé",    u8"Mötley Crüe",      u8"Édith Piaf",
-    u8"Françoise Hardy", u8"Céline Dion", u8"Måneskin",       u8"Röyksopp",   u8"Blue Öyster Cult", u8"Hüsker Dü",
-    u8"Zoë Keating", u8"Ennio Morricone", u8"Alizée",         u8"Pedro Aznar"};
-constexpr std::u8string_view kWesternWords[] = {
-    u8"“Café del Mar”", u8"Déjà Vu",     u8"Naïve",      u8"Señorita",          u8"Für Elise",
-    u8"L’été indien",   u8"Über Alles",  u8"Crème Brûlée", u8"Piña Colada",     u8"Mañana",
-    u8"São Paulo",      u8"Smörgåsbord", u8"Ça plane pour moi", u8"Cœur de pirate", u8"Ænima",
-    u8"Hyperballad",    u8"Jóga",        u8"Non, je ne regrette rien", u8"Moi… Lolita", u8"Où est la fête?"};
-constexpr std::u8string_view kWesternSuffixes[] = {u8" – Live",   u8" (Remastered ©2011)", u8" ½ Speed", u8" ®",
-                                                   u8" (Bonus • Demo)", u8" — Edit", u8" £5 Single", u8" ¼ Mix",
-                                                   u8" ¾ Mix",    u8" €"};
+    u8"Björk",           u8"Sigur Rós",       u8"Motörhead", u8"Beyoncé",    u8"Mötley Crüe",      u8"Édith Piaf",
+    u8"Françoise Hardy", u8"Céline Dion",     u8"Måneskin",  u8"Röyksopp",   u8"Blue Öyster Cult", u8"Hüsker Dü",
+    u8"Zoë Keating",     u8"Ennio Morricone", u8"Alizée",    u8"Pedro Aznar"};
+constexpr std::u8string_view kWesternWords[] = {u8"“Café del Mar”",
+                                                u8"Déjà Vu",
+                                                u8"Naïve",
+                                                u8"Señorita",
+                                                u8"Für Elise",
+                                                u8"L’été indien",
+                                                u8"Über Alles",
+                                                u8"Crème Brûlée",
+                                                u8"Piña Colada",
+                                                u8"Mañana",
+                                                u8"São Paulo",
+                                                u8"Smörgåsbord",
+                                                u8"Ça plane pour moi",
+                                                u8"Cœur de pirate",
+                                                u8"Ænima",
+                                                u8"Hyperballad",
+                                                u8"Jóga",
+                                                u8"Non, je ne regrette rien",
+                                                u8"Moi… Lolita",
+                                                u8"Où est la fête?"};
+constexpr std::u8string_view kWesternSuffixes[] = {
+    u8" – Live", u8" (Remastered ©2011)", u8" ½ Speed", u8" ®",     u8" (Bonus • Demo)",
+    u8" — Edit", u8" £5 Single",          u8" ¼ Mix",   u8" ¾ Mix", u8" €"};
 
 constexpr std::string_view kGenres[] = {"Pop", "Rock", "Soundtrack", "Folk", "Jazz", "Classical", "Anime"};
 

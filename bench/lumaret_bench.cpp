@@ -37,8 +37,9 @@ struct Bench {
 // A routine that leaves a much shorter text than it read has failed, and its time says nothing.
 void CheckOutput(benchmark::State& state, const std::string& input, std::size_t outputLength) {
   if (outputLength < input.size() / 2) {
-    state.SkipWithError(("output of " + std::to_string(outputLength) + " bytes from " +
-                         std::to_string(input.size()) + " bytes of input").c_str());
+    state.SkipWithError(("output of " + std::to_string(outputLength) + " bytes from " + std::to_string(input.size()) +
+                         " bytes of input")
+                            .c_str());
   }
 }
 
@@ -66,8 +67,8 @@ void MeasureFixups(benchmark::State& state, const std::string& input) {
 }
 
 int MapToSimplified(const std::string& input, char* output) {
-  return TextServices::LCMapStringA(TextServices::kLocaleChinesePrc, TextServices::kMapSimplifiedChinese,
-                                    input.c_str(), -1, output, static_cast<int>(input.size() + 1));
+  return TextServices::LCMapStringA(TextServices::kLocaleChinesePrc, TextServices::kMapSimplifiedChinese, input.c_str(),
+                                    -1, output, static_cast<int>(input.size() + 1));
 }
 
 void MeasureMapping(benchmark::State& state, const std::string& input) {
@@ -114,8 +115,8 @@ void MeasureOpenCc(benchmark::State& state, const std::string& input) {
 // that every model meets text of its own cause and of the others.
 std::string MixedText(const CueTexts& texts) {
   std::string mixed;
-  for (const std::string* text : {&texts.big5, &texts.shiftJis, &texts.western, &texts.traditionalGbk,
-                                  &texts.traditionalUtf8}) {
+  for (const std::string* text :
+       {&texts.big5, &texts.shiftJis, &texts.western, &texts.traditionalGbk, &texts.traditionalUtf8}) {
     const std::size_t end = text->rfind('\n', text->size() / 5);
     mixed.append(*text, 0, end == std::string::npos ? 0 : end + 1);
   }
@@ -166,10 +167,11 @@ std::string Figure(std::optional<double> value, const char* format) {
 }
 
 void PrintTargets(const ThroughputSummary& summary, const std::vector<Bench>& benches) {
-  std::printf("\nThroughput in MB/s: 10^6 bytes of each one's own input per second of processor time. The ratio is\n"
-              "the baseline's time over the routine's on the same text.\n\n");
-  std::printf("%-24s %-12s %9s   %-16s %-12s %9s %8s   %-14s %s\n", "routine", "input", "MB/s", "baseline",
-              "input", "MB/s", "ratio", "target", "result");
+  std::printf(
+      "\nThroughput in MB/s: 10^6 bytes of each one's own input per second of processor time. The ratio is\n"
+      "the baseline's time over the routine's on the same text.\n\n");
+  std::printf("%-24s %-12s %9s   %-16s %-12s %9s %8s   %-14s %s\n", "routine", "input", "MB/s", "baseline", "input",
+              "MB/s", "ratio", "target", "result");
   int missed = 0;
   for (const Target& target : kTargets) {
     const Bench& routine = *Find(benches, target.routine);
@@ -225,8 +227,7 @@ int main(int argc, char** argv) {
          [&](auto& state) { Measure(state, texts.big5, Big5ToGbkSimplified); }},
         {"ShiftJisToGbk", "Shift-JIS", &texts.shiftJis,
          [&](auto& state) { Measure(state, texts.shiftJis, ShiftJisToGbk); }},
-        {"iconv/BIG5-GBK", "Big5", &texts.big5,
-         [&](auto& state) { MeasureIconv(state, texts.big5, "GBK", "BIG5"); }},
+        {"iconv/BIG5-GBK", "Big5", &texts.big5, [&](auto& state) { MeasureIconv(state, texts.big5, "GBK", "BIG5"); }},
         {"iconv/CP932-GBK", "Shift-JIS", &texts.shiftJis,
          [&](auto& state) { MeasureIconv(state, texts.shiftJis, "GBK", "CP932"); }},
         {"OpenCC/t2s", "UTF-8", &texts.traditionalUtf8,

@@ -17,8 +17,8 @@ struct Flag {
   bool convertOnly;
 };
 constexpr Flag kFlags[] = {
-    {"--dry-run", &Options::dryRun, true},     {"--no-backup", &Options::noBackup, true},
-    {"--lossy", &Options::lossy, true},        {"--keep-time", &Options::keepTime, true},
+    {"--dry-run", &Options::dryRun, true},       {"--no-backup", &Options::noBackup, true},
+    {"--lossy", &Options::lossy, true},          {"--keep-time", &Options::keepTime, true},
     {"--recursive", &Options::recursive, false},
 };
 

@@ -50,8 +50,8 @@ void SheetFile::Close() {
 }
 
 bool SheetFile::Load(std::string& reason) {
-  m_handle = CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  m_handle = CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (m_handle == INVALID_HANDLE_VALUE) {
     reason = LastError();
     return false;
@@ -98,7 +98,8 @@ bool SheetFile::Replace(std::string_view bytes, bool backup, bool keepTime, Nati
     for (int n = 0;; ++n) {
       const std::wstring name = m_path + L".bak" + (n == 0 ? L"" : L"." + std::to_wstring(n));
       const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
-      if (file == INVALID_HANDLE_VALUE && (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS))
+      if (file == INVALID_HANDLE_VALUE &&
+          (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS))
         continue;
       if (file == INVALID_HANDLE_VALUE) {
         reason = LastError();

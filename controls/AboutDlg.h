@@ -5,16 +5,16 @@
 #include "framework/Afx.h"
 
 class CAboutDlg : public CDialog {
-public:
-    CAboutDlg();
-    ~CAboutDlg() override;
+ public:
+  CAboutDlg();
+  ~CAboutDlg() override;
 
-    BOOL OnInitDialog() override;
+  BOOL OnInitDialog() override;
 
-protected:
-    DECLARE_MESSAGE_MAP()
+ protected:
+  DECLARE_MESSAGE_MAP()
 
-private:
-    CLinkLabel m_wndEmail;
-    CLinkLabel m_wndHomepage;
+ private:
+  CLinkLabel m_wndEmail;
+  CLinkLabel m_wndHomepage;
 };

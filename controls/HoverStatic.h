@@ -6,28 +6,28 @@
 #include "framework/Afx.h"
 
 class CHoverStatic : public CStatic {
-public:
-    ~CHoverStatic() override;
+ public:
+  ~CHoverStatic() override;
 
-protected:
-    CHoverStatic() = default;
+ protected:
+  CHoverStatic() = default;
 
-    BOOL PreTranslateMessage(MSG* pMsg) override;
+  BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    // A tool tip over the whole client area; the control must exist.
-    void CreateToolTip(const char* text);
-    void UpdateToolTip(const char* text);
-    // Leaves the hover state as a move outside does: a click that opens a window must not keep the capture.
-    void EndHover();
+  // A tool tip over the whole client area; the control must exist.
+  void CreateToolTip(const char* text);
+  void UpdateToolTip(const char* text);
+  // Leaves the hover state as a move outside does: a click that opens a window must not keep the capture.
+  void EndHover();
 
-    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
-    void OnMouseMove(UINT nFlags, CPoint point);
+  BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+  void OnMouseMove(UINT nFlags, CPoint point);
 
-    DECLARE_MESSAGE_MAP()
+  DECLARE_MESSAGE_MAP()
 
-    BOOL m_bOverControl = FALSE;
-    HCURSOR m_hCursor = nullptr;  // owned by the derived class, which says whether it is shared
+  BOOL m_bOverControl = FALSE;
+  HCURSOR m_hCursor = nullptr;  // owned by the derived class, which says whether it is shared
 
-private:
-    CToolTipCtrl m_toolTip;
+ private:
+  CToolTipCtrl m_toolTip;
 };

@@ -5,14 +5,14 @@
 #include "controls/HoverStatic.h"
 
 class CInfoIcon : public CHoverStatic {
-public:
-    CInfoIcon();
-    ~CInfoIcon() override;
+ public:
+  CInfoIcon();
+  ~CInfoIcon() override;
 
-protected:
-    void PreSubclassWindow() override;
+ protected:
+  void PreSubclassWindow() override;
 
-    void OnClicked();
+  void OnClicked();
 
-    DECLARE_MESSAGE_MAP()
+  DECLARE_MESSAGE_MAP()
 };

@@ -7,40 +7,40 @@
 #include "controls/HoverStatic.h"
 
 class CLinkLabel : public CHoverStatic {
-public:
-    CLinkLabel();
-    ~CLinkLabel() override;
+ public:
+  CLinkLabel();
+  ~CLinkLabel() override;
 
-    void SetUrl(const std::string& url);
-    const std::string& GetUrl() const { return m_strUrl; }
-    void SetVisitedState(BOOL bVisited);
-    void FitToText();
-    void LoadLinkCursor();
+  void SetUrl(const std::string& url);
+  const std::string& GetUrl() const { return m_strUrl; }
+  void SetVisitedState(BOOL bVisited);
+  void FitToText();
+  void LoadLinkCursor();
 
-    // Greater than 32 means the URL was opened.
-    static int OpenUrl(const char* url, int nShowCmd);
-    static void ShowOpenError(int nResult);
-    static LONG ReadDefaultValue(HKEY hRoot, const char* subKey, std::string& value);
+  // Greater than 32 means the URL was opened.
+  static int OpenUrl(const char* url, int nShowCmd);
+  static void ShowOpenError(int nResult);
+  static LONG ReadDefaultValue(HKEY hRoot, const char* subKey, std::string& value);
 
-    // Every click opens through this; tests point it elsewhere so that no browser starts.
-    using OpenUrlFunction = int (*)(const char* url, int nShowCmd);
-    static OpenUrlFunction s_pfnOpenUrl;
+  // Every click opens through this; tests point it elsewhere so that no browser starts.
+  using OpenUrlFunction = int (*)(const char* url, int nShowCmd);
+  static OpenUrlFunction s_pfnOpenUrl;
 
-protected:
-    void PreSubclassWindow() override;
+ protected:
+  void PreSubclassWindow() override;
 
-    void OnClicked();
-    HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
+  void OnClicked();
+  HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
 
-    DECLARE_MESSAGE_MAP()
+  DECLARE_MESSAGE_MAP()
 
-private:
-    COLORREF m_crLinkColour;
-    COLORREF m_crVisitedColour;
-    COLORREF m_crHoverColour;
-    BOOL m_bVisited;
-    BOOL m_bUnderline;
-    BOOL m_bAdjustToFit;
-    std::string m_strUrl;
-    CFont m_fontLink;
+ private:
+  COLORREF m_crLinkColour;
+  COLORREF m_crVisitedColour;
+  COLORREF m_crHoverColour;
+  BOOL m_bVisited;
+  BOOL m_bUnderline;
+  BOOL m_bAdjustToFit;
+  std::string m_strUrl;
+  CFont m_fontLink;
 };

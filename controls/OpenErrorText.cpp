@@ -5,8 +5,8 @@
 namespace {
 
 struct OpenError {
-    int code;
-    const char* text;
+  int code;
+  const char* text;
 };
 
 constexpr OpenError kOpenErrors[] = {
@@ -27,15 +27,13 @@ constexpr OpenError kOpenErrors[] = {
 
 constexpr char kHeading[] = "Unable to open hyperlink:\n\n";
 
-}
+}  // namespace
 
-std::string OpenErrorMessage(int code)
-{
-    for (const OpenError& error : kOpenErrors) {
-        if (error.code == code)
-            return std::string(kHeading) + error.text;
-    }
-    char unknown[48];
-    std::snprintf(unknown, sizeof unknown, "Unknown Error (%d) occurred.", code);
-    return std::string(kHeading) + unknown;
+std::string OpenErrorMessage(int code) {
+  for (const OpenError& error : kOpenErrors) {
+    if (error.code == code) return std::string(kHeading) + error.text;
+  }
+  char unknown[48];
+  std::snprintf(unknown, sizeof unknown, "Unknown Error (%d) occurred.", code);
+  return std::string(kHeading) + unknown;
 }

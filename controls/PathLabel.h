@@ -5,20 +5,20 @@
 #include "framework/Afx.h"
 
 class CPathLabel : public CWnd {
-public:
-    CPathLabel(UINT nFormat, BOOL bPathEllipsis);
-    ~CPathLabel() override;
+ public:
+  CPathLabel(UINT nFormat, BOOL bPathEllipsis);
+  ~CPathLabel() override;
 
-    // Nonzero: DT_PATH_ELLIPSIS, zero: DT_END_ELLIPSIS; read at every paint.
-    BOOL m_bPathEllipsis;
+  // Nonzero: DT_PATH_ELLIPSIS, zero: DT_END_ELLIPSIS; read at every paint.
+  BOOL m_bPathEllipsis;
 
-protected:
-    LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
-    BOOL OnEraseBkgnd(CDC* pDC);
-    void OnPaint();
+ protected:
+  LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+  BOOL OnEraseBkgnd(CDC* pDC);
+  void OnPaint();
 
-    DECLARE_MESSAGE_MAP()
+  DECLARE_MESSAGE_MAP()
 
-private:
-    UINT m_nFormat;
+ private:
+  UINT m_nFormat;
 };

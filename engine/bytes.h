@@ -8,7 +8,9 @@
 // GBK (code page 936): a lead byte opens a two-byte character, whose second byte is a trail byte.
 constexpr bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 constexpr bool IsGbkTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
-constexpr bool IsGbkPair(unsigned char lead, unsigned char trail) { return IsGbkLeadByte(lead) && IsGbkTrailByte(trail); }
+constexpr bool IsGbkPair(unsigned char lead, unsigned char trail) {
+  return IsGbkLeadByte(lead) && IsGbkTrailByte(trail);
+}
 
 // The top bits of the eight bytes at p, the first byte's in the lowest byte: 0 when all eight are ASCII. The
 // scans take runs of ASCII eight bytes a step this way; p must have eight readable bytes.

@@ -15,8 +15,7 @@ enum class Cause {
   kUnknown,   // binary data, or no cause is credible
 };
 
-inline constexpr std::string_view kCauseNames[] = {"ascii", "gbk", "big5", "shift-jis", "western", "utf-8",
-                                                   "unknown"};
+inline constexpr std::string_view kCauseNames[] = {"ascii", "gbk", "big5", "shift-jis", "western", "utf-8", "unknown"};
 
 constexpr std::string_view CauseName(Cause cause) { return kCauseNames[static_cast<int>(cause)]; }
 

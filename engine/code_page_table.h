@@ -32,6 +32,6 @@ class CodePageTable {
   bool m_lead[256] = {};
   char16_t m_single[256] = {};
   char16_t m_defaultUnit = u'?';
-  std::unique_ptr<char16_t[]> m_pairs;      // by lead byte << 8 | trail byte
+  std::unique_ptr<char16_t[]> m_pairs;       // by lead byte << 8 | trail byte
   std::unique_ptr<std::uint16_t[]> m_bytes;  // by unit: a byte, or lead byte << 8 | trail byte; null: decode only
 };

@@ -33,9 +33,7 @@ std::unique_ptr<char16_t[]> Decode(unsigned codePage, const char* input) {
 }
 
 // The GBK size of a NUL-terminated UTF-16 text, terminator included; 0 when it cannot be converted.
-int GbkSize(const char16_t* wide) {
-  return TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide, -1, nullptr, 0);
-}
+int GbkSize(const char16_t* wide) { return TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide, -1, nullptr, 0); }
 
 bool Matches(const char* result, const char* expected) { return TS::lstrcmpA(result, expected) == 0; }
 
@@ -79,19 +77,17 @@ void GbkToBig5Traditional(const char* input, char* output) {
   const int n = TS::lstrlenA(input);
   const int size = TS::LCMapStringA(TS::kLocaleChinesePrcSort, TS::kMapTraditionalChinese, input, n, nullptr, 0);
   const auto scratch = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
-  const int traditional =
-      size == 0 ? 0
-                : TS::LCMapStringA(TS::kLocaleChinesePrcSort, TS::kMapTraditionalChinese, input, n, scratch.get(),
-                                   size + 1);
+  const int traditional = size == 0 ? 0
+                                    : TS::LCMapStringA(TS::kLocaleChinesePrcSort, TS::kMapTraditionalChinese, input, n,
+                                                       scratch.get(), size + 1);
   scratch[traditional] = '\0';
   if (traditional != 0) {
     const auto wide = std::make_unique_for_overwrite<char16_t[]>(static_cast<std::size_t>(traditional) + 1);
-    const int units = TS::MultiByteToWideChar(TS::kCodePageGbk, 0, scratch.get(), traditional, wide.get(),
-                                              traditional + 1);
+    const int units =
+        TS::MultiByteToWideChar(TS::kCodePageGbk, 0, scratch.get(), traditional, wide.get(), traditional + 1);
     // The Big5 form goes back over the traditional text and must leave room for its terminator there.
     const int big5 =
-        units == 0 ? 0
-                   : TS::WideCharToMultiByte(TS::kCodePageBig5, 0, wide.get(), units, scratch.get(), traditional);
+        units == 0 ? 0 : TS::WideCharToMultiByte(TS::kCodePageBig5, 0, wide.get(), units, scratch.get(), traditional);
     scratch[big5] = '\0';
   }
   TS::lstrcpyA(output, scratch.get());

@@ -36,8 +36,8 @@ struct OutputBound {
   std::size_t extra;
 };
 inline constexpr OutputBound kOutputBounds[] = {
-    {Big5ToGbkSimplified, 2, 1}, {ShiftJisToGbk, 2, 1},    {GbkToBig5Traditional, 2, 1}, {GbkToSimplified, 1, 1},
-    {GbkToTraditional, 1, 2},    {Utf8ToGbk, 1, 1},        {WesternToAscii, 3, 1},
+    {Big5ToGbkSimplified, 2, 1}, {ShiftJisToGbk, 2, 1}, {GbkToBig5Traditional, 2, 1}, {GbkToSimplified, 1, 1},
+    {GbkToTraditional, 1, 2},    {Utf8ToGbk, 1, 1},     {WesternToAscii, 3, 1},
 };
 
 // The room `routine` needs for an input of n bytes. A routine missing from the table gets the largest room

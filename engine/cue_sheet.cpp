@@ -138,8 +138,8 @@ std::vector<FileLine> FindFileLines(std::string_view text) {
   return found;
 }
 
-std::string KeepFileNames(std::string_view source, std::string_view converted, Cause cause,
-                          const NameExists& exists, unsigned targetCodePage) {
+std::string KeepFileNames(std::string_view source, std::string_view converted, Cause cause, const NameExists& exists,
+                          unsigned targetCodePage) {
   std::string result(converted);
   const unsigned sourceCodePage = SourceCodePage(cause);
   if (sourceCodePage == 0) return result;

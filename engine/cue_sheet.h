@@ -40,5 +40,5 @@ using NameExists = std::function<bool(std::u16string_view name)>;
 // nothing else done to them; other causes keep `converted` as it is. A name is only replaced where the source
 // and the converted text have as many lines and the two FILE lines are the same bytes outside the name;
 // "holds it" means the name comes back unchanged from the target code page. Nothing outside the names changes.
-std::string KeepFileNames(std::string_view source, std::string_view converted, Cause cause,
-                          const NameExists& exists, unsigned targetCodePage = 936);
+std::string KeepFileNames(std::string_view source, std::string_view converted, Cause cause, const NameExists& exists,
+                          unsigned targetCodePage = 936);

@@ -159,18 +159,47 @@ double WesternNats(unsigned b) {
   switch (b) {
     case 0xE9:
       return 4;  // é
-    case 0xE8: case 0xE0: case 0xE7: case 0xEA: case 0xFC: case 0xF6: case 0xE4: case 0xDF: case 0xF1:
-    case 0xE1: case 0xF3: case 0xED: case 0xFA:
+    case 0xE8:
+    case 0xE0:
+    case 0xE7:
+    case 0xEA:
+    case 0xFC:
+    case 0xF6:
+    case 0xE4:
+    case 0xDF:
+    case 0xF1:
+    case 0xE1:
+    case 0xF3:
+    case 0xED:
+    case 0xFA:
       return 5;
     case 0x92:
       return 4.5;  // the apostrophe
-    case 0x91: case 0x93: case 0x94: case 0x84: case 0xAB: case 0xBB: case 0x96: case 0x97:
+    case 0x91:
+    case 0x93:
+    case 0x94:
+    case 0x84:
+    case 0xAB:
+    case 0xBB:
+    case 0x96:
+    case 0x97:
       return 5.5;  // quotes, guillemets, dashes
-    case 0x85: case 0xA0: case 0xBF: case 0xA1:
+    case 0x85:
+    case 0xA0:
+    case 0xBF:
+    case 0xA1:
       return 6;  // ellipsis, no-break space, inverted marks
-    case 0xC9: case 0xB0:
+    case 0xC9:
+    case 0xB0:
       return 6.5;
-    case 0x80: case 0xA9: case 0xAE: case 0x99: case 0xB7: case 0x95: case 0xBA: case 0xAA:
+    case 0x80:
+    case 0xA9:
+    case 0xAE:
+    case 0x99:
+    case 0xB7:
+    case 0x95:
+    case 0xBA:
+    case 0xAA:
       return 7;
     default:
       break;
@@ -194,8 +223,8 @@ bool IsUndefinedWestern(unsigned b) { return b == 0x81 || b == 0x8D || b == 0x8F
 double UnicodeNats(char32_t u) {
   if (u < 0xA0) return kUndefinedNats;
   if (u < 0x100) return WesternNats(u);
-  if (u < 0x180) return 8;     // Latin Extended-A: Central European letters
-  if (u < 0x250) return 13;    // Latin Extended-B: hardly any language here writes them
+  if (u < 0x180) return 8;                // Latin Extended-A: Central European letters
+  if (u < 0x250) return 13;               // Latin Extended-B: hardly any language here writes them
   if (u >= 0x370 && u < 0x530) return 8;  // Greek, Cyrillic, Armenian
   if (u >= 0x2000 && u < 0x2070) return 5.5;
   if (u >= 0x3000 && u < 0x3040) return 5.5;
@@ -251,9 +280,7 @@ struct Models {
     }
   }
 
-  Entry Flagged(double nats, char16_t unit) const {
-    return Cost(nats) | (gbk.test(unit) ? 0 : kUnmappableBit);
-  }
+  Entry Flagged(double nats, char16_t unit) const { return Cost(nats) | (gbk.test(unit) ? 0 : kUnmappableBit); }
 
   void Build(CodePageModel& model, const CodePageUnits& units, double (*nats)(unsigned, unsigned, char16_t)) const {
     std::copy(std::begin(units.lead), std::end(units.lead), std::begin(model.lead));
@@ -494,8 +521,8 @@ Guess GuessCause(const char* text) {
     if (guess.ranked.back().plausibility > guess.ranked[best - readings].plausibility) best = &r;
   }
   const Tally& b = best->tally;
-  const bool credible = b.undefined * kMostUndefinedShare <= b.characters &&
-                        (b.characters < kFewestJudged || b.Mean() <= best->mostNats);
+  const bool credible =
+      b.undefined * kMostUndefinedShare <= b.characters && (b.characters < kFewestJudged || b.Mean() <= best->mostNats);
   // ASCII reads every byte above 0x7F as undefined.
   guess.ranked.push_back({Cause::kAscii, 0, high, 0, (kNoiseNats - kUndefinedNats) * static_cast<double>(high)});
   const double unknown = credible ? 0 : guess.ranked[best - readings].plausibility + kNotCredibleNats;

@@ -18,7 +18,7 @@ namespace {
 struct Routine {
   Cause cause;
   void (*convert)(const char* input, char* output);
-  unsigned codePage;   // the cause's own code page
+  unsigned codePage;     // the cause's own code page
   char16_t defaultUnit;  // what that code page decodes an undefined sequence to
 };
 constexpr Routine kRoutines[] = {
@@ -29,8 +29,8 @@ constexpr Routine kRoutines[] = {
 };
 
 const Routine* RoutineFor(Cause cause) {
-  const auto* found = std::find_if(std::begin(kRoutines), std::end(kRoutines),
-                                   [cause](const Routine& r) { return r.cause == cause; });
+  const auto* found =
+      std::find_if(std::begin(kRoutines), std::end(kRoutines), [cause](const Routine& r) { return r.cause == cause; });
   return found == std::end(kRoutines) ? nullptr : found;
 }
 
@@ -46,8 +46,9 @@ std::u16string Decode(unsigned codePage, std::string_view bytes) {
   const int length = static_cast<int>(bytes.size());
   const int units = TS::MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
   std::u16string wide(static_cast<std::size_t>(units), u'\0');
-  if (units > 0) wide.resize(static_cast<std::size_t>(
-                     TS::MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), units)));
+  if (units > 0)
+    wide.resize(
+        static_cast<std::size_t>(TS::MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), units)));
   return wide;
 }
 
@@ -56,8 +57,9 @@ std::string Encode(unsigned codePage, std::u16string_view wide) {
   const int length = static_cast<int>(wide.size());
   const int bytes = TS::WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0);
   std::string text(static_cast<std::size_t>(bytes), '\0');
-  if (bytes > 0) text.resize(static_cast<std::size_t>(
-                     TS::WideCharToMultiByte(codePage, 0, wide.data(), length, text.data(), bytes)));
+  if (bytes > 0)
+    text.resize(
+        static_cast<std::size_t>(TS::WideCharToMultiByte(codePage, 0, wide.data(), length, text.data(), bytes)));
   return text;
 }
 
@@ -84,8 +86,8 @@ std::u16string RepairHeld(std::u16string_view run, Cause cause) {
   if (cause == Cause::kBig5 && !gbk.empty()) {
     std::string mapped(gbk.size(), '\0');
     const int length = static_cast<int>(gbk.size());
-    if (TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, gbk.data(), length, mapped.data(),
-                         length) == length) {
+    if (TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, gbk.data(), length, mapped.data(), length) ==
+        length) {
       gbk = std::move(mapped);
     }
     ApplyFixups(gbk.data());
@@ -147,8 +149,8 @@ std::size_t RealDefaults(std::string_view line, const Routine& routine) {
 
 std::size_t LineLosses(std::string_view line, bool firstLine, const Routine& routine, unsigned targetCodePage) {
   if (routine.cause == Cause::kWestern) {
-    return static_cast<std::size_t>(
-        std::count_if(line.begin(), line.end(), [](char c) { return IsUndefinedWestern(static_cast<unsigned char>(c)); }));
+    return static_cast<std::size_t>(std::count_if(
+        line.begin(), line.end(), [](char c) { return IsUndefinedWestern(static_cast<unsigned char>(c)); }));
   }
   if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return 0;
   const std::u16string wide = Decode(routine.codePage, line);

@@ -11,9 +11,9 @@ constexpr char16_t kReplacement = u'\xFFFD';
 
 // 1252's bytes 80 to 9F; the undefined five decode to the C1 control of the same value, as in Windows.
 constexpr char16_t kWestern80To9F[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D,
-    0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A,
-    0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 // How many continuation bytes a byte from 80 on announces; 0 for one that starts no sequence (continuation
@@ -75,7 +75,7 @@ long DecodeSequence(const unsigned char* src, std::size_t i, std::size_t length,
     if (code >= (0x110000 >> 6)) return -1;  // beyond U+10FFFF: this byte is not taken
     ++at;
     ++consumed;
-    if (code < 0x20) return -1;                                         // overlong
+    if (code < 0x20) return -1;                                     // overlong
     if (code >= (0xD800 >> 6) && code <= (0xDFFF >> 6)) return -1;  // a surrogate
   }
   if (!next(src[at], code)) return -1;

@@ -3,19 +3,17 @@
 #include "Wnd.h"
 #include "WinApp.h"
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
-{
-    CWinApp* pApp = AfxGetApp();
-    if (pApp == nullptr)
-        return -1;
-    pApp->SetInstance(hInstance, lpCmdLine, nCmdShow);
-    int nExitCode = -1;
-    try {
-        pApp->InitInstance();
-        nExitCode = pApp->ExitInstance();
-    } catch (...) {
-        AfxReportCurrentException();
-    }
-    AfxDeleteTempObjects();
-    return nExitCode;
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
+  CWinApp* pApp = AfxGetApp();
+  if (pApp == nullptr) return -1;
+  pApp->SetInstance(hInstance, lpCmdLine, nCmdShow);
+  int nExitCode = -1;
+  try {
+    pApp->InitInstance();
+    nExitCode = pApp->ExitInstance();
+  } catch (...) {
+    AfxReportCurrentException();
+  }
+  AfxDeleteTempObjects();
+  return nExitCode;
 }

@@ -4,8 +4,7 @@
 
 CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->m_hWnd : nullptr) { m_hDC = ::GetDC(m_hWnd); }
 
-CClientDC::~CClientDC()
-{
-    ::ReleaseDC(m_hWnd, m_hDC);
-    m_hDC = nullptr;
+CClientDC::~CClientDC() {
+  ::ReleaseDC(m_hWnd, m_hDC);
+  m_hDC = nullptr;
 }

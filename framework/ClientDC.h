@@ -5,10 +5,10 @@ class CWnd;
 
 // GetDC in the constructor, ReleaseDC in the destructor.
 class CClientDC : public CDC {
-public:
-    explicit CClientDC(CWnd* pWnd);
-    ~CClientDC() override;
+ public:
+  explicit CClientDC(CWnd* pWnd);
+  ~CClientDC() override;
 
-protected:
-    HWND m_hWnd;
+ protected:
+  HWND m_hWnd;
 };

@@ -15,22 +15,22 @@
 // The first plain argument is the file name. After the last argument, FileNew with a file name becomes
 // FileOpen.
 class CCommandLineInfo {
-public:
-    enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppAutomation, AppUnregister, FileNothing = -1 };
+ public:
+  enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppAutomation, AppUnregister, FileNothing = -1 };
 
-    int m_nShellCommand = FileNew;
-    BOOL m_bRunEmbedded = FALSE;
-    BOOL m_bRunAutomated = FALSE;
-    std::string m_strFileName;
-    std::string m_strPrinterName;
-    std::string m_strDriverName;
-    std::string m_strPortName;
+  int m_nShellCommand = FileNew;
+  BOOL m_bRunEmbedded = FALSE;
+  BOOL m_bRunAutomated = FALSE;
+  std::string m_strFileName;
+  std::string m_strPrinterName;
+  std::string m_strDriverName;
+  std::string m_strPortName;
 
-    virtual ~CCommandLineInfo() = default;
-    virtual void ParseParam(const char* pszParam, BOOL bFlag, BOOL bLast);
+  virtual ~CCommandLineInfo() = default;
+  virtual void ParseParam(const char* pszParam, BOOL bFlag, BOOL bLast);
 
-protected:
-    void ParseParamFlag(const char* pszParam);
-    void ParseParamNotFlag(const char* pszParam);
-    void ParseLast(BOOL bLast);
+ protected:
+  void ParseParamFlag(const char* pszParam);
+  void ParseParamNotFlag(const char* pszParam);
+  void ParseLast(BOOL bLast);
 };

@@ -7,15 +7,15 @@ class CWnd;
 
 // One run of a dialog's data exchange: towards the controls (m_bSaveAndValidate FALSE) or from them (TRUE).
 class CDataExchange {
-public:
-    BOOL m_bSaveAndValidate;
-    CWnd* m_pDlgWnd;
+ public:
+  BOOL m_bSaveAndValidate;
+  CWnd* m_pDlgWnd;
 
-    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate) noexcept
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+  CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate) noexcept
+      : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
 
-    // The control with this id, or null; the exchange functions skip a binding whose control is missing.
-    HWND PrepareCtrl(int nIDC) const;
+  // The control with this id, or null; the exchange functions skip a binding whose control is missing.
+  HWND PrepareCtrl(int nIDC) const;
 };
 
 // Attaches rControl to the control on the first run (SubclassDlgItem); later runs do nothing.

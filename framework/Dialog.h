@@ -33,48 +33,47 @@
 //     END
 // (numbers without L are WORDs, with L DWORDs, little-endian).
 class CDialog : public CWnd {
-public:
-    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
-    ~CDialog() override;
+ public:
+  explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+  ~CDialog() override;
 
-    // Runs the dialog modally: the owner (the parent's top-level window, or the main window's last active
-    // pop-up) is disabled, the framework's loop offers each message to PreTranslateMessage of the target
-    // window and its parents up to this dialog, turns F1 without Shift, Ctrl or Alt into ID_HELP for the main
-    // window, then to IsDialogMessage; the owner is enabled again and the window destroyed. Returns the value
-    // given to EndDialog, or -1 when the dialog could not be created.
-    virtual INT_PTR DoModal();
-    // Modeless creation, as tests need it.
-    BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
-    void EndDialog(int nResult);
+  // Runs the dialog modally: the owner (the parent's top-level window, or the main window's last active
+  // pop-up) is disabled, the framework's loop offers each message to PreTranslateMessage of the target
+  // window and its parents up to this dialog, turns F1 without Shift, Ctrl or Alt into ID_HELP for the main
+  // window, then to IsDialogMessage; the owner is enabled again and the window destroyed. Returns the value
+  // given to EndDialog, or -1 when the dialog could not be created.
+  virtual INT_PTR DoModal();
+  // Modeless creation, as tests need it.
+  BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+  void EndDialog(int nResult);
 
-    virtual BOOL OnInitDialog();
-    virtual void OnOK();
-    virtual void OnCancel();
-    virtual void DoDataExchange(CDataExchange* pDX);
-    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+  virtual BOOL OnInitDialog();
+  virtual void OnOK();
+  virtual void OnCancel();
+  virtual void DoDataExchange(CDataExchange* pDX);
+  BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
+  BOOL OnCmdMsg(UINT nID, int nCode) override;
 
-    BOOL OnCmdMsg(UINT nID, int nCode) override;
+ protected:
+  UINT m_nIDTemplate;
+  CWnd* m_pParentWnd;
+  INT_PTR m_nModalResult = -1;
 
-protected:
-    UINT m_nIDTemplate;
-    CWnd* m_pParentWnd;
-    INT_PTR m_nModalResult = -1;
+  // The owner of a modal run; the framework's steps before and after one.
+  HWND PreModal();
+  void PostModal();
+  void ExecuteDlgInit();
 
-    // The owner of a modal run; the framework's steps before and after one.
-    HWND PreModal();
-    void PostModal();
-    void ExecuteDlgInit();
+  LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
 
-    LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
 
-    DECLARE_MESSAGE_MAP()
+ private:
+  bool m_bInModalLoop = false;
+  bool m_bEndModal = false;
 
-private:
-    bool m_bInModalLoop = false;
-    bool m_bEndModal = false;
-
-    BOOL CreateFromTemplate(HWND hWndOwner);
-    void RunModalLoop();
-    BOOL PreTranslateInModalLoop(MSG* pMsg);
+  BOOL CreateFromTemplate(HWND hWndOwner);
+  void RunModalLoop();
+  BOOL PreTranslateInModalLoop(MSG* pMsg);
 };

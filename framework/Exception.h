@@ -7,12 +7,12 @@
 // window procedure and modal loop catch them (and std::bad_alloc) and report them with ReportError, so a
 // failing handler ends, and the program goes on.
 class CException {
-public:
-    virtual ~CException() = default;
+ public:
+  virtual ~CException() = default;
 
-    virtual std::string GetErrorMessage() const = 0;
-    // Shows GetErrorMessage() in the application message box.
-    virtual int ReportError(UINT nType = MB_OK) const;
+  virtual std::string GetErrorMessage() const = 0;
+  // Shows GetErrorMessage() in the application message box.
+  virtual int ReportError(UINT nType = MB_OK) const;
 };
 
 // Reports whatever a framework callback caught, from inside its catch handler. Exceptions of other types

@@ -6,8 +6,8 @@ namespace {
 
 // Each message is the text before the file's name and the text after it.
 struct CauseText {
-    const char* before;
-    const char* after;
+  const char* before;
+  const char* after;
 };
 
 constexpr CauseText kCauseTexts[] = {
@@ -30,8 +30,8 @@ constexpr CauseText kCauseTexts[] = {
 static_assert(std::size(kCauseTexts) == CFileException::endOfFile + 1);
 
 struct OsErrorCause {
-    LONG lOsError;
-    int cause;
+  LONG lOsError;
+  int cause;
 };
 
 constexpr OsErrorCause kOsErrorCauses[] = {
@@ -65,31 +65,24 @@ constexpr OsErrorCause kOsErrorCauses[] = {
 }  // namespace
 
 CFileException::CFileException(int cause, LONG lOsError, const char* lpszFileName)
-    : m_cause(cause), m_lOsError(lOsError), m_strFileName(lpszFileName ? lpszFileName : "")
-{
+    : m_cause(cause), m_lOsError(lOsError), m_strFileName(lpszFileName ? lpszFileName : "") {}
+
+std::string CFileException::GetErrorMessage() const {
+  const CauseText& text = kCauseTexts[m_cause >= none && m_cause <= endOfFile ? m_cause : genericException];
+  return std::string(text.before) + m_strFileName + text.after;
 }
 
-std::string CFileException::GetErrorMessage() const
-{
-    const CauseText& text = kCauseTexts[m_cause >= none && m_cause <= endOfFile ? m_cause : genericException];
-    return std::string(text.before) + m_strFileName + text.after;
+int CFileException::OsErrorToException(LONG lOsError) noexcept {
+  for (const OsErrorCause& entry : kOsErrorCauses) {
+    if (entry.lOsError == lOsError) return entry.cause;
+  }
+  return genericException;
 }
 
-int CFileException::OsErrorToException(LONG lOsError) noexcept
-{
-    for (const OsErrorCause& entry : kOsErrorCauses) {
-        if (entry.lOsError == lOsError)
-            return entry.cause;
-    }
-    return genericException;
+void AfxThrowFileException(int cause, LONG lOsError, const char* lpszFileName) {
+  throw CFileException(cause, lOsError, lpszFileName);
 }
 
-void AfxThrowFileException(int cause, LONG lOsError, const char* lpszFileName)
-{
-    throw CFileException(cause, lOsError, lpszFileName);
-}
-
-void AfxThrowOsFileException(LONG lOsError, const char* lpszFileName)
-{
-    throw CFileException(CFileException::OsErrorToException(lOsError), lOsError, lpszFileName);
+void AfxThrowOsFileException(LONG lOsError, const char* lpszFileName) {
+  throw CFileException(CFileException::OsErrorToException(lOsError), lOsError, lpszFileName);
 }

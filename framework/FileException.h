@@ -5,35 +5,35 @@
 
 // An error on a file: the cause, the system's error code and the file's name.
 class CFileException : public CException {
-public:
-    enum {
-        none,
-        genericException,
-        fileNotFound,
-        badPath,
-        tooManyOpenFiles,
-        accessDenied,
-        invalidFile,
-        removeCurrentDir,
-        directoryFull,
-        badSeek,
-        hardIO,
-        sharingViolation,
-        lockViolation,
-        diskFull,
-        endOfFile
-    };
+ public:
+  enum {
+    none,
+    genericException,
+    fileNotFound,
+    badPath,
+    tooManyOpenFiles,
+    accessDenied,
+    invalidFile,
+    removeCurrentDir,
+    directoryFull,
+    badSeek,
+    hardIO,
+    sharingViolation,
+    lockViolation,
+    diskFull,
+    endOfFile
+  };
 
-    int m_cause;
-    LONG m_lOsError;
-    std::string m_strFileName;
+  int m_cause;
+  LONG m_lOsError;
+  std::string m_strFileName;
 
-    explicit CFileException(int cause = none, LONG lOsError = -1, const char* lpszFileName = nullptr);
+  explicit CFileException(int cause = none, LONG lOsError = -1, const char* lpszFileName = nullptr);
 
-    // Names the file and the cause.
-    std::string GetErrorMessage() const override;
+  // Names the file and the cause.
+  std::string GetErrorMessage() const override;
 
-    static int OsErrorToException(LONG lOsError) noexcept;
+  static int OsErrorToException(LONG lOsError) noexcept;
 };
 
 [[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1, const char* lpszFileName = nullptr);

@@ -2,8 +2,8 @@
 #include "Exception.h"
 
 class CMemoryException : public CException {
-public:
-    std::string GetErrorMessage() const override;
+ public:
+  std::string GetErrorMessage() const override;
 };
 
 [[noreturn]] void AfxThrowMemoryException();

@@ -16,16 +16,16 @@ class CCmdTarget;
 using AFX_PMSG_THUNK = LRESULT (*)(CCmdTarget& target, UINT message, WPARAM wParam, LPARAM lParam);
 
 struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;  // window message; WM_COMMAND for commands; WM_REFLECT_BASE + message for reflected entries
-    UINT nCode;     // notification code (WM_COMMAND entries only)
-    UINT nID;       // first control or command id (WM_COMMAND entries only)
-    UINT nLastID;   // last id of the range
-    AFX_PMSG_THUNK pfn;
+  UINT nMessage;  // window message; WM_COMMAND for commands; WM_REFLECT_BASE + message for reflected entries
+  UINT nCode;     // notification code (WM_COMMAND entries only)
+  UINT nID;       // first control or command id (WM_COMMAND entries only)
+  UINT nLastID;   // last id of the range
+  AFX_PMSG_THUNK pfn;
 };
 
 struct AFX_MSGMAP {
-    const AFX_MSGMAP* (*pfnGetBaseMap)();
-    const AFX_MSGMAP_ENTRY* lpEntries;
+  const AFX_MSGMAP* (*pfnGetBaseMap)();
+  const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
 // Reflected messages are listed in a child's map under this offset; the parent sends them back to the child.
@@ -46,14 +46,15 @@ constexpr UINT WM_REFLECT_BASE = 0xBC00;
 #define CTLCOLOR_STATIC 6
 #endif
 
-constexpr bool AfxIsCtlColorMessage(UINT message) noexcept
-{
-    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+constexpr bool AfxIsCtlColorMessage(UINT message) noexcept {
+  return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
 }
 constexpr UINT AfxCtlColorType(UINT message) noexcept { return message - WM_CTLCOLORMSGBOX; }
 
 const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* pMap, UINT nMessage, UINT nCode, UINT nID) noexcept;
 
+// The macros keep a hand-made layout, one continuation column a macro.
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                                   \
 protected:                                                      \
     static const AFX_MSGMAP* GetThisMessageMap();               \
@@ -148,3 +149,4 @@ protected:                                                      \
     AFX_MSG_ENTRY(WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, 0, HBRUSH (ThisClass::*)(CDC*, UINT), CtlColor, \
                   reinterpret_cast<LRESULT>((self.*pfn)(CDC::FromHandle(reinterpret_cast<HDC>(wParam)), \
                                                         AfxCtlColorType(msg))))
+// clang-format on

@@ -4,8 +4,7 @@
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
 
-CPaintDC::~CPaintDC()
-{
-    ::EndPaint(m_hWnd, &m_ps);
-    m_hDC = nullptr;
+CPaintDC::~CPaintDC() {
+  ::EndPaint(m_hWnd, &m_ps);
+  m_hDC = nullptr;
 }

@@ -5,12 +5,12 @@ class CWnd;
 
 // BeginPaint in the constructor, EndPaint in the destructor.
 class CPaintDC : public CDC {
-public:
-    PAINTSTRUCT m_ps{};
+ public:
+  PAINTSTRUCT m_ps{};
 
-    explicit CPaintDC(CWnd* pWnd);
-    ~CPaintDC() override;
+  explicit CPaintDC(CWnd* pWnd);
+  ~CPaintDC() override;
 
-protected:
-    HWND m_hWnd;
+ protected:
+  HWND m_hWnd;
 };

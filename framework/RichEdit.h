@@ -3,7 +3,7 @@
 
 // The one slot for the rich-edit library's handle: whoever loads it first fills it; nobody unloads it.
 struct AFX_RICHEDIT_STATE {
-    HINSTANCE m_hInstRichEdit = nullptr;
+  HINSTANCE m_hInstRichEdit = nullptr;
 };
 
 AFX_RICHEDIT_STATE* AfxGetRichEditState();

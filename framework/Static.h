@@ -2,7 +2,7 @@
 #include "Wnd.h"
 
 class CStatic : public CWnd {
-public:
-    HICON SetIcon(HICON hIcon);
-    HICON GetIcon() const;
+ public:
+  HICON SetIcon(HICON hIcon);
+  HICON GetIcon() const;
 };

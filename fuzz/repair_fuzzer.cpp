@@ -24,7 +24,11 @@ constexpr Routine kRoutines[] = {{Cause::kBig5, Big5ToGbkSimplified},
 bool IsWellFormedUtf8(const std::string& text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto b = static_cast<unsigned char>(text[i]);
-    const std::size_t n = b < 0x80 ? 1 : b >= 0xC2 && b < 0xE0 ? 2 : b >= 0xE0 && b < 0xF0 ? 3 : b >= 0xF0 && b < 0xF5 ? 4 : 0;
+    const std::size_t n = b < 0x80                ? 1
+                          : b >= 0xC2 && b < 0xE0 ? 2
+                          : b >= 0xE0 && b < 0xF0 ? 3
+                          : b >= 0xF0 && b < 0xF5 ? 4
+                                                  : 0;
     if (n == 0 || i + n > text.size()) return false;
     for (std::size_t k = 1; k < n; ++k) {
       if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
@@ -38,13 +42,11 @@ std::string GbkToUtf8(const std::string& gbk) {
   namespace TS = TextServices;
   if (gbk.empty()) return {};
   std::u16string wide(gbk.size(), u'\0');
-  wide.resize(static_cast<std::size_t>(TS::MultiByteToWideChar(TS::kCodePageGbk, 0, gbk.data(),
-                                                               static_cast<int>(gbk.size()), wide.data(),
-                                                               static_cast<int>(wide.size()))));
+  wide.resize(static_cast<std::size_t>(TS::MultiByteToWideChar(
+      TS::kCodePageGbk, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), static_cast<int>(wide.size()))));
   std::string utf8(wide.size() * 3, '\0');
-  utf8.resize(static_cast<std::size_t>(TS::WideCharToMultiByte(TS::kCodePageUtf8, 0, wide.data(),
-                                                               static_cast<int>(wide.size()), utf8.data(),
-                                                               static_cast<int>(utf8.size()))));
+  utf8.resize(static_cast<std::size_t>(TS::WideCharToMultiByte(
+      TS::kCodePageUtf8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), static_cast<int>(utf8.size()))));
   return utf8;
 }
 

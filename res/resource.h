@@ -4,33 +4,33 @@
 #define LUMARET_RESOURCE_H
 
 // Dialog templates
-#define IDD_ABOUTBOX        100
-#define IDD_LUMARET_DIALOG  102
+#define IDD_ABOUTBOX 100
+#define IDD_LUMARET_DIALOG 102
 
 // Pictures
-#define IDC_LINK_HAND       109
-#define IDR_MAINFRAME       128
-#define IDI_OPEN            129
-#define IDI_SAVE            131
+#define IDC_LINK_HAND 109
+#define IDR_MAINFRAME 128
+#define IDI_OPEN 129
+#define IDI_SAVE 131
 
 // Controls of the main dialog (template 102)
-#define IDC_TEXT            1000
-#define IDC_OPEN            1001
-#define IDC_CHOICE          1002
-#define IDC_SAVE            1003
-#define IDC_NOTE            1004
-#define IDC_HINT            1005
-#define IDC_PATH            1011
-#define IDC_INFO            1021
+#define IDC_TEXT 1000
+#define IDC_OPEN 1001
+#define IDC_CHOICE 1002
+#define IDC_SAVE 1003
+#define IDC_NOTE 1004
+#define IDC_HINT 1005
+#define IDC_PATH 1011
+#define IDC_INFO 1021
 
 // Commands of the main dialog. The dialog posts itself this one to load a command-line file once it shows; the
 // hidden button of the same id in its template only lends the command its number. (The About box's 1008 is a
 // control of another template.)
-#define ID_LOAD_COMMAND     1008
+#define ID_LOAD_COMMAND 1008
 
 // Controls of the About box (template 100)
-#define IDC_AUTHOR          118
-#define IDC_HOMEPAGE        1007
-#define IDC_EMAIL           1008
+#define IDC_AUTHOR 118
+#define IDC_HOMEPAGE 1007
+#define IDC_EMAIL 1008
 
 #endif

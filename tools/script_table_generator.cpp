@@ -83,11 +83,10 @@ std::string GenerateScriptTable() {
   const std::vector<Pair> simplified = CollectPairs(gbk.get(), "Hant-Hans");
   const std::vector<Pair> traditional = CollectPairs(gbk.get(), "Hans-Hant");
   if (simplified.empty() || traditional.empty()) return {};
-  std::string text =
-      "// Generated from ICU " U_ICU_VERSION
-      " (Hant-Hans, Hans-Hant over each double-byte GBK character); do not edit.\n"
-      "// Regenerate: make native && build/native/tools/gen_script_table engine/script_table.cpp\n"
-      "#include \"script_table.h\"\n\n";
+  std::string text = "// Generated from ICU " U_ICU_VERSION
+                     " (Hant-Hans, Hans-Hant over each double-byte GBK character); do not edit.\n"
+                     "// Regenerate: make native && build/native/tools/gen_script_table engine/script_table.cpp\n"
+                     "#include \"script_table.h\"\n\n";
   AppendArray(text, "kToSimplified", simplified);
   text += '\n';
   AppendArray(text, "kToTraditional", traditional);

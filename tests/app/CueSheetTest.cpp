@@ -82,8 +82,8 @@ TEST(CueSheet, NamesWithAFolderOrAbsoluteAndNoFileAtAll) {
                              ".ape\" WAVE\r\nFILE \"" + kZhouBig5 + ".flac\" WAVE\r\n";
   DialogUnderTest ui(dir.Write("album.cue", loaded));
   ui.Select(IndexOfData(ui, 1));
-  EXPECT_EQ(ui.BoxText(), "FILE \"CD1\\" + kZhouTraditional + ".ape\" WAVE\r\nFILE \"" + absolute +
-                              kZhouTraditional + ".ape\" WAVE\r\nFILE \"" + kZhouSimplified + ".flac\" WAVE\r\n");
+  EXPECT_EQ(ui.BoxText(), "FILE \"CD1\\" + kZhouTraditional + ".ape\" WAVE\r\nFILE \"" + absolute + kZhouTraditional +
+                              ".ape\" WAVE\r\nFILE \"" + kZhouSimplified + ".flac\" WAVE\r\n");
 }
 
 TEST(CueSheet, TheFolderFindsNamesTheAnsiCodePageCannotHold) {

@@ -78,9 +78,7 @@ TEST(Save, WritesWhatTheBoxShowsHoweverTheTextGotThere) {
   const BoxChange changes[] = {
       {"nothing: the bytes the box cannot show go back as loaded", [](HWND) {}, nullptr},
       {"another program's WM_SETTEXT",
-       [](HWND box) {
-         ::SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("TITLE \"set from outside\"\r\n"));
-       },
+       [](HWND box) { ::SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("TITLE \"set from outside\"\r\n")); },
        "set from outside"},
       {"typing",
        [](HWND box) {

@@ -20,7 +20,7 @@ struct Item {
 };
 
 class TemplateReader {
-public:
+ public:
   explicit TemplateReader(const BYTE* p) : m_p(p) {}
   template <class T>
   T Take() {
@@ -38,7 +38,7 @@ public:
   }
   void AlignTo(const BYTE* base, std::size_t n) { m_p = base + (m_p - base + n - 1) / n * n; }
 
-private:
+ private:
   const BYTE* m_p;
 };
 

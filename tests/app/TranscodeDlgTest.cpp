@@ -48,11 +48,17 @@ TEST(Choices, FollowTheProbes) {
   const std::string start = Texts::kHintStart, end = Texts::kHintEnd;
   const ProbeRow rows[] = {
       {1, 1, {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}, {kChoiceUtf8, 4}}, ""},
-      {0, 1, {{kChoiceNone, 0}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}, {kChoiceUtf8, 4}},
+      {0,
+       1,
+       {{kChoiceNone, 0}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}, {kChoiceUtf8, 4}},
        start + kChoiceBig5 + end},
-      {1, 0, {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}, {kChoiceUtf8, 4}},
+      {1,
+       0,
+       {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}, {kChoiceUtf8, 4}},
        start + kChoiceShiftJis + end},
-      {0, 0, {{kChoiceNone, 0}, {kChoiceWestern, 2}, {kChoiceUtf8, 4}},
+      {0,
+       0,
+       {{kChoiceNone, 0}, {kChoiceWestern, 2}, {kChoiceUtf8, 4}},
        start + kChoiceBig5 + "、" + kChoiceShiftJis + end},
   };
   for (const auto& row : rows) {
@@ -249,7 +255,13 @@ TEST(TextBox, KeepsEveryLineEndAndTextThatLooksLikeRichText) {
   ScriptedProbes probes(1, 1);
   MessageBoxRecorder boxes;
   const std::string texts[] = {
-      "a\r\nb\r\n", "a\nb\n", "a\rb\r", "a\r\r\nb\n\r", "{\\rtf1\\ansi {\\b bold}}\r\n", "{{\\rtf1 x}", "{\\urtf1 x}",
+      "a\r\nb\r\n",
+      "a\nb\n",
+      "a\rb\r",
+      "a\r\r\nb\n\r",
+      "{\\rtf1\\ansi {\\b bold}}\r\n",
+      "{{\\rtf1 x}",
+      "{\\urtf1 x}",
       "\xB9\xDC\xC0\xED\r\n\x81\x40\xFE\xFE\x80 tail",
   };
   for (const auto& text : texts) {
@@ -324,7 +336,7 @@ TEST(Save, AsksFirstAndSaysHowItWent) {
   }
   const UINT ok = MB_OK | MB_ICONEXCLAMATION, yesNo = MB_YESNO | MB_ICONEXCLAMATION;
   const std::vector<std::pair<std::string, UINT>> expected = {
-      {Texts::kSaveNoPath, ok},   {Texts::kSaveNoPath, ok},    {Texts::kSaveEmpty, ok},
+      {Texts::kSaveNoPath, ok},     {Texts::kSaveNoPath, ok},     {Texts::kSaveEmpty, ok},
       {Texts::kSaveConfirm, yesNo}, {Texts::kSaveConfirm, yesNo}, {Texts::kSaveDone, ok},
   };
   ASSERT_EQ(boxes.boxes.size(), expected.size());

@@ -19,8 +19,8 @@ namespace {
 
 HANDLE Inheritable(const std::wstring& path) {
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-  return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                     CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+  return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_TEMPORARY, nullptr);
 }
 
 }  // namespace

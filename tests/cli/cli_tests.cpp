@@ -18,21 +18,28 @@ namespace {
 // Sheets as each cause writes them (CRLF, as on Windows).
 // Big5: 周華健, 最後圓舞曲, 讓我歡喜讓我憂, 花心; its FILE line names a file that exists with the traditional name.
 constexpr char kBig5Album[] =
-    "REM GENRE Pop\r\nPERFORMER \x22\xA9P\xB5\xD8\xB0\xB7\x22\r\nTITLE \x22\xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\x22\r\n"
+    "REM GENRE Pop\r\nPERFORMER \x22\xA9P\xB5\xD8\xB0\xB7\x22\r\nTITLE "
+    "\x22\xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\x22\r\n"
     "FILE \x22\xA9P\xB5\xD8\xB0\xB7 - \xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1.ape\x22 WAVE\r\n  TRACK 01 AUDIO\r\n"
     "    TITLE \x22\xC5\xFD\xA7\xDA\xC5w\xB3\xDF\xC5\xFD\xA7\xDA\xBC~\x22\r\n    INDEX 01 00:00:00\r\n"
     "  TRACK 02 AUDIO\r\n    TITLE \x22\xAA\xE1\xA4\xDF\x22\r\n    INDEX 01 04:12:33\r\n";
 constexpr char8_t kBig5AudioName[] = u8"周華健 - 最後圓舞曲.ape";
 // The FILE line as the GBK sheet must spell it: the traditional name that is on disk.
-constexpr char kBig5FileLineGbk[] = "FILE \x22\xD6\xDC\xC8""A\xBD\xA1 - \xD7\xEE\xE1\xE1\x88""A\xCE\xE8\xC7\xFA.ape\x22 WAVE";
+constexpr char kBig5FileLineGbk[] =
+    "FILE \x22\xD6\xDC\xC8"
+    "A\xBD\xA1 - \xD7\xEE\xE1\xE1\x88"
+    "A\xCE\xE8\xC7\xFA.ape\x22 WAVE";
 // Big5: 張學友, 吻別, 我與你; its audio file is missing.
 constexpr char kBig5Spaces[] =
     "PERFORMER \x22\xB1i\xBE\xC7\xA4\xCD\x22\r\nTITLE \x22\xA7k\xA7O\x22\r\nFILE \x22\xA7k\xA7O.flac\x22 WAVE\r\n"
-    "  TRACK 01 AUDIO\r\n    TITLE \x22\xA7\xDA\xBBP\xA7""A\x22\r\n    INDEX 01 00:00:00\r\n";
+    "  TRACK 01 AUDIO\r\n    TITLE \x22\xA7\xDA\xBBP\xA7"
+    "A\x22\r\n    INDEX 01 00:00:00\r\n";
 // Big5 with 愛相隨‧愛相隨: GBK has no U+2027 (‧), so the GBK repair loses it; UTF-8 keeps it.
 constexpr char kBig5Lossy[] =
-    "PERFORMER \x22\xA9P\xB5\xD8\xB0\xB7\x22\r\nTITLE \x22\xB7R\xAC\xDB\xC0H\xA1""E\xB7R\xAC\xDB\xC0H\x22\r\n"
-    "FILE \x22track.wav\x22 WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \x22\xAA""B\xA4\xCD\x22\r\n";
+    "PERFORMER \x22\xA9P\xB5\xD8\xB0\xB7\x22\r\nTITLE \x22\xB7R\xAC\xDB\xC0H\xA1"
+    "E\xB7R\xAC\xDB\xC0H\x22\r\n"
+    "FILE \x22track.wav\x22 WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \x22\xAA"
+    "B\xA4\xCD\x22\r\n";
 constexpr char8_t kBig5LossyUtf8[] =
     u8"PERFORMER \"周华健\"\r\nTITLE \"爱相随‧爱相随\"\r\nFILE \"track.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n"
     u8"    TITLE \"朋友\"\r\n";
@@ -40,17 +47,26 @@ constexpr char8_t kBig5LossyUtf8[] =
 constexpr char kShiftJis[] =
     "PERFORMER \x22\x82\xA2\x82\xAB\x82\xE0\x82\xCC\x82\xAA\x82\xA9\x82\xE8\x22\r\n"
     "TITLE \x22\x82\xA0\x82\xE8\x82\xAA\x82\xC6\x82\xA4\x22\r\nFILE \x22\x82\xB3\x82\xAD\x82\xE7.wav\x22 WAVE\r\n"
-    "  TRACK 01 AUDIO\r\n    TITLE \x22\x8B""C\x82\xDC\x82\xAE\x82\xEA\x83\x8D\x83}\x83\x93\x83""e\x83""B\x83""b\x83N\x22\r\n"
+    "  TRACK 01 AUDIO\r\n    TITLE \x22\x8B"
+    "C\x82\xDC\x82\xAE\x82\xEA\x83\x8D\x83}\x83\x93\x83"
+    "e\x83"
+    "B\x83"
+    "b\x83N\x22\r\n"
     "    INDEX 01 00:00:00\r\n";
 // Windows-1252: Beyoncé, Déjà Vu – Live in Zürich.
 constexpr char kWestern[] =
-    "PERFORMER \x22""Beyonc\xE9\x22\r\nTITLE \x22""D\xE9j\xE0 Vu \x96 Live in Z\xFCrich\x22\r\nFILE \x22track.wav\x22 WAVE\r\n";
+    "PERFORMER \x22"
+    "Beyonc\xE9\x22\r\nTITLE \x22"
+    "D\xE9j\xE0 Vu \x96 Live in Z\xFCrich\x22\r\nFILE \x22track.wav\x22 WAVE\r\n";
 // UTF-8 with the byte-order mark: 王菲, 我们的歌, 红豆; track01.flac exists.
 constexpr char kUtf8[] =
-    "\xEF\xBB\xBFPERFORMER \x22\xE7\x8E\x8B\xE8\x8F\xB2\x22\r\nTITLE \x22\xE6\x88\x91\xE4\xBB\xAC\xE7\x9A\x84\xE6\xAD\x8C\x22\r\n"
+    "\xEF\xBB\xBFPERFORMER \x22\xE7\x8E\x8B\xE8\x8F\xB2\x22\r\nTITLE "
+    "\x22\xE6\x88\x91\xE4\xBB\xAC\xE7\x9A\x84\xE6\xAD\x8C\x22\r\n"
     "FILE \x22track01.flac\x22 WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \x22\xE7\xBA\xA2\xE8\xB1\x86\x22\r\n";
 // Already GBK: 王菲, 我们的歌.
-constexpr char kGbk[] = "PERFORMER \x22\xCD\xF5\xB7\xC6\x22\r\nTITLE \x22\xCE\xD2\xC3\xC7\xB5\xC4\xB8\xE8\x22\r\nFILE \x22track01.flac\x22 WAVE\r\n";
+constexpr char kGbk[] =
+    "PERFORMER \x22\xCD\xF5\xB7\xC6\x22\r\nTITLE \x22\xCE\xD2\xC3\xC7\xB5\xC4\xB8\xE8\x22\r\nFILE \x22track01.flac\x22 "
+    "WAVE\r\n";
 constexpr char kAscii[] = "PERFORMER \x22The Band\x22\r\nTITLE \x22Live\x22\r\nFILE \x22live.wav\x22 WAVE\r\n";
 // A wave file's start under a sheet's name.
 const std::string kBinary("RIFF\x24\x08\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00", 24);
@@ -68,17 +84,17 @@ std::string Dialog(ConversionRoutine routine, const std::string& text) {
 
 std::string Utf8Of(std::u16string_view name) {
   std::string out(name.size() * 3 + 1, '\0');
-  out.resize(static_cast<std::size_t>(TextServices::WideCharToMultiByte(
-      TextServices::kCodePageUtf8, 0, name.data(), static_cast<int>(name.size()), out.data(),
-      static_cast<int>(out.size()))));
+  out.resize(static_cast<std::size_t>(TextServices::WideCharToMultiByte(TextServices::kCodePageUtf8, 0, name.data(),
+                                                                        static_cast<int>(name.size()), out.data(),
+                                                                        static_cast<int>(out.size()))));
   return out;
 }
 
 std::string GbkToUtf8(const std::string& gbk) {
   std::u16string wide(gbk.size() + 1, u'\0');
-  wide.resize(static_cast<std::size_t>(TextServices::MultiByteToWideChar(
-      TextServices::kCodePageGbk, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(),
-      static_cast<int>(wide.size()))));
+  wide.resize(static_cast<std::size_t>(TextServices::MultiByteToWideChar(TextServices::kCodePageGbk, 0, gbk.data(),
+                                                                         static_cast<int>(gbk.size()), wide.data(),
+                                                                         static_cast<int>(wide.size()))));
   return Utf8Of(wide);
 }
 
@@ -186,8 +202,8 @@ Snapshot Take(const SheetTree& tree) {
 
 // The sheets a run over the whole tree converts, and their causes.
 const std::map<std::string, std::string> kConverted = {
-    {"big5/album.cue", "big5"},   {"big5/name with spaces.cue", "big5"}, {"japanese/SAKURA.CUE", "shift-jis"},
-    {"western/beyonce.TXT", "western"}, {"utf8/wang fei.cue", "utf-8"},      {kHangulSheet, "shift-jis"},
+    {"big5/album.cue", "big5"},         {"big5/name with spaces.cue", "big5"}, {"japanese/SAKURA.CUE", "shift-jis"},
+    {"western/beyonce.TXT", "western"}, {"utf8/wang fei.cue", "utf-8"},        {kHangulSheet, "shift-jis"},
 };
 
 void ExpectLines(const Report& report, const std::string& converted) {
@@ -197,9 +213,9 @@ void ExpectLines(const Report& report, const std::string& converted) {
     EXPECT_EQ(report.files.at(name).cause, cause) << name;
   }
   const std::map<std::string, std::pair<std::string, std::string>> others = {
-      {"readable/gbk.cue", {"skipped", "gbk"}},          {"readable/ascii.cue", {"skipped", "ascii"}},
-      {"readable/empty.cue", {"skipped", "ascii"}},      {"readable/binary.cue", {"refused", "unknown"}},
-      {"big5/lossy.cue", {"refused", "big5"}},           {"big5/read only.cue", {"failed", "big5"}},
+      {"readable/gbk.cue", {"skipped", "gbk"}},     {"readable/ascii.cue", {"skipped", "ascii"}},
+      {"readable/empty.cue", {"skipped", "ascii"}}, {"readable/binary.cue", {"refused", "unknown"}},
+      {"big5/lossy.cue", {"refused", "big5"}},      {"big5/read only.cue", {"failed", "big5"}},
   };
   for (const auto& [name, expected] : others) {
     ASSERT_TRUE(report.files.count(name)) << name;
@@ -211,8 +227,9 @@ void ExpectLines(const Report& report, const std::string& converted) {
   EXPECT_EQ(report.files.at("readable/empty.cue").reason, "empty file");
   EXPECT_NE(report.files.at("readable/binary.cue").reason.find("NUL byte at offset 6"), std::string::npos);
   // ‧ on line 2 is the one character GBK cannot hold.
-  EXPECT_NE(report.files.at("big5/lossy.cue").reason.find("1 character would become a default character (first on line 2)"),
-            std::string::npos)
+  EXPECT_NE(
+      report.files.at("big5/lossy.cue").reason.find("1 character would become a default character (first on line 2)"),
+      std::string::npos)
       << report.files.at("big5/lossy.cue").reason;
   EXPECT_NE(report.files.at("big5/read only.cue").reason.find("read-only"), std::string::npos);
   // Only sheets whose audio file is missing after the repair, also in a dry run.
@@ -240,18 +257,18 @@ TEST(Convert, WritesWhatTheDialogSavesAndKeepsEachOriginal) {
   SheetTree tree;
   MakeTree(tree);
   const Snapshot before = Take(tree);
-  const CliResult run = CliProcess::Run({"convert", "--recursive", tree.PathOf("big5"), tree.PathOf("japanese"),
-                                         tree.PathOf("western"), tree.PathOf("utf8"), tree.PathOf("readable"),
-                                         tree.PathOf(kHangulSheet)});
+  const CliResult run =
+      CliProcess::Run({"convert", "--recursive", tree.PathOf("big5"), tree.PathOf("japanese"), tree.PathOf("western"),
+                       tree.PathOf("utf8"), tree.PathOf("readable"), tree.PathOf(kHangulSheet)});
   EXPECT_EQ(run.status, 1) << run.err;
   const Report report = Parse(tree, run.out);
   ExpectLines(report, "converted");
   EXPECT_EQ(report.summary, "6 converted, 3 skipped, 2 refused, 1 failed");
 
   const std::map<std::string, Cause> causes = {
-      {"big5/album.cue", Cause::kBig5},           {"big5/name with spaces.cue", Cause::kBig5},
-      {"japanese/SAKURA.CUE", Cause::kShiftJis},  {"western/beyonce.TXT", Cause::kWestern},
-      {"utf8/wang fei.cue", Cause::kUtf8},        {kHangulSheet, Cause::kShiftJis},
+      {"big5/album.cue", Cause::kBig5},          {"big5/name with spaces.cue", Cause::kBig5},
+      {"japanese/SAKURA.CUE", Cause::kShiftJis}, {"western/beyonce.TXT", Cause::kWestern},
+      {"utf8/wang fei.cue", Cause::kUtf8},       {kHangulSheet, Cause::kShiftJis},
   };
   std::set<std::string> expectedFiles;
   for (const auto& [name, bytes] : before.bytes) expectedFiles.insert(name);
@@ -270,7 +287,9 @@ TEST(Convert, WritesWhatTheDialogSavesAndKeepsEachOriginal) {
   EXPECT_NE(album.find(kBig5FileLineGbk), std::string::npos);
   EXPECT_NE(album.find("TITLE \x22\xD7\xEE\xBA\xF3\xD4\xB2\xCE\xE8\xC7\xFA\x22"), std::string::npos);  // 最后圆舞曲
   EXPECT_EQ(tree.Read("western/beyonce.TXT"),
-            "PERFORMER \x22""Beyonce\x22\r\nTITLE \x22""Deja Vu - Live in Zurich\x22\r\nFILE \x22track.wav\x22 WAVE\r\n");
+            "PERFORMER \x22"
+            "Beyonce\x22\r\nTITLE \x22"
+            "Deja Vu - Live in Zurich\x22\r\nFILE \x22track.wav\x22 WAVE\r\n");
 
   const std::vector<std::string> files = tree.Files();
   EXPECT_EQ(std::set<std::string>(files.begin(), files.end()), expectedFiles) << "no temporary file is left";
@@ -292,7 +311,8 @@ TEST(Convert, Utf8TargetsKeepWhatGbkCannotHold) {
   const CliResult plain = CliProcess::Run({"convert", "--to", "utf-8", "--no-backup", "--recursive", tree.PathOf("a")});
   EXPECT_EQ(plain.status, 0) << plain.out << plain.err;
   EXPECT_EQ(Parse(tree, plain.out).summary, "2 converted, 0 skipped, 0 refused, 0 failed");
-  const CliResult marked = CliProcess::Run({"convert", "--to=utf-8-bom", "--no-backup", "--recursive", tree.PathOf("b")});
+  const CliResult marked =
+      CliProcess::Run({"convert", "--to=utf-8-bom", "--no-backup", "--recursive", tree.PathOf("b")});
   EXPECT_EQ(marked.status, 0) << marked.out << marked.err;
 
   // The same text as the GBK repair, in UTF-8, with the FILE name as on disk.
@@ -315,7 +335,8 @@ TEST(Convert, LossyFromAndKeepTime) {
   tree.Write("ascii.txt", kAscii);
   for (const std::string name : {"lossy.cue", "text then data.txt", "ascii.txt"}) tree.Age(name);
   const std::int64_t lossyTime = tree.ModifiedTime("lossy.cue");
-  const CliResult run = CliProcess::Run({"convert", "--from", "big5", "--lossy", "--keep-time", "--recursive", tree.Root()});
+  const CliResult run =
+      CliProcess::Run({"convert", "--from", "big5", "--lossy", "--keep-time", "--recursive", tree.Root()});
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   const Report report = Parse(tree, run.out);
   EXPECT_EQ(report.summary, "2 converted, 1 skipped, 0 refused, 0 failed");
@@ -381,10 +402,10 @@ TEST(Guess, NamesTheCauseOfEachFile) {
     start = end + 1;
   }
   const std::map<std::string, std::string> expected = {
-      {"big5/album.cue", "big5"},         {"big5/name with spaces.cue", "big5"}, {"big5/lossy.cue", "big5"},
-      {"big5/read only.cue", "big5"},     {"japanese/SAKURA.CUE", "shift-jis"},  {"western/beyonce.TXT", "western"},
-      {"utf8/wang fei.cue", "utf-8"},     {"readable/gbk.cue", "gbk"},           {"readable/ascii.cue", "ascii"},
-      {"readable/empty.cue", "ascii"},    {"readable/binary.cue", "unknown"},    {kHangulSheet, "shift-jis"},
+      {"big5/album.cue", "big5"},      {"big5/name with spaces.cue", "big5"}, {"big5/lossy.cue", "big5"},
+      {"big5/read only.cue", "big5"},  {"japanese/SAKURA.CUE", "shift-jis"},  {"western/beyonce.TXT", "western"},
+      {"utf8/wang fei.cue", "utf-8"},  {"readable/gbk.cue", "gbk"},           {"readable/ascii.cue", "ascii"},
+      {"readable/empty.cue", "ascii"}, {"readable/binary.cue", "unknown"},    {kHangulSheet, "shift-jis"},
   };
   EXPECT_EQ(causes, expected);
 }

@@ -9,17 +9,17 @@
 
 // The test dialog (template 200), shown modeless; destroyed with the object.
 class TestDialog {
-public:
-    TestDialog();
-    ~TestDialog();
-    CDialog& operator*() { return m_dlg; }
-    CDialog* operator->() { return &m_dlg; }
-    HWND Item(int id) const { return ::GetDlgItem(m_dlg.m_hWnd, id); }
-    // A control's window rectangle in the dialog's client coordinates.
-    RECT ItemRect(int id) const;
+ public:
+  TestDialog();
+  ~TestDialog();
+  CDialog& operator*() { return m_dlg; }
+  CDialog* operator->() { return &m_dlg; }
+  HWND Item(int id) const { return ::GetDlgItem(m_dlg.m_hWnd, id); }
+  // A control's window rectangle in the dialog's client coordinates.
+  RECT ItemRect(int id) const;
 
-private:
-    CDialog m_dlg;
+ private:
+  CDialog m_dlg;
 };
 
 // Top-down 32-bit pixels of a client area as it is on the screen.
@@ -37,9 +37,9 @@ std::string ToolTipText(HWND hTool, UINT_PTR id);
 
 // The text colour, background mode and brush the control asks for when its parent gets WM_CTLCOLORSTATIC.
 struct ColourAnswer {
-    COLORREF text;
-    int bkMode;
-    HBRUSH brush;
+  COLORREF text;
+  int bkMode;
+  HBRUSH brush;
 };
 ColourAnswer AskColour(HWND hParent, HWND hControl);
 

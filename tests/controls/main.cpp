@@ -12,24 +12,20 @@ CWinApp theApp;
 
 namespace {
 
-int RecordCommandLine(const char* path)
-{
-    const std::string partial = std::string(path) + ".part";
-    FILE* file = std::fopen(partial.c_str(), "wb");
-    if (!file)
-        return 1;
-    std::fputs(::GetCommandLineA(), file);
-    std::fclose(file);
-    return ::MoveFileA(partial.c_str(), path) ? 0 : 1;
+int RecordCommandLine(const char* path) {
+  const std::string partial = std::string(path) + ".part";
+  FILE* file = std::fopen(partial.c_str(), "wb");
+  if (!file) return 1;
+  std::fputs(::GetCommandLineA(), file);
+  std::fclose(file);
+  return ::MoveFileA(partial.c_str(), path) ? 0 : 1;
 }
 
-}
+}  // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc >= 3 && std::strcmp(argv[1], "--record") == 0)
-        return RecordCommandLine(argv[2]);
-    theApp.SetInstance(::GetModuleHandleA(nullptr), ::GetCommandLineA(), SW_SHOWNORMAL);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "--record") == 0) return RecordCommandLine(argv[2]);
+  theApp.SetInstance(::GetModuleHandleA(nullptr), ::GetCommandLineA(), SW_SHOWNORMAL);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
 }

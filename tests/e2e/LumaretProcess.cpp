@@ -36,9 +36,7 @@ CLumaretProcess::~CLumaretProcess() {
   CloseHandle(m_pi.hProcess);
 }
 
-bool CLumaretProcess::Running() const {
-  return Started() && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
-}
+bool CLumaretProcess::Running() const { return Started() && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT; }
 
 bool CLumaretProcess::WaitForExit(DWORD timeoutMs) const {
   return Started() && WaitForSingleObject(m_pi.hProcess, timeoutMs) == WAIT_OBJECT_0;

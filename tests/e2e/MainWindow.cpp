@@ -44,8 +44,8 @@ std::vector<std::string> CMainWindow::Choices() const {
     SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide.data()), SMTO_NORMAL, kWaitMs, &got);
     const int units = static_cast<int>(wcsnlen(wide.data(), static_cast<size_t>(got)));
     std::string item(2 * static_cast<size_t>(units), '\0');
-    item.resize(WideCharToMultiByte(936, 0, wide.data(), units, item.data(), static_cast<int>(item.size()),
-                                    nullptr, nullptr));
+    item.resize(
+        WideCharToMultiByte(936, 0, wide.data(), units, item.data(), static_cast<int>(item.size()), nullptr, nullptr));
     items.push_back(item);
   }
   return items;

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-
 namespace {
 
 void RemoveTree(const std::string& dir) {
@@ -51,8 +50,8 @@ std::string CScratchDir::Write(const std::string& name, const std::string& bytes
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
+  const HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes(GetFileSize(file, nullptr), '\0');
   DWORD read = 0;

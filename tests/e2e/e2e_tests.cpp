@@ -62,8 +62,8 @@ std::string AsShown(const std::string& bytes) {
   std::wstring wide(units, L'\0');
   MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), units);
   std::string shown(2 * static_cast<size_t>(units), '\0');
-  shown.resize(WideCharToMultiByte(936, 0, wide.data(), units, shown.data(), static_cast<int>(shown.size()), nullptr,
-                                   nullptr));
+  shown.resize(
+      WideCharToMultiByte(936, 0, wide.data(), units, shown.data(), static_cast<int>(shown.size()), nullptr, nullptr));
   return shown;
 }
 
@@ -113,8 +113,7 @@ class LumaretE2e : public testing::Test {
     ASSERT_TRUE(CMessageBoxView(box).Answer(id));
     ASSERT_TRUE(CMainWindow(m_run->MainWindow()).Sync());
     const HWND next = m_run->FindMessageBox();
-    EXPECT_EQ(next, nullptr) << "unexpected message box \"" << Utf8(next ? CMessageBoxView(next).Text() : "")
-                             << "\"";
+    EXPECT_EQ(next, nullptr) << "unexpected message box \"" << Utf8(next ? CMessageBoxView(next).Text() : "") << "\"";
   }
 
   void SaveAnsweringYes(const CMainWindow& window, const std::string& result) {
@@ -238,8 +237,7 @@ TEST_F(LumaretE2e, SheetHeldOpenElsewhereIsLeftUntouched) {
   ASSERT_NE(m_run->MainWindow(), nullptr);
   WaitForLoad(window, path);
   ASSERT_TRUE(window.Choose(1));
-  const HANDLE held =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   SaveAnsweringYes(window, "文件保存失败。请检查文件是否是只读的。");
   CloseHandle(held);
@@ -308,8 +306,7 @@ TEST_F(LumaretE2e, QuotedPathWithSpacesLoadedAndWesternConverted) {
   ASSERT_TRUE(window.Choose(IndexOfData(window, 2)));
   const std::string shown = window.BoxText();
   EXPECT_EQ(shown, Convert(WesternToAscii, french));
-  EXPECT_NE(shown.find("REM COMMENT \"(C) 2011 Editions Lumiere - Enregistre a Lyon\""), std::string::npos)
-      << shown;
+  EXPECT_NE(shown.find("REM COMMENT \"(C) 2011 Editions Lumiere - Enregistre a Lyon\""), std::string::npos) << shown;
   EXPECT_NE(shown.find("TITLE \"La \"derniere\" valse\""), std::string::npos) << shown;
   EXPECT_NE(shown.find("TITLE \"L'ete a Saint-Malo\""), std::string::npos) << shown;
   SaveAnsweringYes(window, "文件保存成功。");

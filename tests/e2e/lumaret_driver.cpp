@@ -125,8 +125,9 @@ int Bench(const std::string& exe, const std::string& path) {
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (argc < 3 || (command != "show" && command != "bench") || (command == "bench" && argc < 4)) {
-    std::fprintf(stderr, "usage: lumaret_driver show lumaret.exe [file [choice]]\n"
-                         "       lumaret_driver bench lumaret.exe big5-file\n");
+    std::fprintf(stderr,
+                 "usage: lumaret_driver show lumaret.exe [file [choice]]\n"
+                 "       lumaret_driver bench lumaret.exe big5-file\n");
     return 2;
   }
   const std::string exe = DosPath(argv[2]);

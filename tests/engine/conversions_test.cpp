@@ -21,8 +21,8 @@ const Routine kGbkToSimplified = {"GbkToSimplified", GbkToSimplified};
 const Routine kGbkToTraditional = {"GbkToTraditional", GbkToTraditional};
 const Routine kGbkToBig5Traditional = {"GbkToBig5Traditional", GbkToBig5Traditional};
 const Routine kUtf8ToGbk = {"Utf8ToGbk", Utf8ToGbk};
-const Routine kAll[] = {kBig5ToGbkSimplified, kShiftJisToGbk, kGbkToSimplified, kGbkToTraditional,
-                        kGbkToBig5Traditional, kUtf8ToGbk};
+const Routine kAll[] = {kBig5ToGbkSimplified, kShiftJisToGbk,        kGbkToSimplified,
+                        kGbkToTraditional,    kGbkToBig5Traditional, kUtf8ToGbk};
 
 std::string Convert(const Routine& routine, const char* input) {
   return RunBounded(routine.convert, input, OutputRoom(routine.convert, Length(input)));
@@ -38,17 +38,24 @@ const Row kRows[] = {
     // The probes' samples
     {kBig5ToGbkSimplified, "\xBA\xDE\xB2\x7A", "\xB9\xDC\xC0\xED"},  // 管理
     {kGbkToBig5Traditional, "\xB9\xDC\xC0\xED", "\xBA\xDE\xB2\x7A"},
-    {kGbkToSimplified, "\xB0\xD9\x91\xF0", "\xB0\xD9\xD5\xBD"},      // 百戰 -> 百战
-    {kGbkToTraditional, "\xB0\xD9\xD5\xBD", "\xB0\xD9\x91\xF0"},     // 百战 -> 百戰
-    {kShiftJisToGbk, "\x90\xA2\x8A\x45", "\xCA\xC0\xBD\xE7"},        // 世界
+    {kGbkToSimplified, "\xB0\xD9\x91\xF0", "\xB0\xD9\xD5\xBD"},   // 百戰 -> 百战
+    {kGbkToTraditional, "\xB0\xD9\xD5\xBD", "\xB0\xD9\x91\xF0"},  // 百战 -> 百戰
+    {kShiftJisToGbk, "\x90\xA2\x8A\x45", "\xCA\xC0\xBD\xE7"},     // 世界
     // Big5: code page, script mapping and correction pass together
     {kBig5ToGbkSimplified, "TITLE \"\xA6\xCA\xBE\xD4\"\r\n", "TITLE \"\xB0\xD9\xD5\xBD\"\r\n"},  // 百戰 -> 百战
-    {kBig5ToGbkSimplified, "\xAB\xE1\xA8\xD3", "\xBA\xF3\xC0\xB4"},  // 後來 -> 后来
+    {kBig5ToGbkSimplified, "\xAB\xE1\xA8\xD3", "\xBA\xF3\xC0\xB4"},                              // 後來 -> 后来
     {kBig5ToGbkSimplified, "\xB0\xAE\xB6\xA9", "\xC7\xAC\xC2\xA1"},  // 乾隆: mapped to 干隆, corrected back
-    {kBig5ToGbkSimplified, "\xA1\x5F" "A", "\xA3\xA8" "A"},          // vertical ︵ -> （
+    {kBig5ToGbkSimplified,
+     "\xA1\x5F"
+     "A",
+     "\xA3\xA8"
+     "A"},  // vertical ︵ -> （
     // Big5 bytes that form no character: the default character, as Windows gives it
     {kBig5ToGbkSimplified, "A\xA4", "A?"},
-    {kBig5ToGbkSimplified, "\xA4\x7F" "B", "?B"},
+    {kBig5ToGbkSimplified,
+     "\xA4\x7F"
+     "B",
+     "?B"},
     {kBig5ToGbkSimplified, "\xA4 B", "?B"},
     {kBig5ToGbkSimplified, "\x80\xFF\x81\x40", "???"},  // no GBK form
     // Shift-JIS
@@ -73,8 +80,14 @@ const Row kRows[] = {
     {kUtf8ToGbk, "\xEF\xBB\xBFTITLE \"\xE4\xB8\xAD\"\n", "TITLE \"\xD6\xD0\"\n"},
     {kUtf8ToGbk, "\xEF\xBB\xBF", ""},
     {kUtf8ToGbk, "A\xEF\xBB\xBF", "A?"},
-    {kUtf8ToGbk, "\xEF\xBB\xBF\xEF\xBB\xBF" "A", "?A"},
-    {kUtf8ToGbk, "\xEF\xBB" "A", "?A"},
+    {kUtf8ToGbk,
+     "\xEF\xBB\xBF\xEF\xBB\xBF"
+     "A",
+     "?A"},
+    {kUtf8ToGbk,
+     "\xEF\xBB"
+     "A",
+     "?A"},
     // No script mapping: traditional characters stay traditional; Latin letters GBK holds keep their form
     {kUtf8ToGbk, "\xE5\x91\xA8\xE8\x8F\xAF\xE5\x81\xA5", "\xD6\xDC\xC8\x41\xBD\xA1"},  // 周華健
     {kUtf8ToGbk, "Beyonc\xC3\xA9", "Beyonc\xA8\xA6"},
@@ -83,14 +96,23 @@ const Row kRows[] = {
     {kUtf8ToGbk, "\xF0\xA0\x80\x80", "??"},
     {kUtf8ToGbk, "\xEF\xBD\xB1\xEA\xB0\x80", "??"},  // half-width katakana, a Hangul syllable
     // Ill-formed bytes: '?' for what the decoder gives up on, never more bytes than went in
-    {kUtf8ToGbk, "A\x80" "B\xFF", "A?B?"},
+    {kUtf8ToGbk,
+     "A\x80"
+     "B\xFF",
+     "A?B?"},
     {kUtf8ToGbk, "\x80\x80\x80", "???"},
     {kUtf8ToGbk, "\xC0\xAF\xE0\x80\xAF", "????"},
     {kUtf8ToGbk, "\xED\xA0\x80\xF4\x90\x80\x80", "?????"},
-    {kUtf8ToGbk, "\xE4\xB8" "AB", "?AB"},
+    {kUtf8ToGbk,
+     "\xE4\xB8"
+     "AB",
+     "?AB"},
     // Cut short by the end of the text, even where the decoder takes the terminator into its U+FFFD
     {kUtf8ToGbk, "AB\xE4\xB8", "AB?"},
-    {kUtf8ToGbk, "\xE4" "A", "?A"},
+    {kUtf8ToGbk,
+     "\xE4"
+     "A",
+     "?A"},
     {kUtf8ToGbk, "A\xF0\x9F", "A?"},
     {kUtf8ToGbk, "\xE4", "?"},
 };

@@ -13,10 +13,10 @@
 namespace {
 
 // Names in each spelling, as their bytes
-const std::string kZhouBig5 = "\xA9\x50\xB5\xD8\xB0\xB7";                        // 周華健 in Big5
-const std::string kZhouTraditional = "\xD6\xDC\xC8\x41\xBD\xA1";                 // 周華健 in GBK
-const std::string kZhouSimplified = "\xD6\xDC\xBB\xAA\xBD\xA1";                  // 周华健
-const std::string kWaltzBig5 = "\xB3\xCC\xAB\xE1\xB6\xEA\xBB\x52\xA6\xB1";        // 最後圓舞曲 in Big5
+const std::string kZhouBig5 = "\xA9\x50\xB5\xD8\xB0\xB7";                          // 周華健 in Big5
+const std::string kZhouTraditional = "\xD6\xDC\xC8\x41\xBD\xA1";                   // 周華健 in GBK
+const std::string kZhouSimplified = "\xD6\xDC\xBB\xAA\xBD\xA1";                    // 周华健
+const std::string kWaltzBig5 = "\xB3\xCC\xAB\xE1\xB6\xEA\xBB\x52\xA6\xB1";         // 最後圓舞曲 in Big5
 const std::string kWaltzTraditional = "\xD7\xEE\xE1\xE1\x88\x41\xCE\xE8\xC7\xFA";  // 最後圓舞曲 in GBK
 const std::string kWaltzSimplified = "\xD7\xEE\xBA\xF3\xD4\xB2\xCE\xE8\xC7\xFA";   // 最后圆舞曲
 const std::string kXuBig5 = "\xB3\x5C\xAC\xFC\xC0\x52";  // 許美靜 in Big5: 許 has the trail byte 5C, a backslash
@@ -78,8 +78,7 @@ const SheetRow kSheetRows[] = {
             "FILE " + Quoted(kZhouTraditional + " - " + kWaltzTraditional + ".ape") + " WAVE", "  TRACK 01 AUDIO",
             "    TITLE " + Quoted(kWaltzSimplified), "    INDEX 01 00:00:00"})},
     {"Big5, no audio file: as converted", Cause::kBig5,
-     Sheet({"TITLE " + Quoted(kWaltzBig5), "FILE " + Quoted(kZhouBig5 + " - " + kWaltzBig5 + ".ape") + " WAVE"}),
-     u"",
+     Sheet({"TITLE " + Quoted(kWaltzBig5), "FILE " + Quoted(kZhouBig5 + " - " + kWaltzBig5 + ".ape") + " WAVE"}), u"",
      Sheet({"TITLE " + Quoted(kWaltzSimplified),
             "FILE " + Quoted(kZhouSimplified + " - " + kWaltzSimplified + ".ape") + " WAVE"})},
     {"Big5, LF line ends, lower-case keyword after spaces and tabs", Cause::kBig5,
@@ -113,7 +112,11 @@ const SheetRow kSheetRows[] = {
     {"Western, a name GBK cannot hold: as converted", Cause::kWestern, Sheet({"FILE \"Bj\xF6rk.wav\" WAVE"}),
      u"Björk.wav", Sheet({"FILE \"Bjork.wav\" WAVE"})},
     {"Western, typographic quotes make the lines differ outside the name: as converted", Cause::kWestern,
-     Sheet({"FILE \"a\x94" "b.wav\" WAVE"}), u"a\x201D" "b.wav", Sheet({"FILE \"a\"b.wav\" WAVE"})},
+     Sheet({"FILE \"a\x94"
+            "b.wav\" WAVE"}),
+     u"a\x201D"
+     "b.wav",
+     Sheet({"FILE \"a\"b.wav\" WAVE"})},
     {"Shift-JIS, half-width katakana that GBK lacks: as converted", Cause::kShiftJis,
      Sheet({"FILE \"\xB1\xD9\xCA\xDE\xD1.wav\" WAVE"}), u"ｱﾙﾊﾞﾑ.wav", Sheet({"FILE \"?????.wav\" WAVE"})},
     {"UTF-8 with its byte-order mark, FILE on the first line", Cause::kUtf8,
@@ -139,9 +142,8 @@ TEST(KeepFileNames, SheetRows) {
 TEST(KeepFileNames, ToUtf8) {
   // lumaret-cli --to utf-8: a Big5 sheet converted to simplified UTF-8
   const std::string source = Sheet({"TITLE " + Quoted(kWaltzBig5), "FILE " + Quoted(kZhouBig5 + ".ape") + " WAVE"});
-  const std::string converted =
-      Sheet({"TITLE \"\xE6\x9C\x80\xE5\x90\x8E\xE5\x9C\x86\xE8\x88\x9E\xE6\x9B\xB2\"",
-             "FILE \"\xE5\x91\xA8\xE5\x8D\x8E\xE5\x81\xA5.ape\" WAVE"});
+  const std::string converted = Sheet({"TITLE \"\xE6\x9C\x80\xE5\x90\x8E\xE5\x9C\x86\xE8\x88\x9E\xE6\x9B\xB2\"",
+                                       "FILE \"\xE5\x91\xA8\xE5\x8D\x8E\xE5\x81\xA5.ape\" WAVE"});
   Folder folder;
   folder.files.insert(u"周華健.ape");
   EXPECT_EQ(Hex(KeepFileNames(source, converted, Cause::kBig5, folder.Exists(), 65001)),
@@ -152,12 +154,14 @@ TEST(KeepFileNames, ToUtf8) {
 
 TEST(KeepFileNames, Utf8SourceWithByteOrderMark) {
   // A routine that drops the mark and maps the script: the FILE lines still correspond
-  const std::string source = "\xEF\xBB\xBF" "FILE \"\xE5\x91\xA8\xE8\x8F\xAF\xE5\x81\xA5.ape\" WAVE\n";
+  const std::string source =
+      "\xEF\xBB\xBF"
+      "FILE \"\xE5\x91\xA8\xE8\x8F\xAF\xE5\x81\xA5.ape\" WAVE\n";
   Folder folder;
   folder.files.insert(u"周華健.ape");
-  EXPECT_EQ(Hex(KeepFileNames(source, "FILE " + Quoted(kZhouSimplified + ".ape") + " WAVE\n", Cause::kUtf8,
-                              folder.Exists())),
-            Hex("FILE " + Quoted(kZhouTraditional + ".ape") + " WAVE\n"));
+  EXPECT_EQ(
+      Hex(KeepFileNames(source, "FILE " + Quoted(kZhouSimplified + ".ape") + " WAVE\n", Cause::kUtf8, folder.Exists())),
+      Hex("FILE " + Quoted(kZhouTraditional + ".ape") + " WAVE\n"));
 }
 
 TEST(KeepFileNames, CausesWithoutASourceSpellingChangeNothing) {
@@ -183,12 +187,16 @@ const FindRow kFindRows[] = {
     {"FILE \"a b.wav\" WAVE", {{1, 6, 7}}},
     {"REM x\r\n\tFiLe \"\" WAVE\r\n", {{2, 14, 0}}},
     {"REM\rFILE a b.wav  WAVE\r\n", {{2, 9, 7}}},  // a lone CR ends a line too
-    {"FILE a.wav", {{1, 5, 5}}},                    // no type: the whole word
+    {"FILE a.wav", {{1, 5, 5}}},                   // no type: the whole word
     {"\n\nFILE  \"x\"\nFILE \"y\"", {{3, 9, 1}, {4, 18, 1}}},
-    {"\xEF\xBB\xBF" "FILE \"a.wav\" WAVE", {{1, 9, 5}}},  // a leading byte-order mark is no part of a word
+    {"\xEF\xBB\xBF"
+     "FILE \"a.wav\" WAVE",
+     {{1, 9, 5}}},  // a leading byte-order mark is no part of a word
     // Not FILE lines
     {"FILENAME \"a.wav\" WAVE\nREM FILE \"a.wav\"\nFILE\nFILE   \nFILE \"a.wav WAVE\n", {}},
-    {"A\xEF\xBB\xBF" "FILE \"a.wav\" WAVE", {}},
+    {"A\xEF\xBB\xBF"
+     "FILE \"a.wav\" WAVE",
+     {}},
     {"", {}},
 };
 

@@ -23,29 +23,35 @@ const Row kRows[] = {
     {"\xE1\xE1\x81\xED", "\xBA\xF3\x81\xED"},  // 後來 -> 后來
     {"\xB9\xDC\xC0\xED", "\xB9\xDC\xC0\xED"},  // 管理 -> 管理
     // 乾 and 著: the word test sees the current character corrected, the next one not yet
-    {"\xC7\xAC", "\xB8\xC9"},  // 乾 -> 干
-    {"\xC7\xAC\xD4\xEF", "\xB8\xC9\xD4\xEF"},  // 乾燥 -> 干燥
-    {"\xC7\xAC\xC2\xA1", "\xC7\xAC\xC2\xA1"},  // 乾隆 -> 乾隆
-    {"\xB8\xC9\xC2\xA1", "\xC7\xAC\xC2\xA1"},  // 干隆 -> 乾隆
+    {"\xC7\xAC", "\xB8\xC9"},                                  // 乾 -> 干
+    {"\xC7\xAC\xD4\xEF", "\xB8\xC9\xD4\xEF"},                  // 乾燥 -> 干燥
+    {"\xC7\xAC\xC2\xA1", "\xC7\xAC\xC2\xA1"},                  // 乾隆 -> 乾隆
+    {"\xB8\xC9\xC2\xA1", "\xC7\xAC\xC2\xA1"},                  // 干隆 -> 乾隆
     {"\xB8\xC9\xB8\xC9\xC2\xA1", "\xB8\xC9\xC7\xAC\xC2\xA1"},  // 干干隆 -> 干乾隆
-    {"\xD6\xF8\xD7\xF7", "\xD7\xC5\xD7\xF7"},  // 著作 -> 着作
-    {"\xD6\xF8\xC3\xFB", "\xD6\xF8\xC3\xFB"},  // 著名 -> 著名
-    {"\xD7\xC5\xC3\xFB", "\xD6\xF8\xC3\xFB"},  // 着名 -> 著名
+    {"\xD6\xF8\xD7\xF7", "\xD7\xC5\xD7\xF7"},                  // 著作 -> 着作
+    {"\xD6\xF8\xC3\xFB", "\xD6\xF8\xC3\xFB"},                  // 著名 -> 著名
+    {"\xD7\xC5\xC3\xFB", "\xD6\xF8\xC3\xFB"},                  // 着名 -> 著名
     // 沈: after a word the walk moves on by one character, and the window overlaps the replacement
-    {"\xC9\xF2\xD7\xC5", "\xB3\xC1\xD7\xC5"},  // 沈着 -> 沉着
-    {"\xC9\xF2\xD6\xF8", "\xC9\xF2\xD7\xC5"},  // 沈著 -> 沈着
-    {"\xC9\xF2\xD7\xC5\xC3\xFB", "\xB3\xC1\xD6\xF8\xC3\xFB"},  // 沈着名 -> 沉著名
-    {"\xCF\xFB\xC9\xF2\xC9\xF2", "\xCF\xFB\xB3\xC1\xC9\xF2"},  // 消沈沈 -> 消沉沈
+    {"\xC9\xF2\xD7\xC5", "\xB3\xC1\xD7\xC5"},                                  // 沈着 -> 沉着
+    {"\xC9\xF2\xD6\xF8", "\xC9\xF2\xD7\xC5"},                                  // 沈著 -> 沈着
+    {"\xC9\xF2\xD7\xC5\xC3\xFB", "\xB3\xC1\xD6\xF8\xC3\xFB"},                  // 沈着名 -> 沉著名
+    {"\xCF\xFB\xC9\xF2\xC9\xF2", "\xCF\xFB\xB3\xC1\xC9\xF2"},                  // 消沈沈 -> 消沉沈
     {"\xC9\xF2\xC9\xF2\xC9\xF2\xC9\xF2", "\xB3\xC1\xB3\xC1\xB3\xC1\xB3\xC1"},  // 沈沈沈沈 -> 沉沉沉沉
     // Words at the end of the text, and a last character without a window
-    {"\xD2\xBB\xBC\xC6\xBB\xAD", "\xD2\xBB\xBC\xC6\xBB\xAE"},  // 一计画 -> 一计划
-    {"\xC9\xF2", "\xC9\xF2"},  // 沈 -> 沈
-    {"x\xC9\xF2", "x\xC9\xF2"},  // x沈 -> x沈
-    {"\xA3\xFC\xA3\xFC\xA3\xFC", "\xA1\xAD\xA1\xAD\xA3\xFC"},  // ｜｜｜ -> ……｜
+    {"\xD2\xBB\xBC\xC6\xBB\xAD", "\xD2\xBB\xBC\xC6\xBB\xAE"},                  // 一计画 -> 一计划
+    {"\xC9\xF2", "\xC9\xF2"},                                                  // 沈 -> 沈
+    {"x\xC9\xF2", "x\xC9\xF2"},                                                // x沈 -> x沈
+    {"\xA3\xFC\xA3\xFC\xA3\xFC", "\xA1\xAD\xA1\xAD\xA3\xFC"},                  // ｜｜｜ -> ……｜
     {"\xA3\xFC\xA3\xFC\xA3\xFC\xA3\xFC", "\xA1\xAD\xA1\xAD\xA1\xAD\xA1\xAD"},  // ｜｜｜｜ -> …………
     // Single-byte characters never change and never start a window
-    {"\xA6\xE0" "A\xA6\xE1", "\xA3\xA8" "A\xA3\xA9"},  // ︵A︶ -> （A）
-    {"a\xB8\xC9\xC2\xA1" "b", "a\xC7\xAC\xC2\xA1" "b"},  // a干隆b -> a乾隆b
+    {"\xA6\xE0"
+     "A\xA6\xE1",
+     "\xA3\xA8"
+     "A\xA3\xA9"},  // ︵A︶ -> （A）
+    {"a\xB8\xC9\xC2\xA1"
+     "b",
+     "a\xC7\xAC\xC2\xA1"
+     "b"},                                       // a干隆b -> a乾隆b
     {"\xB8\xC9 \xC2\xA1", "\xB8\xC9 \xC2\xA1"},  // 干 隆 -> 干 隆
     // The first of two copies wins
     {"\x91\x6A", "\xD3\xFB"},  // 慾 -> 欲
@@ -55,7 +61,10 @@ const Row kRows[] = {
     {"\xC7\xAC\xC2", "\xB8\xC9\xC2"},  // 乾 and a lone lead byte: no window
     {"\xB8\xC9\xC2", "\xB8\xC9\xC2"},  // 干 and a lone lead byte
     // The walk keeps to character boundaries: E1 E1 (後) across two characters is no character
-    {"\x81\xE1\xE1" "A", "\x81\xE1\xE1" "A"},
+    {"\x81\xE1\xE1"
+     "A",
+     "\x81\xE1\xE1"
+     "A"},
     {"\x81\xE1\xE1\xE1", "\x81\xE1\xBA\xF3"},
 };
 
@@ -79,7 +88,8 @@ TEST(ApplyFixups, RowsBehindAsciiAtEveryAlignment) {
   for (const Row& row : kRows) {
     for (std::size_t k = 1; k < kAlignments; ++k) {
       const std::string prefix = AsciiPrefix(k);
-      EXPECT_EQ(Hex(Fixed(prefix + row.text)), Hex(prefix + row.expected)) << "text " << Hex(row.text) << " behind " << k;
+      EXPECT_EQ(Hex(Fixed(prefix + row.text)), Hex(prefix + row.expected))
+          << "text " << Hex(row.text) << " behind " << k;
     }
   }
 }
@@ -109,8 +119,7 @@ TEST(ApplyFixups, EveryCharEntry) {
 
 TEST(ApplyFixups, EveryWordEntry) {
   for (std::size_t i = 0; i < kWordFixupCount; ++i) {
-    EXPECT_EQ(Hex(Fixed(Bytes(kWordFixups.sources[i], 4))), Hex(Bytes(kWordFixups.targets[i], 4)))
-        << "entry " << i + 1;
+    EXPECT_EQ(Hex(Fixed(Bytes(kWordFixups.sources[i], 4))), Hex(Bytes(kWordFixups.targets[i], 4))) << "entry " << i + 1;
   }
 }
 

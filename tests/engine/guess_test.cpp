@@ -11,7 +11,7 @@ namespace {
 struct Row {
   const char* what;
   const char* text;
-  Cause cause;     // ranked first
+  Cause cause;  // ranked first
   bool confident;
 };
 
@@ -21,17 +21,17 @@ const Row kRows[] = {
     {"empty text", "", Cause::kAscii, true},
     {"plain ASCII sheet", "PERFORMER \"Various\"\r\nTITLE \"Live\"\r\n\tFILE \"a.wav\" WAVE\r\n", Cause::kAscii, true},
     // A short sheet whose one title has four characters (or two)
-    {"Big5 title of two words", "TITLE \"\xA6\xCA\xBE\xD4\"\r\n", Cause::kBig5, true},               // 百戰
-    {"GBK title of two words", "TITLE \"\xB0\xD9\xD5\xBD\"\r\n", Cause::kGbk, true},                 // 百战
-    {"Big5 title of one character", "TITLE \"\xA4\xA4\"\r\n", Cause::kBig5, true},                   // 中
-    {"GBK title of one character", "TITLE \"\xD6\xD0\"\r\n", Cause::kGbk, true},                     // 中
+    {"Big5 title of two words", "TITLE \"\xA6\xCA\xBE\xD4\"\r\n", Cause::kBig5, true},  // 百戰
+    {"GBK title of two words", "TITLE \"\xB0\xD9\xD5\xBD\"\r\n", Cause::kGbk, true},    // 百战
+    {"Big5 title of one character", "TITLE \"\xA4\xA4\"\r\n", Cause::kBig5, true},      // 中
+    {"GBK title of one character", "TITLE \"\xD6\xD0\"\r\n", Cause::kGbk, true},        // 中
     // GBK and Big5 share their byte ranges: the frequencies decide
     {"Big5 bytes that are common GBK pairs too", "TITLE \"\xC5\xE7\xC3\xD2\"\r\n", Cause::kBig5, true},  // 驗證
     {"GBK bytes that are Big5 pairs too", "TITLE \"\xD6\xD0\xCE\xC4\xB8\xE8\xC7\xFA\"\r\n", Cause::kGbk,
      true},  // 中文歌曲
     // Shift-JIS: kana, or kanji whose lead bytes are rare in GBK and user-defined in Big5
     {"Shift-JIS kana", "TITLE \"\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD\"\r\n", Cause::kShiftJis, true},
-    {"Shift-JIS kanji only", "TITLE \"\x93\x8C\x8B\x9E\"\r\n", Cause::kShiftJis, true},             // 東京
+    {"Shift-JIS kanji only", "TITLE \"\x93\x8C\x8B\x9E\"\r\n", Cause::kShiftJis, true},  // 東京
     {"Shift-JIS half-width katakana, too few to be sure", "TITLE \"\xB1\xB2\xB3\"\r\n", Cause::kShiftJis, false},
     // Windows-1252: accents and marks between ASCII letters, which a double-byte reading would swallow
     {"Windows-1252 accent between letters", "TITLE \"Caf\xE9 de Flore\"\r\n", Cause::kWestern, true},

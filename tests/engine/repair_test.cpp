@@ -14,13 +14,11 @@ std::string GbkToUtf8(const std::string& gbk) {
   namespace TS = TextServices;
   if (gbk.empty()) return {};
   std::u16string wide(gbk.size(), u'\0');
-  wide.resize(static_cast<std::size_t>(TS::MultiByteToWideChar(TS::kCodePageGbk, 0, gbk.data(),
-                                                               static_cast<int>(gbk.size()), wide.data(),
-                                                               static_cast<int>(wide.size()))));
+  wide.resize(static_cast<std::size_t>(TS::MultiByteToWideChar(
+      TS::kCodePageGbk, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), static_cast<int>(wide.size()))));
   std::string utf8(wide.size() * 3, '\0');
-  utf8.resize(static_cast<std::size_t>(TS::WideCharToMultiByte(TS::kCodePageUtf8, 0, wide.data(),
-                                                               static_cast<int>(wide.size()), utf8.data(),
-                                                               static_cast<int>(utf8.size()))));
+  utf8.resize(static_cast<std::size_t>(TS::WideCharToMultiByte(
+      TS::kCodePageUtf8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), static_cast<int>(utf8.size()))));
   return utf8;
 }
 
@@ -78,7 +76,10 @@ const RepairRow kLossless[] = {
     {"big5 with mapping and corrections", "\xA9P\xB5\xD8\xB0\xB7 \xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\r\n\xA4\x5A",
      Cause::kBig5},
     {"big5 undefined sequence becomes '?' in both", "\xA1\x30\xB7R", Cause::kBig5},
-    {"shift-jis kana and kanji", "\x82\xA0\x82\xE8\x82\xAA\x82\xC6\x82\xA4 \x8B""C\x82\xDC\x82\xAE\x82\xEA", Cause::kShiftJis},
+    {"shift-jis kana and kanji",
+     "\x82\xA0\x82\xE8\x82\xAA\x82\xC6\x82\xA4 \x8B"
+     "C\x82\xDC\x82\xAE\x82\xEA",
+     Cause::kShiftJis},
     {"utf-8 with its mark", "\xEF\xBB\xBF\xE7\x8E\x8B\xE8\x8F\xB2\r\n\xE7\xBA\xA2\xE8\xB1\x86", Cause::kUtf8},
     {"western", "D\xE9j\xE0 Vu \x96 \xA9 2009\x85", Cause::kWestern},
 };

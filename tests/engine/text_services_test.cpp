@@ -62,9 +62,16 @@ const DecodeRow kDecodeRows[] = {
     {932, std::string("A\x82\0", 3), std::u16string(u"A\x30FB\0", 3)},
     {950, std::string("\xA4\0B", 3), std::u16string(u"?\0B", 3)},
     // A lead byte and an undefined trail byte make one default character
-    {950, "\xA4\x7F" "B", u"?B"},
+    {950,
+     "\xA4\x7F"
+     "B",
+     u"?B"},
     {936, "\x81 B", u"?B"},
-    {932, "\x82\x20" "B", u"\x30FB" "B"},
+    {932,
+     "\x82\x20"
+     "B",
+     u"\x30FB"
+     "B"},
     // Single bytes: 932 keeps every ASCII byte and gives the undefined ones Windows' characters
     {932, "\x1A\x1C\x7F", u"\x001A\x001C\x007F"},
     {932, "\x80\xA0\xFD\xFE\xFF", u"\x0080\xF8F0\xF8F1\xF8F2\xF8F3"},
@@ -74,31 +81,67 @@ const DecodeRow kDecodeRows[] = {
     // User-defined Big5 pairs decode to private use
     {950, "\x81\x40\xFE\xFE", u"\xEEB8\xE310"},
     // UTF-8: a byte-order mark is a character like any other; four bytes make a surrogate pair
-    {65001, "\xEF\xBB\xBF" "A", u"\xFEFF" "A"},
+    {65001,
+     "\xEF\xBB\xBF"
+     "A",
+     u"\xFEFF"
+     "A"},
     {65001, "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80", u"\x00E9\x4E2D\xD83D\xDE00"},
     {65001, "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF4\x8F\xBF\xBF", u"\x0080\x07FF\x0800\xFFFF\xDBFF\xDFFF"},
     // Bytes that start nothing, overlong forms, surrogates and code points past U+10FFFF: U+FFFD for the bytes
     // up to where the decoder gives up, then each byte left on its own
-    {65001, "\x80" "A\xBF\xFF\xF5\x80", u"\xFFFD" "A\xFFFD\xFFFD\xFFFD\xFFFD"},
+    {65001,
+     "\x80"
+     "A\xBF\xFF\xF5\x80",
+     u"\xFFFD"
+     "A\xFFFD\xFFFD\xFFFD\xFFFD"},
     {65001, "\xC0\x80\xC1\xBF", u"\xFFFD\xFFFD\xFFFD\xFFFD"},
-    {65001, "\xE0\x80\x80" "A", u"\xFFFD\xFFFD" "A"},
-    {65001, "\xE0\x9F\xBF" "A", u"\xFFFD\xFFFD" "A"},
-    {65001, "\xF0\x80\x80\x80" "A", u"\xFFFD\xFFFD\xFFFD" "A"},
+    {65001,
+     "\xE0\x80\x80"
+     "A",
+     u"\xFFFD\xFFFD"
+     "A"},
+    {65001,
+     "\xE0\x9F\xBF"
+     "A",
+     u"\xFFFD\xFFFD"
+     "A"},
+    {65001,
+     "\xF0\x80\x80\x80"
+     "A",
+     u"\xFFFD\xFFFD\xFFFD"
+     "A"},
     {65001, "\xED\xA0\x80\xED\xBF\xBF", u"\xFFFD\xFFFD\xFFFD\xFFFD"},
-    {65001, "\xF4\x90\x80\x80" "A", u"\xFFFD\xFFFD\xFFFD" "A"},
+    {65001,
+     "\xF4\x90\x80\x80"
+     "A",
+     u"\xFFFD\xFFFD\xFFFD"
+     "A"},
     // A sequence cut short by a byte that cannot continue it: one U+FFFD, and that byte starts afresh
-    {65001, "\xE4\xB8" "AB", u"\xFFFD" "AB"},
+    {65001,
+     "\xE4\xB8"
+     "AB",
+     u"\xFFFD"
+     "AB"},
     {65001, "\xF0\x9F\x98\xE4\xB8\xAD", u"\xFFFD\x4E2D"},
     {65001, "\xC3\xC3\xA9", u"\xFFFD\x00E9"},
     // A sequence that runs past the end: one U+FFFD for all the bytes left, even ones that are ASCII
     {65001, "A\xE4\xB8", u"A\xFFFD"},
     {65001, "\xF0\x9F\x98\x80\xF0\x9F\x98", u"\xD83D\xDE00\xFFFD"},
-    {65001, "\xE4" "A", u"\xFFFD"},
-    {65001, std::string("\xE4" "A\0", 3), std::u16string(u"\xFFFD" "A\0", 3)},
+    {65001,
+     "\xE4"
+     "A",
+     u"\xFFFD"},
+    {65001,
+     std::string("\xE4"
+                 "A\0",
+                 3),
+     std::u16string(u"\xFFFD"
+                    "A\0",
+                    3)},
     {65001, std::string("\xF0\x9F\0", 3), std::u16string(u"\xFFFD", 1)},
     // 1252: every byte one unit; the five it leaves undefined become the C1 controls of the same value
-    {1252, "\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xE9\xFF",
-     u"\x20AC\x0081\x008D\x008F\x0090\x009D\x0178\x00A0\x00E9\x00FF"},
+    {1252, "\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xE9\xFF", u"\x20AC\x0081\x008D\x008F\x0090\x009D\x0178\x00A0\x00E9\x00FF"},
     {1252, "\x91\x92\x93\x94\x96\x97\x85", u"\x2018\x2019\x201C\x201D\x2013\x2014\x2026"},
 };
 
@@ -126,7 +169,11 @@ TEST(MultiByteToWideChar, Utf8Room) {
   char16_t units[8];
   EXPECT_EQ(TS::MultiByteToWideChar(65001, 0, "\xE4\xB8\xAD", -1, nullptr, 0), 2);
   EXPECT_EQ(TS::MultiByteToWideChar(65001, 0, "\xE4\xB8\xAD", -1, units, 1), 0);
-  EXPECT_EQ(TS::MultiByteToWideChar(65001, 0, "A\xF0\x9F\x98\x80" "B", 6, units, 2), 0);
+  EXPECT_EQ(TS::MultiByteToWideChar(65001, 0,
+                                    "A\xF0\x9F\x98\x80"
+                                    "B",
+                                    6, units, 2),
+            0);
   // Wine counts a room that ends inside the source's last character, a surrogate pair, as done
   EXPECT_EQ(TS::MultiByteToWideChar(65001, 0, "A\xF0\x9F\x98\x80", 5, units, 2), 2);
   EXPECT_EQ(HexUnits(std::u16string(units, 2)), "0041 D83D");
@@ -152,13 +199,20 @@ const EncodeRow kEncodeRows[] = {
     {950, u"\x30FB\xFF71", "??"},
     // Surrogates: each unit on its own
     {936, u"\xD83D\xDE00", "??"},
-    {936, u"\xD83D" "A", "?A"},
+    {936,
+     u"\xD83D"
+     "A",
+     "?A"},
     {936, u"\xFFFD\xFEFF", "??"},
     // UTF-8: a surrogate without its partner becomes U+FFFD
     {65001, u"A\x00E9\x4E2D\xD83D\xDE00", "A\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"},
     {65001, u"\x0080\x07FF\x0800\xFFFF\xDBFF\xDFFF\xFEFF",
      "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF4\x8F\xBF\xBF\xEF\xBB\xBF"},
-    {65001, u"\xD83D" "A\xDE00\xD83D", "\xEF\xBF\xBD" "A\xEF\xBF\xBD\xEF\xBF\xBD"},
+    {65001,
+     u"\xD83D"
+     "A\xDE00\xD83D",
+     "\xEF\xBF\xBD"
+     "A\xEF\xBF\xBD\xEF\xBF\xBD"},
     {65001, u"\xD83D\xD83D\xDE00", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
 };
 
@@ -196,9 +250,7 @@ std::string Map(std::uint32_t locale, std::uint32_t flags, const std::string& te
   return out.substr(0, text.size());
 }
 
-std::string Simplified(const std::string& text) {
-  return Map(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, text);
-}
+std::string Simplified(const std::string& text) { return Map(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, text); }
 std::string Traditional(const std::string& text) {
   return Map(TS::kLocaleChinesePrcSort, TS::kMapTraditionalChinese, text);
 }
@@ -208,10 +260,10 @@ TEST(LCMapStringA, ScriptRows) {
   EXPECT_EQ(Hex(Traditional("\xB0\xD9\xD5\xBD")), "B0 D9 91 F0");  // 百战 -> 百戰
   EXPECT_EQ(Hex(Simplified("\xB9\xDC\xC0\xED")), "B9 DC C0 ED");   // 管理 stays
   EXPECT_EQ(Hex(Traditional("\xB9\xDC\xC0\xED")), "B9 DC C0 ED");
-  EXPECT_EQ(Hex(Simplified("\xE1\xE1\x81\xED")), "BA F3 C0 B4");   // 後來 -> 后来
+  EXPECT_EQ(Hex(Simplified("\xE1\xE1\x81\xED")), "BA F3 C0 B4");  // 後來 -> 后来
   // Everything but a mapped double-byte character passes unchanged
   EXPECT_EQ(Simplified("TITLE \"x\"\r\n\x80\xFF"), "TITLE \"x\"\r\n\x80\xFF");
-  EXPECT_EQ(Hex(Simplified("A\x91")), "41 91");                      // lone lead byte at the end
+  EXPECT_EQ(Hex(Simplified("A\x91")), "41 91");  // lone lead byte at the end
   EXPECT_EQ(Hex(Simplified(std::string("\x91\0\xF0", 3))), "91 00 F0");
   EXPECT_EQ(Hex(Simplified("\x91\xF0\x91")), "D5 BD 91");
   EXPECT_EQ(Hex(Simplified("A\x91\xF0")), "41 D5 BD");

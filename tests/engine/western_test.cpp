@@ -7,7 +7,9 @@
 
 namespace {
 
-std::string Convert(const char* input) { return RunBounded(WesternToAscii, input, OutputRoom(WesternToAscii, Length(input))); }
+std::string Convert(const char* input) {
+  return RunBounded(WesternToAscii, input, OutputRoom(WesternToAscii, Length(input)));
+}
 
 struct Row {
   const char* input;
@@ -43,7 +45,8 @@ TEST(WesternToAscii, RowsBehindAsciiAtEveryAlignment) {
   for (const Row& row : kRows) {
     for (std::size_t k = 1; k < kAlignments; ++k) {
       const std::string prefix = AsciiPrefix(k);
-      EXPECT_EQ(Convert((prefix + row.input).c_str()), prefix + row.expected) << "input " << Hex(row.input) << " behind " << k;
+      EXPECT_EQ(Convert((prefix + row.input).c_str()), prefix + row.expected)
+          << "input " << Hex(row.input) << " behind " << k;
     }
   }
 }
@@ -55,13 +58,13 @@ TEST(WesternToAscii, EveryByteAbove0x7F) {
   for (int b = 0x80; b <= 0xFF; ++b) input += static_cast<char>(b);
   const std::string expected =
       "EUR\x01,\x03\x04\x05\x06\x07^\tS<\x0C\rZ\x0F"  // 80-8F
-      "\x10''\"\".--~\x19s>\x1C\x1DzY"                 // 90-9F
-      " i\"#$%|'^(C)a+,-(R)-"                           // A0-AF
-      "0123'56',10;1/41/23/4?"                          // B0-BF
-      "AAAAAAACEEEEIIII"                                // C0-CF
-      "DNOOOOOOOUUUUYPB"                                // D0-DF
-      "aaaaaaaceeeeiiii"                                // E0-EF
-      "dnooooooouuuuypy";                               // F0-FF
+      "\x10''\"\".--~\x19s>\x1C\x1DzY"                // 90-9F
+      " i\"#$%|'^(C)a+,-(R)-"                         // A0-AF
+      "0123'56',10;1/41/23/4?"                        // B0-BF
+      "AAAAAAACEEEEIIII"                              // C0-CF
+      "DNOOOOOOOUUUUYPB"                              // D0-DF
+      "aaaaaaaceeeeiiii"                              // E0-EF
+      "dnooooooouuuuypy";                             // F0-FF
   const std::string output = Convert(input.c_str());
   EXPECT_EQ(output, expected);
   for (const char c : output) EXPECT_LT(static_cast<unsigned char>(c), 0x80);

@@ -8,23 +8,23 @@
 #include "framework/Afx.h"
 
 class MessageBoxRecorder {
-public:
-    explicit MessageBoxRecorder(int defaultAnswer = IDOK);
-    ~MessageBoxRecorder();
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+ public:
+  explicit MessageBoxRecorder(int defaultAnswer = IDOK);
+  ~MessageBoxRecorder();
+  MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+  MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
-    struct Box {
-        std::string text;
-        UINT type;
-    };
-    std::vector<Box> boxes;
-    std::vector<int> answers;
+  struct Box {
+    std::string text;
+    UINT type;
+  };
+  std::vector<Box> boxes;
+  std::vector<int> answers;
 
-private:
-    static int Record(const char* text, UINT type, void* context);
-    int m_defaultAnswer;
-    AfxMessageBoxHandler m_previous;
+ private:
+  static int Record(const char* text, UINT type, void* context);
+  int m_defaultAnswer;
+  AfxMessageBoxHandler m_previous;
 };
 
 // Handles every message waiting for this thread, posted ones included.
