@@ -9,6 +9,7 @@
 #include "guess.h"
 #include "repair.h"
 #include "text_services.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -28,15 +29,6 @@ std::string TopTwo(const Guess& guess) {
     text += std::string(CauseName(guess.ranked[i].cause)) + " " + Score(guess.ranked[i].score);
   }
   return text;
-}
-
-std::u16string Decode(unsigned codePage, std::string_view bytes) {
-  if (bytes.empty()) return {};
-  const int length = static_cast<int>(bytes.size());
-  std::u16string wide(bytes.size(), u'\0');
-  wide.resize(static_cast<std::size_t>(
-      TextServices::MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), length)));
-  return wide;
 }
 
 }  // namespace
@@ -135,7 +127,7 @@ std::string ConvertCommand::Repair(const NativePath& path, const std::string& te
     };
     repaired = KeepFileNames(text, repaired, cause, exists, codePage);
     for (const FileLine& line : FindFileLines(repaired)) {
-      const std::u16string name = Decode(codePage, std::string_view(repaired).substr(line.offset, line.length));
+      const std::u16string name = Widen(codePage, std::string_view(repaired).substr(line.offset, line.length));
       if (!exists(name)) {
         warnings.push_back("warning\t" + Paths::Display(path) + ":" + std::to_string(line.line) +
                            "\tFILE names no file in the folder");

@@ -1,6 +1,7 @@
 #include "cue_sheet.h"
 
 #include "text_services.h"
+#include "wide_text.h"
 
 namespace TS = TextServices;
 
@@ -85,26 +86,6 @@ unsigned SourceCodePage(Cause cause) {
     default:
       return 0;
   }
-}
-
-// The bytes as UTF-16; empty when the code page cannot convert them.
-std::u16string Widen(unsigned codePage, std::string_view bytes) {
-  if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return {};
-  const int size = static_cast<int>(bytes.size());
-  const int units = TS::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-  if (units == 0) return {};
-  std::u16string wide(static_cast<std::size_t>(units), u'\0');
-  wide.resize(static_cast<std::size_t>(TS::MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), units)));
-  return wide;
-}
-
-std::string Narrow(unsigned codePage, const std::u16string& wide) {
-  const int units = static_cast<int>(wide.size());
-  const int size = TS::WideCharToMultiByte(codePage, 0, wide.data(), units, nullptr, 0);
-  if (size == 0) return {};
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  bytes.resize(static_cast<std::size_t>(TS::WideCharToMultiByte(codePage, 0, wide.data(), units, bytes.data(), size)));
-  return bytes;
 }
 
 bool IsName(const std::u16string& name) { return !name.empty() && name.find(u'\0') == std::u16string::npos; }

@@ -9,6 +9,7 @@
 #include "conversions.h"
 #include "fixups.h"
 #include "text_services.h"
+#include "wide_text.h"
 #include "western.h"
 
 namespace TS = TextServices;
@@ -41,28 +42,6 @@ bool IsShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 
 
 bool IsSurrogate(char16_t u) { return u >= 0xD800 && u < 0xE000; }
 
-std::u16string Decode(unsigned codePage, std::string_view bytes) {
-  if (bytes.empty()) return {};
-  const int length = static_cast<int>(bytes.size());
-  const int units = TS::MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
-  std::u16string wide(static_cast<std::size_t>(units), u'\0');
-  if (units > 0)
-    wide.resize(
-        static_cast<std::size_t>(TS::MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), units)));
-  return wide;
-}
-
-std::string Encode(unsigned codePage, std::u16string_view wide) {
-  if (wide.empty()) return {};
-  const int length = static_cast<int>(wide.size());
-  const int bytes = TS::WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0);
-  std::string text(static_cast<std::size_t>(bytes), '\0');
-  if (bytes > 0)
-    text.resize(
-        static_cast<std::size_t>(TS::WideCharToMultiByte(codePage, 0, wide.data(), length, text.data(), bytes)));
-  return text;
-}
-
 // Whether GBK holds a UTF-16 unit: whether encoding it gives anything but the default character. Surrogates
 // (characters beyond the first plane) it never holds. Built once, so that a check is a lookup.
 bool GbkHolds(char16_t unit) {
@@ -82,7 +61,7 @@ bool GbkHolds(char16_t unit) {
 // The GBK text of units GBK holds, after the cause's own steps on GBK (the script mapping and corrections for
 // Big5), back as UTF-16.
 std::u16string RepairHeld(std::u16string_view run, Cause cause) {
-  std::string gbk = Encode(TS::kCodePageGbk, run);
+  std::string gbk = Narrow(TS::kCodePageGbk, run);
   if (cause == Cause::kBig5 && !gbk.empty()) {
     std::string mapped(gbk.size(), '\0');
     const int length = static_cast<int>(gbk.size());
@@ -92,7 +71,7 @@ std::u16string RepairHeld(std::u16string_view run, Cause cause) {
     }
     ApplyFixups(gbk.data());
   }
-  return Decode(TS::kCodePageGbk, gbk);
+  return Widen(TS::kCodePageGbk, gbk);
 }
 
 std::string RepairToUtf8(const char* text, std::size_t length, const Routine& routine) {
@@ -102,7 +81,7 @@ std::string RepairToUtf8(const char* text, std::size_t length, const Routine& ro
     WesternToAscii(text, out.data());
     return out.data();
   }
-  std::u16string wide = Decode(routine.codePage, std::string_view(text, length));
+  std::u16string wide = Widen(routine.codePage, std::string_view(text, length));
   std::size_t start = 0;
   if (routine.cause == Cause::kUtf8 && !wide.empty() && wide[0] == u'\xFEFF') start = 1;
   std::u16string repaired;
@@ -117,7 +96,7 @@ std::string RepairToUtf8(const char* text, std::size_t length, const Routine& ro
       repaired += wide[i++];
     }
   }
-  return Encode(TS::kCodePageUtf8, repaired);
+  return Narrow(TS::kCodePageUtf8, repaired);
 }
 
 // How often the code page's default unit stands for a real character of the line rather than an undefined
@@ -153,7 +132,7 @@ std::size_t LineLosses(std::string_view line, bool firstLine, const Routine& rou
         line.begin(), line.end(), [](char c) { return IsUndefinedWestern(static_cast<unsigned char>(c)); }));
   }
   if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return 0;
-  const std::u16string wide = Decode(routine.codePage, line);
+  const std::u16string wide = Widen(routine.codePage, line);
   const std::size_t real = RealDefaults(line, routine);
   const auto defaults = static_cast<std::size_t>(std::count(wide.begin(), wide.end(), routine.defaultUnit));
   std::size_t losses = defaults > real ? defaults - real : 0;

@@ -11,6 +11,7 @@
 #include "fuzz_checks.h"
 #include "text_services.h"
 #include "western.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -25,14 +26,6 @@ std::string Convert(ConversionRoutine routine, const std::string& source) {
   std::vector<char> output(OutputRoom(routine, source.size()));
   routine(source.c_str(), output.data());
   return output.data();
-}
-
-std::u16string Widen(unsigned codePage, std::string_view bytes) {
-  const int size = static_cast<int>(bytes.size());
-  const int units = TextServices::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-  std::u16string wide(static_cast<std::size_t>(units), u'\0');
-  if (units > 0) TextServices::MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), units);
-  return wide;
 }
 
 }  // namespace

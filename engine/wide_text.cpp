@@ -1,0 +1,31 @@
+#include "wide_text.h"
+
+#include "text_services.h"
+
+namespace TS = TextServices;
+
+namespace {
+
+constexpr std::size_t kLargest = 0x7FFFFFFF;  // the services count in int
+
+}  // namespace
+
+std::u16string Widen(unsigned codePage, std::string_view bytes) {
+  if (bytes.empty() || bytes.size() > kLargest) return {};
+  const int size = static_cast<int>(bytes.size());
+  const int units = TS::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+  if (units == 0) return {};
+  std::u16string wide(static_cast<std::size_t>(units), u'\0');
+  wide.resize(static_cast<std::size_t>(TS::MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), units)));
+  return wide;
+}
+
+std::string Narrow(unsigned codePage, std::u16string_view wide) {
+  if (wide.empty() || wide.size() > kLargest) return {};
+  const int units = static_cast<int>(wide.size());
+  const int size = TS::WideCharToMultiByte(codePage, 0, wide.data(), units, nullptr, 0);
+  if (size == 0) return {};
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  bytes.resize(static_cast<std::size_t>(TS::WideCharToMultiByte(codePage, 0, wide.data(), units, bytes.data(), size)));
+  return bytes;
+}
