@@ -58,7 +58,7 @@ void Console::Err(std::string_view line) {
 }
 
 void Console::Progress(std::size_t done, std::size_t total) {
-  if (!m_errTerminal) return;
+  if (!m_errTerminal || total <= kProgressFrom) return;
   const long long now = NowMs();
   if (done != total && now - m_lastProgress < 200) return;
   m_lastProgress = now;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+inline constexpr std::size_t kProgressFrom = 300;
+
 class Console {
  public:
   Console();
@@ -13,7 +15,8 @@ class Console {
 
   void Out(std::string_view line);
   void Err(std::string_view line);
-  // Shows "done/total" on the terminal at most a few times a second; nothing when standard error is a pipe.
+  // Shows "done/total" on the terminal at most a few times a second, for runs of more than kProgressFrom files;
+  // nothing when standard error is a pipe.
   void Progress(std::size_t done, std::size_t total);
   void EndProgress();
   bool ErrIsTerminal() const { return m_errTerminal; }

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr const char* kActionNames[] = {"converted", "skipped", "refused", "failed"};
-constexpr std::size_t kProgressFrom = 300;
 
 std::string Score(double score) {
   char text[16];
@@ -43,7 +42,7 @@ int ConvertCommand::Run() {
   }
   for (const auto& [folder, reason] : unreadable) Report({Action::kFailed, Cause::kUnknown, reason}, folder);
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (files.size() > kProgressFrom) m_console.Progress(i, files.size());
+    m_console.Progress(i, files.size());
     std::vector<std::string> warnings;
     const Outcome outcome = ConvertOne(files[i], warnings);
     Report(outcome, files[i]);

@@ -30,7 +30,7 @@ int GuessCommand::Run() {
     status = 1;
   }
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (files.size() > 300) m_console.Progress(i, files.size());
+    m_console.Progress(i, files.size());
     const NativePath& path = files[i];
     SheetFile file(path);
     std::string reason;
