@@ -1,5 +1,7 @@
 #include "Console.h"
 
+#include <cstdio>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -102,4 +104,10 @@ void Console::Write(int stream, std::string_view text) {
     text.remove_prefix(static_cast<std::size_t>(written));
   }
 #endif
+}
+
+std::string ScoreText(double score) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2f", score);
+  return text;
 }

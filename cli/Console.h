@@ -8,6 +8,9 @@
 
 inline constexpr std::size_t kProgressFrom = 300;
 
+// A guess's score as the output lines show it: two decimals.
+std::string ScoreText(double score);
+
 class Console {
  public:
   Console();

@@ -1,6 +1,5 @@
 #include "ConvertCommand.h"
 
-#include <cstdio>
 #include <map>
 
 #include "Paths.h"
@@ -15,17 +14,11 @@ namespace {
 
 constexpr const char* kActionNames[] = {"converted", "skipped", "refused", "failed"};
 
-std::string Score(double score) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%.2f", score);
-  return text;
-}
-
 std::string TopTwo(const Guess& guess) {
   std::string text;
   for (std::size_t i = 0; i < guess.ranked.size() && i < 2; ++i) {
     if (i > 0) text += ", ";
-    text += std::string(CauseName(guess.ranked[i].cause)) + " " + Score(guess.ranked[i].score);
+    text += std::string(CauseName(guess.ranked[i].cause)) + " " + ScoreText(guess.ranked[i].score);
   }
   return text;
 }

@@ -1,20 +1,8 @@
 #include "GuessCommand.h"
 
-#include <cstdio>
-
 #include "Paths.h"
 #include "SheetFile.h"
 #include "guess.h"
-
-namespace {
-
-std::string Score(double score) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%.2f", score);
-  return text;
-}
-
-}  // namespace
 
 int GuessCommand::Run() {
   std::vector<NativePath> files;
@@ -46,7 +34,7 @@ int GuessCommand::Run() {
     }
     const Guess guess = GuessCause(file.Bytes().c_str());
     const Candidate& best = guess.ranked.front();
-    m_console.Out(std::string(CauseName(best.cause)) + "\t" + Score(best.score) + "\t" + Paths::Display(path));
+    m_console.Out(std::string(CauseName(best.cause)) + "\t" + ScoreText(best.score) + "\t" + Paths::Display(path));
   }
   m_console.EndProgress();
   return status;

@@ -348,14 +348,19 @@ std::size_t AsciiPrefix(const unsigned char* p) {
   return high == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(high)) / 8;
 }
 
+// Counts the run of ASCII bytes at s[i], eight a step where eight remain; returns where the run stops.
+std::size_t TakeAscii(Tally& t, const unsigned char* s, std::size_t i, std::size_t n) {
+  const std::size_t k = n - i >= 8 ? AsciiPrefix(s + i) : 1;
+  t.ascii += k;
+  return i + k;
+}
+
 // The scans read s[n], the terminator, as the byte after the last: it is no letter.
 Tally ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::size_t n) {
   Tally t;
   for (std::size_t i = 0; i < n;) {
     if (s[i] < 0x80) {
-      const std::size_t k = n - i >= 8 ? AsciiPrefix(s + i) : 1;
-      t.ascii += k;
-      i += k;
+      i = TakeAscii(t, s, i, n);
       continue;
     }
     const unsigned b = s[i];
@@ -377,9 +382,7 @@ Tally ScanWestern(const Models& models, const unsigned char* s, std::size_t n) {
   Tally t;
   for (std::size_t i = 0; i < n;) {
     if (s[i] < 0x80) {
-      const std::size_t k = n - i >= 8 ? AsciiPrefix(s + i) : 1;
-      t.ascii += k;
-      i += k;
+      i = TakeAscii(t, s, i, n);
       continue;
     }
     t.Add(models.western[s[i]], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + 1]]);
@@ -425,9 +428,7 @@ Tally ScanUtf8(const Models& models, const unsigned char* s, std::size_t n, doub
   }
   while (i < n) {
     if (s[i] < 0x80) {
-      const std::size_t k = n - i >= 8 ? AsciiPrefix(s + i) : 1;
-      t.ascii += k;
-      i += k;
+      i = TakeAscii(t, s, i, n);
       continue;
     }
     char32_t u;

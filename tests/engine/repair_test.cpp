@@ -7,19 +7,12 @@
 #include "repair.h"
 #include "text_services.h"
 #include "western.h"
+#include "wide_text.h"
 
 namespace {
 
 std::string GbkToUtf8(const std::string& gbk) {
-  namespace TS = TextServices;
-  if (gbk.empty()) return {};
-  std::u16string wide(gbk.size(), u'\0');
-  wide.resize(static_cast<std::size_t>(TS::MultiByteToWideChar(
-      TS::kCodePageGbk, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), static_cast<int>(wide.size()))));
-  std::string utf8(wide.size() * 3, '\0');
-  utf8.resize(static_cast<std::size_t>(TS::WideCharToMultiByte(
-      TS::kCodePageUtf8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), static_cast<int>(utf8.size()))));
-  return utf8;
+  return Narrow(TextServices::kCodePageUtf8, Widen(TextServices::kCodePageGbk, gbk));
 }
 
 struct LossRow {
