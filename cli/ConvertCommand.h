@@ -7,7 +7,7 @@
 #include "Console.h"
 #include "NativePath.h"
 #include "Options.h"
-#include "cause.h"
+#include "encodings.h"
 
 class ConvertCommand {
  public:

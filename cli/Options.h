@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "NativePath.h"
-#include "cause.h"
+#include "encodings.h"
 
 struct Options {
   enum class Command { kGuess, kConvert, kHelp, kVersion };

@@ -74,18 +74,8 @@ bool FindName(std::string_view text, std::size_t begin, std::size_t end, std::si
 }
 
 unsigned SourceCodePage(Cause cause) {
-  switch (cause) {
-    case Cause::kBig5:
-      return TS::kCodePageBig5;
-    case Cause::kShiftJis:
-      return TS::kCodePageShiftJis;
-    case Cause::kWestern:
-      return TS::kCodePageWestern;
-    case Cause::kUtf8:
-      return TS::kCodePageUtf8;
-    default:
-      return 0;
-  }
+  const Encoding& e = EncodingOf(cause);
+  return e.layout == Layout::kNone ? 0 : e.codePage;
 }
 
 bool IsName(const std::u16string& name) { return !name.empty() && name.find(u'\0') == std::u16string::npos; }

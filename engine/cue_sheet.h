@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cause.h"
+#include "encodings.h"
 
 // Whether a path names a CUE sheet: it ends in ".cue", in any case. The caller decides, from this, whether the
 // FILE-line rule applies; the text alone never does.

@@ -474,6 +474,8 @@ constexpr double kNotCredibleNats = 6;  // unknown then leads by this much
 
 }  // namespace
 
+Guess GuessCause(std::string_view bytes) { return GuessCause(std::string(bytes.substr(0, bytes.find('\0'))).c_str()); }
+
 Guess GuessCause(const char* text) {
   const auto* s = reinterpret_cast<const unsigned char*>(text == nullptr ? "" : text);
   const std::size_t n = std::strlen(reinterpret_cast<const char*>(s));
@@ -491,10 +493,7 @@ Guess GuessCause(const char* text) {
   const bool binary = controls * kBinaryShare > n;
   if (high == 0 && !binary) {
     guess.confident = true;
-    guess.ranked.push_back({Cause::kAscii, 1, 0, 0, 0});
-    for (Cause c : {Cause::kGbk, Cause::kBig5, Cause::kShiftJis, Cause::kWestern, Cause::kUtf8, Cause::kUnknown}) {
-      guess.ranked.push_back({c, 0, 0, 0, 0});
-    }
+    for (const Encoding& e : kEncodings) guess.ranked.push_back({e.cause, e.cause == Cause::kAscii ? 1.0 : 0.0, 0, 0, 0});
     return guess;
   }
 
@@ -536,6 +535,12 @@ Guess GuessCause(const char* text) {
     double sum = 0;
     for (Candidate& c : guess.ranked) sum += c.score = std::exp(c.plausibility - best);
     for (Candidate& c : guess.ranked) c.score /= sum;
+  }
+  // The causes this guess has no model for yet take no share.
+  for (const Encoding& e : kEncodings) {
+    if (std::none_of(guess.ranked.begin(), guess.ranked.end(), [&e](const Candidate& c) { return c.cause == e.cause; })) {
+      guess.ranked.push_back({e.cause, 0, 0, 0, -kUndefinedNats * static_cast<double>(high)});
+    }
   }
   std::stable_sort(guess.ranked.begin(), guess.ranked.end(),
                    [](const Candidate& a, const Candidate& b) { return a.score > b.score; });

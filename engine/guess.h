@@ -11,9 +11,10 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
-#include "cause.h"
+#include "encodings.h"
 
 struct Candidate {
   Cause cause;
@@ -35,5 +36,7 @@ struct Guess {
 
 inline constexpr double kConfidentScore = 0.95;
 
-// The bytes up to the first NUL; null counts as empty, which is ASCII. Never fails.
+// The whole bytes of a file, NUL bytes included (a UTF-16 text is made of them). Never fails.
+Guess GuessCause(std::string_view bytes);
+// The bytes up to the first NUL; null counts as empty, which is ASCII.
 Guess GuessCause(const char* text);

@@ -178,3 +178,11 @@ Losses FindLosses(const char* text, Cause cause, unsigned targetCodePage) {
   }
   return losses;
 }
+
+std::string RepairText(std::string_view bytes, Cause cause, unsigned targetCodePage) {
+  return RepairText(std::string(bytes.substr(0, bytes.find('\0'))).c_str(), cause, targetCodePage);
+}
+
+Losses FindLosses(std::string_view bytes, Cause cause, unsigned targetCodePage) {
+  return FindLosses(std::string(bytes.substr(0, bytes.find('\0'))).c_str(), cause, targetCodePage);
+}

@@ -4,8 +4,9 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
-#include "cause.h"
+#include "encodings.h"
 
 inline constexpr unsigned kRepairGbk = 936;
 inline constexpr unsigned kRepairUtf8 = 65001;
@@ -15,6 +16,9 @@ inline constexpr unsigned kRepairUtf8 = 65001;
 // is the same text as UTF-8, without a byte-order mark, except that a character GBK cannot hold is kept
 // instead of becoming '?'. Causes without a routine (ascii, gbk, unknown) give the text unchanged.
 std::string RepairText(const char* text, Cause cause, unsigned targetCodePage);
+// The same over a file's whole bytes: a UTF-16 cause reads them all, every other cause the bytes up to the
+// first NUL.
+std::string RepairText(std::string_view bytes, Cause cause, unsigned targetCodePage);
 
 // The characters a repair turns into a default character: byte sequences the cause's code page does not define
 // (for Windows-1252 also its five unassigned bytes, which the transliteration would make control characters),
@@ -24,3 +28,4 @@ struct Losses {
   std::size_t firstLine = 0;
 };
 Losses FindLosses(const char* text, Cause cause, unsigned targetCodePage);
+Losses FindLosses(std::string_view bytes, Cause cause, unsigned targetCodePage);

@@ -10,13 +10,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ExactText text = MakeExactText(data, size);
   const Guess guess = GuessCause(text.bytes.get());
 
-  FUZZ_CHECK(guess.ranked.size() == std::size(kCauseNames));
-  bool seen[std::size(kCauseNames)] = {};
+  FUZZ_CHECK(guess.ranked.size() == kCauseCount);
+  bool seen[kCauseCount] = {};
   double sum = 0;
   for (std::size_t i = 0; i < guess.ranked.size(); ++i) {
     const Candidate& c = guess.ranked[i];
     const auto index = static_cast<std::size_t>(c.cause);
-    FUZZ_CHECK(index < std::size(kCauseNames) && !seen[index]);
+    FUZZ_CHECK(index < kCauseCount && !seen[index]);
     seen[index] = true;
     FUZZ_CHECK(c.score >= 0 && c.score <= 1 && std::isfinite(c.plausibility));
     FUZZ_CHECK(i == 0 || guess.ranked[i - 1].score >= c.score);

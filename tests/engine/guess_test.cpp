@@ -71,7 +71,7 @@ TEST(GuessCause, NullIsEmptyAscii) {
 TEST(GuessCause, EveryCauseOnceWithScoresThatAddUpToOne) {
   for (const Row& row : kRows) {
     const Guess guess = GuessCause(row.text);
-    ASSERT_EQ(guess.ranked.size(), std::size(kCauseNames)) << row.what;
+    ASSERT_EQ(guess.ranked.size(), kCauseCount) << row.what;
     double sum = 0;
     for (std::size_t i = 0; i < guess.ranked.size(); ++i) {
       sum += guess.ranked[i].score;
