@@ -6,6 +6,9 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <mutex>
+#include <span>
 
 namespace {
 
@@ -14,7 +17,7 @@ struct ConverterCloser {
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
-// Windows' 932 defines single bytes that ICU's ibm-943_P15A-2003 leaves undefined.
+// Single bytes that Windows defines and ICU's converter leaves undefined (or, for 932, gives another unit).
 struct SingleByte {
   unsigned char byte;
   char16_t unit;
@@ -22,6 +25,63 @@ struct SingleByte {
 constexpr SingleByte kWindows932Singles[] = {
     {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
 };
+constexpr SingleByte kWindows949Singles[] = {{0x80, 0x0080}, {0xFF, 0xF8F7}};
+constexpr SingleByte kWindows1253Singles[] = {{0xAA, 0xF8F9}, {0xD2, 0xF8FA}, {0xFF, 0xF8FB}};
+constexpr SingleByte kWindows1255Singles[] = {
+    {0xD9, 0xF88D}, {0xDA, 0xF88E}, {0xDB, 0xF88F}, {0xDC, 0xF890}, {0xDD, 0xF891},
+    {0xDE, 0xF892}, {0xDF, 0xF893}, {0xCA, 0x05BA}, {0xFB, 0xF894}, {0xFC, 0xF895}, {0xFF, 0xF896},
+};
+constexpr SingleByte kWindows1257Singles[] = {{0xA1, 0xF8FC}, {0xA5, 0xF8FD}};
+constexpr SingleByte kWindows20932Singles[] = {{0xA0, 0xF8F0}, {0xFF, 0xF8F3}};
+
+// Pairs where Windows differs from ICU's converter: a unit of its own, or 0 for the default character.
+struct PairRange {
+  std::uint16_t first, last;
+  char16_t unit;
+};
+// ICU's ibm-954 follows IBM; Windows' 20932 has JIS X 0208's own characters at five places, and not IBM's
+// extensions: half-width 8E E0 to E4, and JIS X 0212's rows 0x73 and 0x74 (F3 and F4 with a low trail).
+constexpr PairRange kWindows20932Pairs[] = {
+    {0xA1BD, 0xA1BD, 0x2015}, {0xA1F1, 0xA1F1, 0x00A2}, {0xA1F2, 0xA1F2, 0x00A3}, {0xA2CC, 0xA2CC, 0x00AC},
+    {0xA237, 0xA237, 0x007E}, {0x8EE0, 0x8EE4, 0},      {0xF321, 0xF37E, 0},      {0xF421, 0xF47E, 0},
+};
+
+// One code page of this build: ICU's closest converter and what Windows does beyond it. Windows decodes a
+// byte from 80 to 9F that a code page leaves undefined to the C1 control of the same value, unless `singles`
+// says otherwise.
+struct Source {
+  unsigned codePage;
+  const char* converter;
+  char16_t defaultUnit = u'?';
+  bool encodes = false;  // the engine encodes to it (GBK for every text, Big5 for the probe); the rest it decodes
+  std::span<const SingleByte> singles = {};
+  std::span<const PairRange> pairs = {};
+  // EUC-JP's 8F, which opens a three-byte character of JIS X 0212, is U+008F in Windows' 20932, the next two
+  // bytes read on their own; 20932 has JIS X 0212's characters as a lead byte and a trail byte from 21 to 7E
+  // instead (EUC-JP's 8F A2 AF, a breve, is A2 2F there).
+  int threeBytePrefix = -1;
+};
+constexpr Source kSources[] = {
+    {.codePage = 932, .converter = "ibm-943_P15A-2003", .defaultUnit = u'\x30FB', .singles = kWindows932Singles},
+    {.codePage = 936, .converter = "windows-936-2000", .encodes = true},
+    {.codePage = 950, .converter = "windows-950-2000", .encodes = true},
+    {.codePage = 949, .converter = "windows-949-2000", .singles = kWindows949Singles},
+    {.codePage = 20932,
+     .converter = "ibm-954_P101-2007",
+     .defaultUnit = u'\x30FB',
+     .singles = kWindows20932Singles,
+     .pairs = kWindows20932Pairs,
+     .threeBytePrefix = 0x8F},
+    {.codePage = 1250, .converter = "ibm-5346_P100-1998"},
+    {.codePage = 1251, .converter = "ibm-5347_P100-1998"},
+    {.codePage = 1253, .converter = "ibm-5349_P100-1998", .singles = kWindows1253Singles},
+    {.codePage = 1254, .converter = "ibm-5350_P100-1998"},
+    {.codePage = 1255, .converter = "ibm-9447_P100-2002", .singles = kWindows1255Singles},
+    {.codePage = 1257, .converter = "ibm-9449_P100-2002", .singles = kWindows1257Singles},
+    {.codePage = 20866, .converter = "ibm-878_P100-1996"},
+    {.codePage = 28592, .converter = "ibm-912_P100-1995"},
+};
+constexpr std::size_t kSourceCount = std::size(kSources);
 
 constexpr std::size_t kUnitCount = 0x10000;
 
@@ -36,31 +96,22 @@ bool IsAscii(const char16_t* units) {
 }  // namespace
 
 const CodePageTable* CodePageTable::For(unsigned codePage) {
-  auto get = [](const CodePageTable& table) { return table.m_loaded ? &table : nullptr; };
-  switch (codePage) {
-    case 932: {
-      static const CodePageTable table(932);
-      return get(table);
-    }
-    case 936: {
-      static const CodePageTable table(936);
-      return get(table);
-    }
-    case 950: {
-      static const CodePageTable table(950);
-      return get(table);
-    }
-    default:
-      return nullptr;
+  static std::once_flag once[kSourceCount];
+  static std::unique_ptr<CodePageTable> tables[kSourceCount];
+  for (std::size_t i = 0; i < kSourceCount; ++i) {
+    if (kSources[i].codePage != codePage) continue;
+    std::call_once(once[i], [i] { tables[i].reset(new CodePageTable(i)); });
+    return tables[i]->m_loaded ? tables[i].get() : nullptr;
   }
+  return nullptr;
 }
 
-CodePageTable::CodePageTable(unsigned codePage) { m_loaded = Load(codePage); }
+CodePageTable::CodePageTable(std::size_t source) { m_loaded = Load(source); }
 
-bool CodePageTable::Load(unsigned codePage) {
-  const char* name = codePage == 932 ? "ibm-943_P15A-2003" : codePage == 936 ? "windows-936-2000" : "windows-950-2000";
+bool CodePageTable::Load(std::size_t index) {
+  const Source& source = kSources[index];
   UErrorCode error = U_ZERO_ERROR;
-  Converter converter(ucnv_open(name, &error));
+  Converter converter(ucnv_open(source.converter, &error));
   if (U_FAILURE(error)) return false;
   UConverter* cnv = converter.get();
   ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
@@ -75,7 +126,7 @@ bool CodePageTable::Load(unsigned codePage) {
     return ucnv_toUChars(cnv, unit, 2, bytes, count, &status);
   };
 
-  if (codePage == 932) m_defaultUnit = u'\x30FB';
+  m_defaultUnit = source.defaultUnit;
   for (unsigned b = 1; b < 256; ++b) {
     const char byte = static_cast<char>(b);
     UChar unit[2];
@@ -85,30 +136,38 @@ bool CodePageTable::Load(unsigned codePage) {
     } else if (U_SUCCESS(error) && units == 1) {
       m_single[b] = unit[0];
     } else {
-      m_single[b] = m_defaultUnit;
+      m_single[b] = b >= 0x80 && b < 0xA0 ? static_cast<char16_t>(b) : m_defaultUnit;
     }
+  }
+  const int prefix = source.threeBytePrefix;
+  if (prefix >= 0) {
+    m_lead[prefix] = false;
+    m_single[prefix] = static_cast<char16_t>(prefix);
   }
   // ICU's 932 swaps three control bytes; Windows keeps every ASCII byte as it is, a character of its own.
   for (unsigned b = 0; b < 0x80; ++b) {
     m_lead[b] = false;
     m_single[b] = static_cast<char16_t>(b);
   }
-  if (codePage == 932) {
-    for (const SingleByte& s : kWindows932Singles) m_single[s.byte] = s.unit;
-  }
+  for (const SingleByte& single : source.singles) m_single[single.byte] = single.unit;
 
   m_pairs = std::make_unique<char16_t[]>(kUnitCount);
   for (unsigned lead = 0; lead < 256; ++lead) {
     if (!m_lead[lead]) continue;
     for (unsigned trail = 1; trail < 256; ++trail) {
-      const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      const char bytes[3] = {static_cast<char>(lead), static_cast<char>(trail), 0};
+      const char viaPrefix[3] = {static_cast<char>(prefix), static_cast<char>(lead), static_cast<char>(trail | 0x80)};
+      const bool inPrefixed = prefix >= 0 && lead >= 0xA1 && trail >= 0x21 && trail <= 0x7E;
       UChar unit[2];
-      const int units = decode(bytes, 2, unit, error);
+      const int units = inPrefixed ? decode(viaPrefix, 3, unit, error) : decode(bytes, 2, unit, error);
       m_pairs[lead << 8 | trail] = U_SUCCESS(error) && units == 1 ? unit[0] : m_defaultUnit;
     }
   }
+  for (const PairRange& range : source.pairs) {
+    for (unsigned pair = range.first; pair <= range.last; ++pair) m_pairs[pair] = range.unit ? range.unit : m_defaultUnit;
+  }
 
-  if (codePage == 932) return true;
+  if (!source.encodes) return true;
   m_bytes = std::make_unique<std::uint16_t[]>(kUnitCount);
   for (unsigned u = 0; u < kUnitCount; ++u) {
     std::uint16_t code = '?';

@@ -2,6 +2,7 @@
 // (undefined bytes, lone lead bytes, characters missing from a code page) Windows' behaviour is the reference.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "bounded.h"
@@ -143,12 +144,92 @@ const DecodeRow kDecodeRows[] = {
     // 1252: every byte one unit; the five it leaves undefined become the C1 controls of the same value
     {1252, "\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xE9\xFF", u"\x20AC\x0081\x008D\x008F\x0090\x009D\x0178\x00A0\x00E9\x00FF"},
     {1252, "\x91\x92\x93\x94\x96\x97\x85", u"\x2018\x2019\x201C\x201D\x2013\x2014\x2026"},
+    // The other single-byte pages: letters, and what each leaves undefined (the C1 control of the same value,
+    // or Windows' private-use character)
+    {1251, "\xCF\xF0\xE8\xE2\xE5\xF2\xB3\xBF\xBA\xB4\x98", u"\x041F\x0440\x0438\x0432\x0435\x0442\x0456\x0457\x0454\x0491\x0098"},
+    {20866, "\xF0\xD2\xC9\xD7\xC5\xD4\x80\x9A", u"\x041F\x0440\x0438\x0432\x0435\x0442\x2500\x00A0"},
+    {1250, "\x8A\xB9\xE8\x81\x83\x88\x90\x98", u"\x0160\x0105\x010D\x0081\x0083\x0088\x0090\x0098"},
+    {28592, "\xA9\xB1\xE8\x80\x9F", u"\x0160\x0105\x010D\x0080\x009F"},
+    {1253, "\xC1\xE1\xA2\x81\xAA\xD2\xFF", u"\x0391\x03B1\x0386\x0081\xF8F9\xF8FA\xF8FB"},
+    {1254, "\xD0\xDD\xFE\x8E\x9E", u"\x011E\x0130\x015F\x008E\x009E"},
+    {1255, "\xE0\xFA\xCA\xD9\xDF\xFB\xFC\xFF", u"\x05D0\x05EA\x05BA\xF88D\xF893\xF894\xF895\xF896"},
+    {1257, "\xD0\xF0\xA1\xA5\x8A", u"\x0160\x0161\xF8FC\xF8FD\x008A"},
+    // 949: Hangul in both the EUC-KR rows and the extension below them; a lone lead byte is '?'
+    {949, "\xC7\xD1\xB1\xDB\x81\x41\x80\xFF", u"\xD55C\xAE00\xAC02\x0080\xF8F7"},
+    {949, std::string("\xC7\0", 2), std::u16string(u"?\0", 2)},
+    {949,
+     "\xC7\x20"
+     "A",
+     u"?A"},
+    // 20932: JIS X 0208 with JIS's own forms, half-width kana after 8E; 8F is a character of its own and JIS
+    // X 0212 takes a low trail byte instead
+    {20932, "\xC6\xFC\xCB\xDC\xA1\xC1\xA1\xDD\xA1\xF1\x8E\xB1", u"\x65E5\x672C\x301C\x2212\x00A2\xFF71"},
+    {20932, "\x8F\xA2\xAF\xA2\x2F\xB0\x21", u"\x008F\x30FB\x02D8\x4E02"},
+    {20932, "\x8E\xE0\xF3\x21\xF5\xA1\xA0\xFF\x80", u"\x30FB\x30FB\xE000\xF8F0\xF8F3\x0080"},
 };
 
 TEST(MultiByteToWideChar, Rows) {
   for (const DecodeRow& row : kDecodeRows) {
     EXPECT_EQ(HexUnits(Decode(row.codePage, row.bytes)), HexUnits(row.units))
         << "code page " << row.codePage << ", bytes " << Hex(row.bytes);
+  }
+}
+
+// FNV-1a over the count and units of every decode, two bytes a value, low byte first.
+struct Digest {
+  std::uint64_t value = 0xCBF29CE484222325u;
+  void Add(unsigned v) {
+    for (const unsigned byte : {v & 0xFFu, v >> 8}) value = (value ^ byte) * 0x100000001B3u;
+  }
+};
+
+struct SequenceDigest {
+  unsigned codePage;
+  std::size_t sequences;
+  std::uint64_t digest;
+};
+
+// Every sequence of one byte (01 to FF) and of two, each decoded on its own with an explicit length, and for
+// 20932 every 8F xx yy; the digests are those of Wine 8's MultiByteToWideChar, so the native tables give
+// exactly Wine's characters for all of them.
+const SequenceDigest kSequenceDigests[] = {
+    {1250, 65280, 0x0147346A7B170307u},  {1251, 65280, 0xC75D36F27130F5D4u},  {1253, 65280, 0x0487EFFA239314F6u},
+    {1254, 65280, 0xE6A356560758B505u},  {1255, 65280, 0x3B8770E51398325Fu},  {1257, 65280, 0x75E9AA57D94E9B2Bu},
+    {20866, 65280, 0x0F609FAF989E75ADu}, {28592, 65280, 0x9D2D64D955F73155u}, {949, 65280, 0x793C86117D6E211Au},
+    {20932, 130305, 0xF79C8AA3A38569DEu},
+};
+
+TEST(MultiByteToWideChar, EverySequenceAsWine) {
+  for (const SequenceDigest& expected : kSequenceDigests) {
+    Digest digest;
+    std::size_t sequences = 0;
+    auto decode = [&](const char* bytes, int length) {
+      char16_t units[8];
+      const int count = TS::MultiByteToWideChar(expected.codePage, 0, bytes, length, units, 8);
+      digest.Add(static_cast<unsigned>(count));
+      for (int i = 0; i < count; ++i) digest.Add(units[i]);
+      ++sequences;
+    };
+    for (unsigned a = 1; a < 256; ++a) {
+      const char one[1] = {static_cast<char>(a)};
+      decode(one, 1);
+    }
+    for (unsigned a = 1; a < 256; ++a) {
+      for (unsigned b = 1; b < 256; ++b) {
+        const char two[2] = {static_cast<char>(a), static_cast<char>(b)};
+        decode(two, 2);
+      }
+    }
+    if (expected.codePage == 20932) {
+      for (unsigned b = 1; b < 256; ++b) {
+        for (unsigned c = 1; c < 256; ++c) {
+          const char three[3] = {'\x8F', static_cast<char>(b), static_cast<char>(c)};
+          decode(three, 3);
+        }
+      }
+    }
+    EXPECT_EQ(sequences, expected.sequences);
+    EXPECT_EQ(digest.value, expected.digest) << "code page " << expected.codePage;
   }
 }
 
@@ -320,6 +401,9 @@ TEST(CodePages, ValidAndLeadBytes) {
   EXPECT_TRUE(TS::IsValidCodePage(950));
   EXPECT_TRUE(TS::IsValidCodePage(1252));
   EXPECT_TRUE(TS::IsValidCodePage(65001));
+  for (const unsigned codePage : {949u, 1250u, 1251u, 1253u, 1254u, 1255u, 1257u, 20866u, 20932u, 28592u}) {
+    EXPECT_TRUE(TS::IsValidCodePage(codePage)) << codePage;
+  }
   for (int b = 0; b < 256; ++b) {
     EXPECT_EQ(TS::IsDBCSLeadByte(static_cast<unsigned char>(b)), IsGbkLeadByte(static_cast<unsigned char>(b))) << b;
   }
