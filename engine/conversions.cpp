@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "encodings.h"
 #include "fixups.h"
 #include "text_services.h"
 
@@ -16,7 +17,6 @@ constexpr char kTraditionalSample[] = "\xB0\xD9\x91\xF0";  // 百戰
 constexpr char kSimplifiedSample[] = "\xB0\xD9\xD5\xBD";   // 百战
 constexpr char kShiftJisSample[] = "\x90\xA2\x8A\x45";     // 世界 in Shift-JIS
 constexpr char kShiftJisSampleGbk[] = "\xCA\xC0\xBD\xE7";  // 世界
-constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 bool IsEmpty(const char* input) { return input == nullptr || *input == '\0'; }
 
@@ -120,7 +120,8 @@ void ShiftJisToGbk(const char* input, char* output) {
 void Utf8ToGbk(const char* input, char* output) {
   *output = '\0';
   if (IsEmpty(input)) return;
-  if (std::strncmp(input, kUtf8ByteOrderMark, 3) == 0) input += 3;
+  const std::string_view mark = EncodingOf(Cause::kUtf8).byteOrderMark;
+  if (std::strncmp(input, mark.data(), mark.size()) == 0) input += mark.size();
   if (*input == '\0') return;
   const auto wide = Decode(TS::kCodePageUtf8, input);
   if (!wide) return;

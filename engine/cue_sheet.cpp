@@ -32,7 +32,7 @@ std::size_t ForEachLine(std::string_view text, Visit visit) {
   }
 }
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf8ByteOrderMark = EncodingOf(Cause::kUtf8).byteOrderMark;
 
 // Where the words of the line text[begin, end) may start: after a byte-order mark that opens the text.
 std::size_t WordsBegin(std::string_view text, std::size_t begin, std::size_t end) {
@@ -73,10 +73,6 @@ bool FindName(std::string_view text, std::size_t begin, std::size_t end, std::si
   return true;
 }
 
-unsigned SourceCodePage(Cause cause) {
-  const Encoding& e = EncodingOf(cause);
-  return e.layout == Layout::kNone ? 0 : e.codePage;
-}
 
 bool IsName(const std::u16string& name) { return !name.empty() && name.find(u'\0') == std::u16string::npos; }
 
@@ -112,8 +108,18 @@ std::vector<FileLine> FindFileLines(std::string_view text) {
 std::string KeepFileNames(std::string_view source, std::string_view converted, Cause cause, const NameExists& exists,
                           unsigned targetCodePage) {
   std::string result(converted);
-  const unsigned sourceCodePage = SourceCodePage(cause);
-  if (sourceCodePage == 0) return result;
+  const Encoding& encoding = EncodingOf(cause);
+  if (!IsSource(cause)) return result;
+  unsigned sourceCodePage = encoding.codePage;
+  // UTF-16 is scanned as the same text in UTF-8, whose bytes the scan can read.
+  std::string utf16AsUtf8;
+  if (encoding.layout == Layout::kUtf16Le || encoding.layout == Layout::kUtf16Be) {
+    const std::string_view mark = encoding.byteOrderMark;
+    utf16AsUtf8 = Narrow(TS::kCodePageUtf8, WidenUtf16(source.substr(source.starts_with(mark) ? mark.size() : 0),
+                                                       encoding.layout == Layout::kUtf16Be));
+    source = utf16AsUtf8;
+    sourceCodePage = TS::kCodePageUtf8;
+  }
   const std::vector<Line> sourceLines = Lines(source);
   const std::vector<Line> convertedLines = Lines(converted);
   if (sourceLines.size() != convertedLines.size()) return result;

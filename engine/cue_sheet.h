@@ -25,19 +25,21 @@ struct FileLine {
 // name in double quotes (up to the next quote on the line; a line without it names nothing) or unquoted, up to
 // the last space or tab before the type (the whole word when there is no type). Lines end at LF, CR LF or a
 // lone CR; a UTF-8 byte-order mark that opens the text is no part of the first line's words. The scan is
-// bytewise: in code pages 932, 936, 950, 1252 and 65001 no trail byte is a CR, LF, space, tab or quote.
+// bytewise: in UTF-8 and every legacy source no trail byte is a CR, LF, space, tab or quote (EUC-JP's trail
+// bytes are A1 to FE; 20932's low trail bytes, of JIS X 0212, stand in no EUC-JP text).
 std::vector<FileLine> FindFileLines(std::string_view text);
 
 // Whether a name (UTF-16, relative to the sheet's folder or absolute) names an existing file. It is never asked
 // about an empty name or one holding U+0000.
 using NameExists = std::function<bool(std::u16string_view name)>;
 
-// The FILE-line rule over a converted CUE sheet. `source`: the bytes as loaded (up to the first NUL);
+// The FILE-line rule over a converted CUE sheet. `source`: the bytes as loaded (up to the first NUL; for UTF-16
+// the whole bytes, up to the first NUL character);
 // `converted`: what the cause's routine made of them, in `targetCodePage` (936 for the dialog and
 // lumaret-cli --to gbk; 65001 for lumaret-cli --to utf-8). Returns `converted` with each FILE name that names
 // no file replaced by the source spelling when that names a file and the target code page holds it.
-// The source spelling is the name's bytes decoded from the cause's code page (950, 932, 1252 or 65001) with
-// nothing else done to them; other causes keep `converted` as it is. A name is only replaced where the source
+// The source spelling is the name's bytes decoded from the cause's code page with nothing else done to them;
+// causes that convert nothing keep `converted` as it is. A name is only replaced where the source
 // and the converted text have as many lines and the two FILE lines are the same bytes outside the name;
 // "holds it" means the name comes back unchanged from the target code page. Nothing outside the names changes.
 std::string KeepFileNames(std::string_view source, std::string_view converted, Cause cause, const NameExists& exists,

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string_view>
 
+#include "conversions.h"
+
 enum class Cause {
   kAscii,        // nothing to repair
   kGbk,          // already readable on this system
@@ -41,6 +43,13 @@ enum class Layout {
   kUtf16Be,
 };
 
+// A range of lead bytes of a double-byte code page, each of which takes the next byte with it as Windows
+// decodes (whatever that byte is, but NUL).
+struct ByteRange {
+  unsigned char first, last;
+  constexpr bool Holds(unsigned char b) const { return first != 0 && b >= first && b <= last; }
+};
+
 struct Encoding {
   Cause cause;
   std::string_view name;  // as iconv names it; what lumaret-cli prints and takes
@@ -51,30 +60,62 @@ struct Encoding {
   bool gbkHoldsRepertoire;
   std::u16string_view caption;  // the window's list item, empty where the window offers none
   int choice;                   // the window's item data, 0 where it offers none; UTF-16's two orders share one
+  // The window's routine to GBK, whose bytes lumaret-cli's GBK repair gives too; null where the repair
+  // converts through the text services alone (and for ascii, gbk and unknown, which nothing converts).
+  ConversionRoutine toGbk;
+  // The bytes that open a text as a mark of its encoding, which a conversion drops.
+  std::string_view byteOrderMark = {};
+  // The single bytes the code page leaves undefined: Windows decodes them to the C1 control of the same value
+  // or to a private-use character, never to a letter, so no text written in the code page holds them.
+  std::string_view undefinedBytes = {};
+  // The double-byte code pages: their lead bytes, and how the code page spells the character that is also its
+  // default one ('?' in Big5, 81 45 in Shift-JIS), which is then no undefined sequence.
+  ByteRange leads[2] = {};
+  std::string_view defaultSpelling = {};
 };
 
+// The Windows-1252 bytes the Western transliteration makes '?' and counts as losses.
+inline constexpr std::string_view kWesternUndefined = "\x81\x8D\x8F\x90\x9D";
+
 inline constexpr Encoding kEncodings[] = {
-    {Cause::kAscii, "ascii", 20127, Layout::kNone, u'?', true, u"", 0},
-    {Cause::kGbk, "gbk", 936, Layout::kNone, u'?', true, u"", 0},
-    {Cause::kBig5, "big5", 950, Layout::kDoubleByte, u'?', false, u"Big5\u7E41\u4F53\u4E2D\u6587", 1},
+    {Cause::kAscii, "ascii", 20127, Layout::kNone, u'?', true, u"", 0, nullptr},
+    {Cause::kGbk, "gbk", 936, Layout::kNone, u'?', true, u"", 0, nullptr},
+    {Cause::kBig5, "big5", 950, Layout::kDoubleByte, u'?', false, u"Big5\u7E41\u4F53\u4E2D\u6587", 1,
+     Big5ToGbkSimplified, "", "", {{0x81, 0xFE}}, "?"},
     {Cause::kShiftJis, "shift-jis", 932, Layout::kDoubleByte, u'\x30FB', false,
-     u"\u65E5\u6587\uFF08Shift-JIS\uFF09", 3},
-    {Cause::kWestern, "western", 1252, Layout::kSingleByte, u'?', true, u"\u7279\u6B8A\u897F\u6B27\u5B57\u7B26", 2},
-    {Cause::kUtf8, "utf-8", 65001, Layout::kUtf8, u'\xFFFD', false, u"UTF-8", 4},
+     u"\u65E5\u6587\uFF08Shift-JIS\uFF09", 3, ShiftJisToGbk, "", "\x80\xA0\xFD\xFE\xFF",
+     {{0x81, 0x9F}, {0xE0, 0xFC}}, "\x81\x45"},
+    {Cause::kWestern, "western", 1252, Layout::kSingleByte, u'?', true, u"\u7279\u6B8A\u897F\u6B27\u5B57\u7B26", 2,
+     WesternToAscii, "", kWesternUndefined},
+    {Cause::kUtf8, "utf-8", 65001, Layout::kUtf8, u'\xFFFD', false, u"UTF-8", 4, Utf8ToGbk, "\xEF\xBB\xBF", "", {},
+     "\xEF\xBF\xBD"},
     {Cause::kWindows1251, "windows-1251", 1251, Layout::kSingleByte, u'?', false,
-     u"\u4FC4\u6587\uFF08Windows-1251\uFF09", 6},
-    {Cause::kKoi8R, "koi8-r", 20866, Layout::kSingleByte, u'?', false, u"\u4FC4\u6587\uFF08KOI8-R\uFF09", 7},
-    {Cause::kWindows1250, "windows-1250", 1250, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kIso8859_2, "iso-8859-2", 28592, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kWindows1253, "windows-1253", 1253, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kWindows1254, "windows-1254", 1254, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kWindows1255, "windows-1255", 1255, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kWindows1257, "windows-1257", 1257, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kEucKr, "euc-kr", 949, Layout::kDoubleByte, u'?', false, u"", 0},
-    {Cause::kEucJp, "euc-jp", 20932, Layout::kDoubleByte, u'?', false, u"", 0},
-    {Cause::kUtf16Le, "utf-16le", 1200, Layout::kUtf16Le, u'\xFFFD', false, u"UTF-16", 5},
-    {Cause::kUtf16Be, "utf-16be", 1201, Layout::kUtf16Be, u'\xFFFD', false, u"UTF-16", 5},
-    {Cause::kUnknown, "unknown", 0, Layout::kNone, u'?', false, u"", 0},
+     u"\u4FC4\u6587\uFF08Windows-1251\uFF09", 6, nullptr, "", "\x98"},
+    {Cause::kKoi8R, "koi8-r", 20866, Layout::kSingleByte, u'?', false, u"\u4FC4\u6587\uFF08KOI8-R\uFF09", 7, nullptr},
+    {Cause::kWindows1250, "windows-1250", 1250, Layout::kSingleByte, u'?', false, u"", 0, nullptr, "",
+     "\x81\x83\x88\x90\x98"},
+    // ISO-8859-2's 80 to 9F are the C1 controls themselves, defined, but in no text.
+    {Cause::kIso8859_2, "iso-8859-2", 28592, Layout::kSingleByte, u'?', false, u"", 0, nullptr, "",
+     "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F"
+     "\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F"},
+    {Cause::kWindows1253, "windows-1253", 1253, Layout::kSingleByte, u'?', false, u"", 0, nullptr, "",
+     "\x81\x88\x8A\x8C\x8D\x8E\x8F\x90\x98\x9A\x9C\x9D\x9E\x9F\xAA\xD2\xFF"},
+    {Cause::kWindows1254, "windows-1254", 1254, Layout::kSingleByte, u'?', false, u"", 0, nullptr, "",
+     "\x81\x8D\x8E\x8F\x90\x9D\x9E"},
+    {Cause::kWindows1255, "windows-1255", 1255, Layout::kSingleByte, u'?', false, u"", 0, nullptr, "",
+     "\x81\x8A\x8C\x8D\x8E\x8F\x90\x9A\x9C\x9D\x9E\x9F\xD9\xDA\xDB\xDC\xDD\xDE\xDF\xFB\xFC\xFF"},
+    {Cause::kWindows1257, "windows-1257", 1257, Layout::kSingleByte, u'?', false, u"", 0, nullptr, "",
+     "\x81\x83\x88\x8A\x8C\x90\x98\x9A\x9C\x9F\xA1\xA5"},
+    {Cause::kEucKr, "euc-kr", 949, Layout::kDoubleByte, u'?', false, u"", 0, nullptr, "", "\x80\xFF", {{0x81, 0xFE}},
+     "?"},
+    // 8F opens JIS X 0212 in EUC-JP, which Windows' 20932 does not read so: a loss.
+    {Cause::kEucJp, "euc-jp", 20932, Layout::kDoubleByte, u'\x30FB', false, u"", 0, nullptr, "",
+     "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8F"
+     "\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F\xA0\xFF",
+     {{0x8E, 0x8E}, {0xA1, 0xFE}}, "\xA1\xA6"},
+    {Cause::kUtf16Le, "utf-16le", 1200, Layout::kUtf16Le, u'\xFFFD', false, u"UTF-16", 5, nullptr, "\xFF\xFE"},
+    {Cause::kUtf16Be, "utf-16be", 1201, Layout::kUtf16Be, u'\xFFFD', false, u"UTF-16", 5, nullptr, "\xFE\xFF"},
+    {Cause::kUnknown, "unknown", 0, Layout::kNone, u'?', false, u"", 0, nullptr},
 };
 
 inline constexpr std::size_t kCauseCount = std::size(kEncodings);

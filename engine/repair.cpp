@@ -1,8 +1,8 @@
 #include "repair.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -16,31 +16,12 @@ namespace TS = TextServices;
 
 namespace {
 
-struct Routine {
-  Cause cause;
-  void (*convert)(const char* input, char* output);
-  unsigned codePage;     // the cause's own code page
-  char16_t defaultUnit;  // what that code page decodes an undefined sequence to
-};
-constexpr Routine kRoutines[] = {
-    {Cause::kBig5, Big5ToGbkSimplified, TS::kCodePageBig5, u'?'},
-    {Cause::kShiftJis, ShiftJisToGbk, TS::kCodePageShiftJis, u'\x30FB'},
-    {Cause::kWestern, WesternToAscii, TS::kCodePageWestern, u'?'},
-    {Cause::kUtf8, Utf8ToGbk, TS::kCodePageUtf8, u'\xFFFD'},
-};
-
-const Routine* RoutineFor(Cause cause) {
-  const auto* found =
-      std::find_if(std::begin(kRoutines), std::end(kRoutines), [cause](const Routine& r) { return r.cause == cause; });
-  return found == std::end(kRoutines) ? nullptr : found;
-}
-
-// Windows-1252 leaves these five bytes unassigned.
-bool IsUndefinedWestern(unsigned char b) { return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D; }
-
-bool IsShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+constexpr char16_t kReplacement = u'\xFFFD';
 
 bool IsSurrogate(char16_t u) { return u >= 0xD800 && u < 0xE000; }
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u < 0xDC00; }
+bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u < 0xE000; }
+bool IsUtf16(const Encoding& e) { return e.layout == Layout::kUtf16Le || e.layout == Layout::kUtf16Be; }
 
 // Whether GBK holds a UTF-16 unit: whether encoding it gives anything but the default character. Surrogates
 // (characters beyond the first plane) it never holds. Built once, so that a check is a lookup.
@@ -56,6 +37,46 @@ bool GbkHolds(char16_t unit) {
     return table;
   }();
   return holds[unit];
+}
+
+// Whether GBK holds a unit as it is. GBK's best fit writes some characters it lacks as others ('É' as 'é',
+// '¦' as '|'); the window's routines keep that, but the other sources refuse it as the loss it is.
+bool GbkHoldsExactly(char16_t unit) {
+  static const std::vector<bool> holds = [] {
+    std::vector<bool> table(0x10000);
+    for (unsigned u = 0; u < 0x10000; ++u) {
+      const char16_t wide = static_cast<char16_t>(u);
+      table[u] = u == '?' || (GbkHolds(wide) && Widen(TS::kCodePageGbk, Narrow(TS::kCodePageGbk, {&wide, 1})) ==
+                                                    std::u16string_view(&wide, 1));
+    }
+    return table;
+  }();
+  return holds[unit];
+}
+
+// What each cause's undefined single bytes decode to, so that the units of a decoded text tell them.
+const std::u16string& UndefinedUnits(const Encoding& e) {
+  static const std::array<std::u16string, kCauseCount> units = [] {
+    std::array<std::u16string, kCauseCount> all;
+    for (const Encoding& each : kEncodings) {
+      if (each.layout == Layout::kSingleByte || each.layout == Layout::kDoubleByte) {
+        all[static_cast<std::size_t>(each.cause)] = Widen(each.codePage, each.undefinedBytes);
+      }
+    }
+    return all;
+  }();
+  return units[static_cast<std::size_t>(e.cause)];
+}
+
+bool IsUndefinedUnit(const Encoding& e, char16_t u) { return UndefinedUnits(e).find(u) != std::u16string::npos; }
+
+// A UTF-16 text without its byte-order mark.
+std::string_view AfterMark(std::string_view bytes, const Encoding& e) {
+  return bytes.substr(bytes.starts_with(e.byteOrderMark) ? e.byteOrderMark.size() : 0);
+}
+
+std::u16string Utf16Units(std::string_view bytes, const Encoding& e, std::size_t& oddAt) {
+  return WidenUtf16(AfterMark(bytes, e), e.layout == Layout::kUtf16Be, &oddAt);
 }
 
 // The GBK text of units GBK holds, after the cause's own steps on GBK (the script mapping and corrections for
@@ -74,23 +95,23 @@ std::u16string RepairHeld(std::u16string_view run, Cause cause) {
   return Widen(TS::kCodePageGbk, gbk);
 }
 
-std::string RepairToUtf8(const char* text, std::size_t length, const Routine& routine) {
-  if (routine.cause == Cause::kWestern) {
+// The window's routines in UTF-8: what GBK holds as the routine makes it, the rest kept.
+std::string RoutineToUtf8(const char* text, std::size_t length, const Encoding& e) {
+  if (e.cause == Cause::kWestern) {
     // The transliteration gives plain ASCII, which is UTF-8 already.
-    std::vector<char> out(3 * length + 1);
+    std::vector<char> out(OutputRoom(WesternToAscii, length));
     WesternToAscii(text, out.data());
     return out.data();
   }
-  std::u16string wide = Widen(routine.codePage, std::string_view(text, length));
-  std::size_t start = 0;
-  if (routine.cause == Cause::kUtf8 && !wide.empty() && wide[0] == u'\xFEFF') start = 1;
+  std::u16string wide = Widen(e.codePage, std::string_view(text, length));
+  const std::size_t start = !e.byteOrderMark.empty() && wide.starts_with(u'\xFEFF') ? 1 : 0;
   std::u16string repaired;
   repaired.reserve(wide.size());
   for (std::size_t i = start; i < wide.size();) {
     std::size_t end = i;
     while (end < wide.size() && GbkHolds(wide[end])) ++end;
     if (end > i) {
-      repaired += RepairHeld(std::u16string_view(wide).substr(i, end - i), routine.cause);
+      repaired += RepairHeld(std::u16string_view(wide).substr(i, end - i), e.cause);
       i = end;
     } else {
       repaired += wide[i++];
@@ -99,79 +120,144 @@ std::string RepairToUtf8(const char* text, std::size_t length, const Routine& ro
   return Narrow(TS::kCodePageUtf8, repaired);
 }
 
+// The other sources in the target: their characters as they are. An undefined byte and a surrogate without
+// its partner become U+FFFD, which GBK writes '?'; so does, in GBK, each character GBK does not hold exactly
+// (a pair of surrogates one), so that a lossy conversion has a '?' for each loss counted.
+std::string DecodedTo(std::u16string_view wide, const Encoding& e, unsigned targetCodePage) {
+  const bool gbk = targetCodePage == kRepairGbk;
+  std::u16string text;
+  text.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    const char16_t u = wide[i];
+    if (IsHighSurrogate(u) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
+      if (gbk) {
+        text += kReplacement;
+      } else {
+        text += wide.substr(i, 2);
+      }
+      ++i;
+    } else if (IsSurrogate(u) || IsUndefinedUnit(e, u) || (gbk && u >= 0x80 && !GbkHoldsExactly(u))) {
+      text += kReplacement;
+    } else {
+      text += u;
+    }
+  }
+  return Narrow(targetCodePage, text);
+}
+
 // How often the code page's default unit stands for a real character of the line rather than an undefined
 // sequence: '?' itself (Big5), 81 45 (Shift-JIS, U+30FB), EF BF BD (UTF-8, U+FFFD). The double-byte code pages
 // are walked as Windows decodes them: a lead byte takes the next byte with it, whatever it is.
-std::size_t RealDefaults(std::string_view line, const Routine& routine) {
+std::size_t RealDefaults(std::string_view line, const Encoding& e) {
   std::size_t count = 0;
-  if (routine.cause == Cause::kUtf8) {
-    for (std::size_t at = line.find("\xEF\xBF\xBD"); at != std::string_view::npos;
-         at = line.find("\xEF\xBF\xBD", at + 3)) {
+  const std::string_view spelling = e.defaultSpelling;
+  if (e.layout == Layout::kUtf8) {
+    for (std::size_t at = line.find(spelling); at != std::string_view::npos; at = line.find(spelling, at + 3)) {
       ++count;
     }
     return count;
   }
-  const bool big5 = routine.cause == Cause::kBig5;
   for (std::size_t i = 0; i < line.size();) {
     const auto b = static_cast<unsigned char>(line[i]);
-    const bool lead = big5 ? b >= 0x81 && b <= 0xFE : IsShiftJisLead(b);
-    if (lead && i + 1 < line.size()) {
-      count += !big5 && b == 0x81 && line[i + 1] == '\x45';
-      i += 2;
-    } else {
-      count += big5 && b == '?';
-      ++i;
-    }
+    const std::size_t length = (e.leads[0].Holds(b) || e.leads[1].Holds(b)) && i + 1 < line.size() ? 2 : 1;
+    count += line.substr(i, length) == spelling;
+    i += length;
   }
   return count;
 }
 
-std::size_t LineLosses(std::string_view line, bool firstLine, const Routine& routine, unsigned targetCodePage) {
-  if (routine.cause == Cause::kWestern) {
-    return static_cast<std::size_t>(std::count_if(
-        line.begin(), line.end(), [](char c) { return IsUndefinedWestern(static_cast<unsigned char>(c)); }));
-  }
-  if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return 0;
-  const std::u16string wide = Widen(routine.codePage, line);
-  const std::size_t real = RealDefaults(line, routine);
-  const auto defaults = static_cast<std::size_t>(std::count(wide.begin(), wide.end(), routine.defaultUnit));
-  std::size_t losses = defaults > real ? defaults - real : 0;
-  if (targetCodePage != kRepairGbk) return losses;
-  if (!GbkHolds(routine.defaultUnit)) losses += std::min(real, defaults);
+// Characters GBK cannot hold, a pair of surrogates counting once; undefined sequences and the BOM a conversion
+// drops are counted elsewhere or not at all.
+std::size_t Unheld(std::u16string_view wide, const Encoding& e, bool exactly, bool skipMark) {
+  std::size_t count = 0;
   for (std::size_t i = 0; i < wide.size(); ++i) {
     const char16_t u = wide[i];
-    if (u < 0x80 || u == routine.defaultUnit || GbkHolds(u)) continue;
-    // The byte-order mark the UTF-8 routine drops is no loss.
-    if (u == u'\xFEFF' && i == 0 && firstLine && routine.cause == Cause::kUtf8) continue;
-    ++losses;
-    // A pair of surrogates is one character.
-    if (u >= 0xD800 && u < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) ++i;
+    if (u < 0x80 || u == e.defaultUnit || IsUndefinedUnit(e, u) || (exactly ? GbkHoldsExactly(u) : GbkHolds(u))) {
+      continue;
+    }
+    if (u == u'\xFEFF' && i == 0 && skipMark) continue;
+    ++count;
+    if (IsHighSurrogate(u) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) ++i;
+  }
+  return count;
+}
+
+std::size_t LineLosses(std::string_view line, bool firstLine, const Encoding& e, unsigned targetCodePage) {
+  const auto undefinedByte = [&e](char c) { return e.undefinedBytes.find(c) != std::string_view::npos; };
+  if (e.cause == Cause::kWestern) return static_cast<std::size_t>(std::count_if(line.begin(), line.end(), undefinedByte));
+  if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return 0;
+  const std::u16string wide = Widen(e.codePage, line);
+  std::size_t losses = 0;
+  if (e.layout == Layout::kSingleByte) {
+    losses = static_cast<std::size_t>(std::count_if(line.begin(), line.end(), undefinedByte));
+  } else {
+    const std::size_t real = RealDefaults(line, e);
+    const auto defaults = static_cast<std::size_t>(std::count(wide.begin(), wide.end(), e.defaultUnit));
+    losses = defaults > real ? defaults - real : 0;
+    if (targetCodePage == kRepairGbk && !GbkHolds(e.defaultUnit)) losses += std::min(real, defaults);
+    losses += static_cast<std::size_t>(std::count_if(wide.begin(), wide.end(), [&e](char16_t u) {
+      return u != e.defaultUnit && IsUndefinedUnit(e, u);
+    }));
+  }
+  if (targetCodePage != kRepairGbk) return losses;
+  return losses + Unheld(wide, e, e.toGbk == nullptr, firstLine && !e.byteOrderMark.empty());
+}
+
+// UTF-16: lone surrogates and an odd last byte, and for GBK what it cannot hold exactly, by lines of U+000A.
+Losses Utf16Losses(std::string_view bytes, const Encoding& e, unsigned targetCodePage) {
+  std::size_t oddAt;
+  const std::u16string units = Utf16Units(bytes, e, oddAt);
+  const bool gbk = targetCodePage == kRepairGbk;
+  Losses losses;
+  std::size_t lineNumber = 1;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const char16_t u = units[i];
+    bool lost;
+    if (u == u'\n') {
+      ++lineNumber;
+      continue;
+    } else if (IsHighSurrogate(u) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
+      lost = gbk;
+      ++i;
+    } else {
+      lost = i == oddAt || IsSurrogate(u) || (gbk && u >= 0x80 && !GbkHoldsExactly(u));
+    }
+    if (lost && losses.count++ == 0) losses.firstLine = lineNumber;
   }
   return losses;
 }
 
+std::string_view BeforeNul(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
+
 }  // namespace
 
-std::string RepairText(const char* text, Cause cause, unsigned targetCodePage) {
-  const std::size_t length = text == nullptr ? 0 : std::strlen(text);
-  const Routine* routine = RoutineFor(cause);
-  if (length == 0) return {};
-  if (routine == nullptr) return text;
-  if (targetCodePage == kRepairUtf8) return RepairToUtf8(text, length, *routine);
-  std::vector<char> out(OutputRoom(routine->convert, length));
-  routine->convert(text, out.data());
-  return out.data();
+std::string RepairText(std::string_view bytes, Cause cause, unsigned targetCodePage) {
+  const Encoding& e = EncodingOf(cause);
+  if (IsUtf16(e)) {
+    std::size_t oddAt;
+    return DecodedTo(Utf16Units(bytes, e, oddAt), e, targetCodePage);
+  }
+  const std::string text(BeforeNul(bytes));
+  if (text.empty() || !IsSource(cause)) return text;
+  if (e.toGbk != nullptr) {
+    if (targetCodePage == kRepairUtf8) return RoutineToUtf8(text.c_str(), text.size(), e);
+    std::vector<char> out(OutputRoom(e.toGbk, text.size()));
+    e.toGbk(text.c_str(), out.data());
+    return out.data();
+  }
+  return DecodedTo(Widen(e.codePage, text), e, targetCodePage);
 }
 
-Losses FindLosses(const char* text, Cause cause, unsigned targetCodePage) {
+Losses FindLosses(std::string_view bytes, Cause cause, unsigned targetCodePage) {
+  const Encoding& e = EncodingOf(cause);
+  if (IsUtf16(e)) return Utf16Losses(bytes, e, targetCodePage);
   Losses losses;
-  const Routine* routine = RoutineFor(cause);
-  if (text == nullptr || routine == nullptr) return losses;
-  const std::string_view all(text);
+  if (!IsSource(cause)) return losses;
+  const std::string_view all = BeforeNul(bytes);
   std::size_t lineNumber = 1;
   for (std::size_t start = 0; start < all.size(); ++lineNumber) {
     const std::size_t end = std::min(all.find('\n', start), all.size());
-    const std::size_t found = LineLosses(all.substr(start, end - start), lineNumber == 1, *routine, targetCodePage);
+    const std::size_t found = LineLosses(all.substr(start, end - start), lineNumber == 1, e, targetCodePage);
     if (found > 0 && losses.count == 0) losses.firstLine = lineNumber;
     losses.count += found;
     start = end + 1;
@@ -179,10 +265,20 @@ Losses FindLosses(const char* text, Cause cause, unsigned targetCodePage) {
   return losses;
 }
 
-std::string RepairText(std::string_view bytes, Cause cause, unsigned targetCodePage) {
-  return RepairText(std::string(bytes.substr(0, bytes.find('\0'))).c_str(), cause, targetCodePage);
+std::string RepairText(const char* text, Cause cause, unsigned targetCodePage) {
+  return RepairText(std::string_view(text == nullptr ? "" : text), cause, targetCodePage);
 }
 
-Losses FindLosses(std::string_view bytes, Cause cause, unsigned targetCodePage) {
-  return FindLosses(std::string(bytes.substr(0, bytes.find('\0'))).c_str(), cause, targetCodePage);
+Losses FindLosses(const char* text, Cause cause, unsigned targetCodePage) {
+  return FindLosses(std::string_view(text == nullptr ? "" : text), cause, targetCodePage);
+}
+
+bool HoldsNul(std::string_view bytes, Cause cause) {
+  const Encoding& e = EncodingOf(cause);
+  if (!IsUtf16(e)) return bytes.find('\0') != std::string_view::npos;
+  const std::string_view text = AfterMark(bytes, e);
+  for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+    if (text[i] == '\0' && text[i + 1] == '\0') return true;
+  }
+  return false;
 }

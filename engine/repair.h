@@ -11,21 +11,28 @@
 inline constexpr unsigned kRepairGbk = 936;
 inline constexpr unsigned kRepairUtf8 = 65001;
 
-// `text`: the bytes up to the first NUL (null counts as empty). For 936 the result is exactly the output of the
-// dialog's routine for the cause (Big5ToGbkSimplified, ShiftJisToGbk, WesternToAscii, Utf8ToGbk). For 65001 it
-// is the same text as UTF-8, without a byte-order mark, except that a character GBK cannot hold is kept
-// instead of becoming '?'. Causes without a routine (ascii, gbk, unknown) give the text unchanged.
-std::string RepairText(const char* text, Cause cause, unsigned targetCodePage);
-// The same over a file's whole bytes: a UTF-16 cause reads them all, every other cause the bytes up to the
-// first NUL.
+// `bytes`: a file's whole bytes. A UTF-16 cause reads them up to the first NUL character (00 00 at an even
+// offset), every other cause up to the first NUL byte. For a cause with the window's routine (big5, shift-jis,
+// western, utf-8) the result in 936 is exactly that routine's output; in 65001 it is the same text as UTF-8,
+// except that a character GBK cannot hold is kept instead of becoming '?'. Every other source is decoded as
+// Windows decodes it and written in the target as it is: a byte its code page leaves undefined, a surrogate
+// without its partner and a last odd byte of UTF-16 become U+FFFD ('?' in GBK), as does in GBK a character GBK
+// lacks; the byte-order mark is dropped. Causes that convert nothing (ascii, gbk, unknown) give the text
+// unchanged.
 std::string RepairText(std::string_view bytes, Cause cause, unsigned targetCodePage);
+// The bytes up to the first NUL; null counts as empty.
+std::string RepairText(const char* text, Cause cause, unsigned targetCodePage);
 
 // The characters a repair turns into a default character: byte sequences the cause's code page does not define
-// (for Windows-1252 also its five unassigned bytes, which the transliteration would make control characters),
-// and, for 936, characters GBK cannot hold. `firstLine` is the 1-based line of the first, 0 when none.
+// (the record's undefined bytes among them), and, for 936, characters GBK cannot hold (for the sources without
+// the window's routine also those GBK's best fit would write as another character, such as 'É' as 'é').
+// `firstLine` is the 1-based line of the first, 0 when none.
 struct Losses {
   std::size_t count = 0;
   std::size_t firstLine = 0;
 };
-Losses FindLosses(const char* text, Cause cause, unsigned targetCodePage);
 Losses FindLosses(std::string_view bytes, Cause cause, unsigned targetCodePage);
+Losses FindLosses(const char* text, Cause cause, unsigned targetCodePage);
+
+// Whether the text holds a NUL character as the cause reads it: a NUL byte, or for UTF-16 a 00 00 unit.
+bool HoldsNul(std::string_view bytes, Cause cause);

@@ -29,3 +29,24 @@ std::string Narrow(unsigned codePage, std::u16string_view wide) {
   bytes.resize(static_cast<std::size_t>(TS::WideCharToMultiByte(codePage, 0, wide.data(), units, bytes.data(), size)));
   return bytes;
 }
+
+std::u16string WidenUtf16(std::string_view bytes, bool bigEndian, std::size_t* oddAt) {
+  std::u16string units;
+  units.reserve(bytes.size() / 2 + 1);
+  std::size_t odd = std::u16string::npos;
+  for (std::size_t i = 0;; i += 2) {
+    if (i + 1 >= bytes.size()) {
+      if (i < bytes.size()) {
+        odd = units.size();
+        units += u'\xFFFD';
+      }
+      break;
+    }
+    const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+    const auto unit = static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    if (unit == 0) break;
+    units += unit;
+  }
+  if (oddAt != nullptr) *oddAt = odd;
+  return units;
+}

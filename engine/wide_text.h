@@ -8,3 +8,6 @@
 std::u16string Widen(unsigned codePage, std::string_view bytes);
 // The units in the code page, where a character it lacks becomes its default character; empty on failure.
 std::string Narrow(unsigned codePage, std::u16string_view wide);
+// UTF-16 bytes as units, up to the first NUL character. An odd last byte gives U+FFFD, at *oddAt (npos when
+// there is none).
+std::u16string WidenUtf16(std::string_view bytes, bool bigEndian, std::size_t* oddAt = nullptr);

@@ -164,6 +164,31 @@ TEST(KeepFileNames, Utf8SourceWithByteOrderMark) {
       Hex("FILE " + Quoted(kZhouTraditional + ".ape") + " WAVE\n"));
 }
 
+TEST(KeepFileNames, Utf16SourceIsReadAsItsCharacters) {
+  // FILE "周華健.ape" WAVE in UTF-16LE with its mark; the converted name (simplified) names no file
+  std::string source("\xFF\xFE", 2);
+  for (const char16_t u : std::u16string(u"REM x\r\nFILE \"周華健.ape\" WAVE\r\n")) {
+    source += static_cast<char>(u & 0xFF);
+    source += static_cast<char>(u >> 8);
+  }
+  Folder folder;
+  folder.files.insert(u"周華健.ape");
+  const std::string converted = "REM x\r\nFILE " + Quoted(kZhouSimplified + ".ape") + " WAVE\r\n";
+  EXPECT_EQ(Hex(KeepFileNames(source, converted, Cause::kUtf16Le, folder.Exists())),
+            Hex("REM x\r\nFILE " + Quoted(kZhouTraditional + ".ape") + " WAVE\r\n"));
+  // Read in the other order its bytes are other characters, and no FILE line
+  EXPECT_EQ(KeepFileNames(source, converted, Cause::kUtf16Be, folder.Exists()), converted);
+}
+
+TEST(KeepFileNames, OtherSourcesSpellTheNameInTheirCodePage) {
+  // FILE "Ёлка.wav" in KOI8-R, converted with the name changed: the KOI8-R spelling names the file
+  Folder folder;
+  folder.files.insert(u"Ёлка.wav");
+  EXPECT_EQ(Hex(KeepFileNames("FILE \"\xB3\xCC\xCB\xC1.wav\" WAVE\n", "FILE \"x.wav\" WAVE\n", Cause::kKoi8R,
+                              folder.Exists())),
+            Hex("FILE \"\xA7\xA7\xA7\xDD\xA7\xDC\xA7\xD1.wav\" WAVE\n"));
+}
+
 TEST(KeepFileNames, CausesWithoutASourceSpellingChangeNothing) {
   Folder folder;
   folder.files.insert(u"a.wav");
