@@ -29,7 +29,7 @@ using ConversionRoutine = void (*)(const char* input, char* output);
 // Each routine's room: perByte * n + extra bytes, terminator included. Decoding gives at most one UTF-16 unit a
 // byte and GBK at most two bytes a unit; the mappings keep the length; GbkToTraditional writes its terminator
 // after the room it gives the mapping; a GBK character is never longer than its UTF-8 form; and the Western
-// transliteration spells a byte in at most three.
+// transliteration spells a byte in at most four ("(TM)").
 struct OutputBound {
   ConversionRoutine routine;
   std::size_t perByte;
@@ -37,7 +37,7 @@ struct OutputBound {
 };
 inline constexpr OutputBound kOutputBounds[] = {
     {Big5ToGbkSimplified, 2, 1}, {ShiftJisToGbk, 2, 1}, {GbkToBig5Traditional, 2, 1}, {GbkToSimplified, 1, 1},
-    {GbkToTraditional, 1, 2},    {Utf8ToGbk, 1, 1},     {WesternToAscii, 3, 1},
+    {GbkToTraditional, 1, 2},    {Utf8ToGbk, 1, 1},     {WesternToAscii, 4, 1},
 };
 
 // The room `routine` needs for an input of n bytes. A routine missing from the table gets the largest room

@@ -1,26 +1,60 @@
 #include "western.h"
 
+#include "encodings.h"
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 namespace {
 
-// Each byte's transliteration: up to three ASCII bytes and their count.
+// Each byte's transliteration: up to four ASCII bytes and their count.
 struct Transliteration {
   char text[4];
   std::uint8_t length;
 };
 
 constexpr Transliteration One(char c) { return {{c, 0, 0, 0}, 1}; }
-constexpr Transliteration Three(const char (&s)[4]) { return {{s[0], s[1], s[2], 0}, 3}; }
+template <std::size_t N>
+constexpr Transliteration Spelled(const char (&s)[N]) {
+  static_assert(N >= 2 && N <= 5, "one to four bytes");
+  Transliteration t{{0, 0, 0, 0}, static_cast<std::uint8_t>(N - 1)};
+  for (std::size_t i = 0; i + 1 < N; ++i) t.text[i] = s[i];
+  return t;
+}
 
 constexpr std::array<Transliteration, 256> BuildTable() {
   std::array<Transliteration, 256> table{};
   for (unsigned b = 0; b < 0x80; ++b) table[b] = One(static_cast<char>(b));
-  // Bytes 0x81-0xBF without an entry of their own drop their top bit.
-  for (unsigned b = 0x81; b < 0xC0; ++b) table[b] = One(static_cast<char>(b - 0x80));
-  table[0x80] = Three("EUR");  // the euro sign
+  table[0x80] = Spelled("EUR");  // the euro sign
+  // The five bytes Windows-1252 leaves undefined: '?', counted as losses (kWesternUndefined).
+  for (const char b : kWesternUndefined) table[static_cast<unsigned char>(b)] = One('?');
+  // Symbols, each spelled as a published table spells it: Unicode CLDR's Latin-ASCII transform first, glibc's
+  // locale transliteration (translit_compat, translit_neutral) where CLDR has none, Text::Unidecode 1.30 where
+  // neither has one. The currency sign is ours: Unidecode's "$?" would read as dollars.
+  table[0x83] = One('f');            // ƒ, CLDR
+  table[0x84] = Spelled(",,");       // „, CLDR
+  table[0x85] = Spelled("...");      // …, CLDR
+  table[0x86] = One('+');            // †, glibc
+  table[0x87] = Spelled("++");       // ‡, Unidecode
+  table[0x89] = Spelled("%0");       // ‰, Unidecode
+  table[0x8C] = Spelled("OE");       // Œ, CLDR
+  table[0x99] = Spelled("(TM)");     // ™, glibc
+  table[0x9C] = Spelled("oe");       // œ, CLDR
+  table[0xA2] = One('c');            // ¢, glibc
+  table[0xA3] = Spelled("GBP");      // £, glibc
+  table[0xA4] = Spelled("cur");      // ¤
+  table[0xA5] = Spelled("JPY");      // ¥, glibc
+  table[0xA7] = Spelled("SS");       // §, Unidecode
+  table[0xAB] = Spelled("<<");       // «, CLDR
+  table[0xAC] = One('!');            // ¬, glibc
+  table[0xAD] = One('-');            // soft hyphen, CLDR
+  table[0xB0] = Spelled("deg");      // °, Unidecode
+  table[0xB1] = Spelled("+/-");      // ±, CLDR
+  table[0xB5] = One('u');            // µ, glibc
+  table[0xB6] = One('P');            // ¶, Unidecode
+  table[0xBB] = Spelled(">>");       // », CLDR
   table[0x82] = One(',');
   table[0x88] = One('^');
   table[0x8A] = One('S');
@@ -39,9 +73,9 @@ constexpr std::array<Transliteration, 256> BuildTable() {
   table[0xA1] = One('i');
   table[0xA6] = One('|');
   table[0xA8] = One('^');
-  table[0xA9] = Three("(C)");
+  table[0xA9] = Spelled("(C)");
   table[0xAA] = One('a');
-  table[0xAE] = Three("(R)");
+  table[0xAE] = Spelled("(R)");
   table[0xAF] = One('-');
   table[0xB2] = One('2');
   table[0xB3] = One('3');
@@ -50,9 +84,9 @@ constexpr std::array<Transliteration, 256> BuildTable() {
   table[0xB8] = One(',');
   table[0xB9] = One('1');
   table[0xBA] = One('0');
-  table[0xBC] = Three("1/4");
-  table[0xBD] = Three("1/2");
-  table[0xBE] = Three("3/4");
+  table[0xBC] = Spelled("1/4");
+  table[0xBD] = Spelled("1/2");
+  table[0xBE] = Spelled("3/4");
   table[0xBF] = One('?');
   // Letters 0xC0-0xFF: each capital range and its small twin 0x20 higher share one base letter.
   constexpr struct {
@@ -86,7 +120,7 @@ void WesternToAscii(const char* input, char* output) {
   const auto* in = reinterpret_cast<const unsigned char*>(input);
   char* out = output;
   // Every byte but the last stores four bytes and keeps only its own: the spare ones are overwritten by the
-  // next byte's, and the 3n+1 bound holds because the last byte is stored exactly.
+  // next byte's, and the 4n+1 bound holds because the last byte is stored exactly.
   for (std::size_t i = 0; i + 1 < n; ++i) {
     const Transliteration& t = kTable[in[i]];
     std::memcpy(out, t.text, 4);

@@ -30,9 +30,14 @@ const Row kRows[] = {
     {"\xA9\xAE", "(C)(R)"},
     {"\xBC\xBD\xBE", "1/41/23/4"},
     {"\xA9\xAE\xBC\xBD\xBE\xA9", "(C)(R)1/41/23/4(C)"},
-    // The high-bit rule: results stand as the rule gives them, control bytes included
-    {"\xAD\xB0", "-0"},
-    {"\x85\xA3\x89\x8D", "\x05#\t\r"},
+    // Symbols are spelled out, never a control byte, digit or sign of another meaning; the five undefined
+    // bytes are '?'
+    {"\xAD\xB0", "-deg"},
+    {"\x85\xA3\x89\x8D", "...GBP%0?"},
+    {"25\xB0 \xB1" "1 \xAB\xBB", "25deg +/-1 <<>>"},
+    {"\x81\x8D\x8F\x90\x9D", "?????"},
+    {"\x99\x99\x99", "(TM)(TM)(TM)"},  // at full expansion
+    {"\x8C\x9C\x83\x86\x87\xA2\xA4\xA5\xA7\xAC\xB5\xB6", "OEoef+++ccurJPYSS!uP"},
     // The euro sign, which has no entry of its own, and the bytes after it
     {"5\x80 \xE9t\xE9", "5EUR ete"},
 };
@@ -57,10 +62,10 @@ TEST(WesternToAscii, EveryByteAbove0x7F) {
   std::string input;
   for (int b = 0x80; b <= 0xFF; ++b) input += static_cast<char>(b);
   const std::string expected =
-      "EUR\x01,\x03\x04\x05\x06\x07^\tS<\x0C\rZ\x0F"  // 80-8F
-      "\x10''\"\".--~\x19s>\x1C\x1DzY"                // 90-9F
-      " i\"#$%|'^(C)a+,-(R)-"                         // A0-AF
-      "0123'56',10;1/41/23/4?"                        // B0-BF
+      "EUR?,f,,...+++^%0S<OE?Z?"         // 80-8F
+      "?''\"\".--~(TM)s>oe?zY"            // 90-9F
+      " icGBPcurJPY|SS^(C)a<<!-(R)-"    // A0-AF
+      "deg+/-23'uP',10>>1/41/23/4?"     // B0-BF
       "AAAAAAACEEEEIIII"                              // C0-CF
       "DNOOOOOOOUUUUYPB"                              // D0-DF
       "aaaaaaaceeeeiiii"                              // E0-EF
