@@ -1,6 +1,7 @@
 #include "ConvertCommand.h"
 
 #include <map>
+#include <optional>
 
 #include "Paths.h"
 #include "SheetFile.h"
@@ -62,34 +63,32 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
   std::string reason;
   if (!file.Load(reason)) return {Action::kFailed, m_options.from.value_or(Cause::kUnknown), reason};
   const std::string& bytes = file.Bytes();
+  std::optional<Guess> guess;
+  if (!m_options.from) guess = GuessCause(std::string_view(bytes));
+  const Cause cause = m_options.from ? *m_options.from : guess->ranked.front().cause;
   const std::size_t nul = bytes.find('\0');
-  if (nul != std::string::npos && !m_options.lossy) {
+  if (HoldsNul(bytes, cause) && !m_options.lossy) {
     return {Action::kRefused, Cause::kUnknown,
             "binary data (NUL byte at offset " + std::to_string(nul) + "); --lossy converts the text before it"};
   }
-  // What the dialog loads: the bytes up to the first NUL.
-  const std::string text = bytes.substr(0, nul);
-
-  Cause cause;
-  if (m_options.from) {
-    cause = *m_options.from;
-  } else {
-    const Guess guess = GuessCause(text.c_str());
-    cause = guess.ranked.front().cause;
-    if (text.empty()) return {Action::kSkipped, cause, "empty file"};
-    if (cause == Cause::kAscii || cause == Cause::kGbk) return {Action::kSkipped, cause, "already readable"};
-    if (cause == Cause::kUnknown) return {Action::kSkipped, cause, "unclear (no credible cause): " + TopTwo(guess)};
-    if (!guess.confident) return {Action::kSkipped, cause, "unclear (not confident): " + TopTwo(guess)};
-  }
+  // What the dialog loads: the bytes up to the first NUL; UTF-16 is read whole, its NUL bytes its characters'.
+  const std::string text = IsUtf16(cause) ? bytes : bytes.substr(0, nul);
   if (text.empty()) return {Action::kSkipped, cause, "empty file"};
+  if (guess) {
+    if (cause == Cause::kAscii || cause == Cause::kGbk) return {Action::kSkipped, cause, "already readable"};
+    if (cause == Cause::kUnknown) return {Action::kSkipped, cause, "unclear (no credible cause): " + TopTwo(*guess)};
+    if (!guess->confident) return {Action::kSkipped, cause, "unclear (not confident): " + TopTwo(*guess)};
+  }
 
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
-  const Losses losses = FindLosses(text.c_str(), cause, codePage);
+  const Losses losses = FindLosses(text, cause, codePage);
   if (losses.count > 0 && !m_options.lossy) {
+    // The characters GBK cannot hold are kept in UTF-8; name that way out where it loses nothing.
+    const bool utf8Keeps = codePage == kRepairGbk && FindLosses(text, cause, kRepairUtf8).count == 0;
     return {Action::kRefused, cause,
             std::to_string(losses.count) + (losses.count == 1 ? " character" : " characters") +
                 " would become a default character (first on line " + std::to_string(losses.firstLine) +
-                "); --lossy converts anyway"};
+                (utf8Keeps ? "); --to utf-8 keeps them, --lossy converts anyway" : "); --lossy converts anyway")};
   }
   const std::string repaired = Repair(path, text, cause, warnings);
   if (repaired == bytes) {
@@ -108,7 +107,7 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
 std::string ConvertCommand::Repair(const NativePath& path, const std::string& text, Cause cause,
                                    std::vector<std::string>& warnings) const {
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
-  std::string repaired = RepairText(text.c_str(), cause, codePage);
+  std::string repaired = RepairText(text, cause, codePage);
   if (Paths::EndsWithCue(path)) {
     // The rule and the warning ask about the same few names; each is looked up once.
     std::map<std::u16string, bool, std::less<>> known;
@@ -126,6 +125,6 @@ std::string ConvertCommand::Repair(const NativePath& path, const std::string& te
       }
     }
   }
-  if (m_options.to == Options::Target::kUtf8Bom) repaired.insert(0, "\xEF\xBB\xBF");
+  if (m_options.to == Options::Target::kUtf8Bom) repaired.insert(0, EncodingOf(Cause::kUtf8).byteOrderMark);
   return repaired;
 }

@@ -3,6 +3,7 @@
 #include "Paths.h"
 #include "SheetFile.h"
 #include "guess.h"
+#include "repair.h"
 
 int GuessCommand::Run() {
   std::vector<NativePath> files;
@@ -27,13 +28,13 @@ int GuessCommand::Run() {
       status = 1;
       continue;
     }
-    // A NUL byte means binary data (or UTF-16), which no cause repairs.
-    if (file.Bytes().find('\0') != std::string::npos) {
+    const Guess guess = GuessCause(std::string_view(file.Bytes()));
+    const Candidate& best = guess.ranked.front();
+    // A NUL character means binary data, which no cause repairs; UTF-16's NUL bytes are part of its characters.
+    if (HoldsNul(file.Bytes(), best.cause)) {
       m_console.Out("unknown\t1.00\t" + Paths::Display(path));
       continue;
     }
-    const Guess guess = GuessCause(file.Bytes().c_str());
-    const Candidate& best = guess.ranked.front();
     m_console.Out(std::string(CauseName(best.cause)) + "\t" + ScoreText(best.score) + "\t" + Paths::Display(path));
   }
   m_console.EndProgress();

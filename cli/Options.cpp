@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -22,7 +23,30 @@ constexpr Flag kFlags[] = {
     {"--recursive", &Options::recursive, false},
 };
 
-constexpr Cause kSources[] = {Cause::kBig5, Cause::kShiftJis, Cause::kWestern, Cause::kUtf8};
+// "auto, big5, shift-jis, ...": every source cause, as --from takes it.
+std::string SourceNames() {
+  std::string names = "auto";
+  for (const Encoding& e : kEncodings) {
+    if (IsSource(e.cause)) names += ", " + std::string(e.name);
+  }
+  return names;
+}
+
+// The source names for the help, in lines that start at the options' text column.
+std::string SourceLines() {
+  constexpr std::string_view kIndent = "                 ";
+  std::string lines, line;
+  for (const Encoding& e : kEncodings) {
+    if (!IsSource(e.cause)) continue;
+    if (!line.empty() && kIndent.size() + line.size() + 1 + e.name.size() > 100) {
+      lines += std::string(kIndent) + line + "\n";
+      line.clear();
+    }
+    if (!line.empty()) line += ' ';
+    line += e.name;
+  }
+  return lines + std::string(kIndent) + line + "\n";
+}
 
 struct TargetName {
   std::string_view name;
@@ -36,13 +60,10 @@ bool ParseFrom(std::string_view value, Options& options) {
     options.from.reset();
     return true;
   }
-  for (const Cause cause : kSources) {
-    if (CauseName(cause) == value) {
-      options.from = cause;
-      return true;
-    }
-  }
-  return false;
+  const std::optional<Cause> cause = CauseFromName(value);
+  if (!cause || !IsSource(*cause)) return false;
+  options.from = cause;
+  return true;
 }
 
 bool ParseTo(std::string_view value, Options& options) {
@@ -114,7 +135,7 @@ bool Options::Parse(const std::vector<NativePath>& args, Options& options, std::
         return false;
       }
       if (name == "--from" && !ParseFrom(value, options)) {
-        error = "'--from " + value + "': expected auto, big5, shift-jis, western or utf-8";
+        error = "'--from " + value + "': expected one of " + SourceNames();
         return false;
       }
       if (name == "--to" && !ParseTo(value, options)) {
@@ -146,40 +167,44 @@ bool Options::Parse(const std::vector<NativePath>& args, Options& options, std::
 }
 
 const char* Options::HelpText() {
-  return "Usage:\n"
-         "  lumaret-cli guess [--recursive] PATH...\n"
-         "  lumaret-cli convert [--from auto|big5|shift-jis|western|utf-8] [--to gbk|utf-8|utf-8-bom]\n"
-         "                      [--dry-run] [--no-backup] [--lossy] [--keep-time] [--recursive] PATH...\n"
-         "  lumaret-cli --help | --version\n"
-         "\n"
-         "Repairs garbled (mojibake) CUE sheets and text files: text written in Big5, Shift-JIS, Windows-1252 or\n"
-         "UTF-8 that shows as nonsense on a Simplified Chinese (GBK) system. The conversions are those of the\n"
-         "Lumaret window, byte for byte.\n"
-         "\n"
-         "guess     prints CAUSE<TAB>SCORE<TAB>PATH for each file; CAUSE is one of ascii, gbk, big5, shift-jis,\n"
-         "          western, utf-8, unknown (a file with a NUL byte is unknown).\n"
-         "convert   repairs each file in place and prints ACTION<TAB>CAUSE<TAB>PATH<TAB>REASON, ACTION being\n"
-         "          converted (would-convert with --dry-run), skipped, refused or failed, then a summary line.\n"
-         "\n"
-         "  --from CAUSE   auto (the default) converts only a confident guess of big5, shift-jis, western or\n"
-         "                 utf-8; ascii and gbk are skipped as already readable, anything else as unclear.\n"
-         "  --to gbk       GBK, exactly what the window saves (the default).\n"
-         "  --to utf-8     UTF-8 without a byte-order mark; characters GBK cannot hold are kept.\n"
-         "  --to utf-8-bom UTF-8 with the byte-order mark EF BB BF. foobar2000 and fre:ac want the mark to read\n"
-         "                 a sheet as UTF-8; some hardware and older players fail on it, so it is not the default.\n"
-         "  --dry-run      change nothing; print what would be done (would-convert).\n"
-         "  --no-backup    do not keep the original as NAME.bak (NAME.bak.1, ... when that exists).\n"
-         "  --lossy        convert even when characters would become '?' (bytes the source does not define,\n"
-         "                 characters the target cannot hold), and treat a file with a NUL byte as its text\n"
-         "                 before the NUL, as the window does; without it such files are refused.\n"
-         "  --keep-time    keep each file's modification time.\n"
-         "  --recursive    take every *.cue and *.txt (any case) below each folder; without it a folder is an\n"
-         "                 error.\n"
-         "\n"
-         "Each file is written to a temporary file in its folder, flushed and moved over the original in one\n"
-         "step, keeping its permissions or attributes. In CUE sheets a FILE line keeps naming the audio file on\n"
-         "disk; a FILE line that names no file gets a warning line. Read-only, locked or vanished files fail\n"
-         "with the system's reason and stay untouched. Output is UTF-8 (on a Windows console: its own text).\n"
-         "\n"
-         "Exit status: 0 when nothing was refused or failed, 1 otherwise, 2 for a usage error.\n";
+  static const std::string text =
+      std::string(
+          "Usage:\n"
+      "  lumaret-cli guess [--recursive] PATH...\n"
+      "  lumaret-cli convert [--from CAUSE] [--to gbk|utf-8|utf-8-bom]\n"
+      "                      [--dry-run] [--no-backup] [--lossy] [--keep-time] [--recursive] PATH...\n"
+      "  lumaret-cli --help | --version\n"
+      "\n"
+      "Repairs garbled (mojibake) CUE sheets and text files: text written in another encoding (Big5, Shift-JIS,\n"
+      "Windows-1252, UTF-8, Cyrillic, Korean, ...) that shows as nonsense on a Simplified Chinese (GBK) system.\n"
+      "The conversions of big5, shift-jis, western and utf-8 are those of the Lumaret window, byte for byte.\n"
+      "\n"
+      "guess     prints CAUSE<TAB>SCORE<TAB>PATH for each file; CAUSE is ascii, gbk, a source below, or unknown\n"
+      "          (a file with a NUL byte that is not UTF-16 is unknown).\n"
+      "convert   repairs each file in place and prints ACTION<TAB>CAUSE<TAB>PATH<TAB>REASON, ACTION being\n"
+      "          converted (would-convert with --dry-run), skipped, refused or failed, then a summary line.\n"
+      "\n"
+      "  --from CAUSE   auto (the default) converts only a confident guess; ascii and gbk are skipped as already\n"
+      "                 readable, anything else as unclear. Or one of the sources:\n") +
+      SourceLines() +
+      "  --to gbk       GBK, exactly what the window saves (the default).\n"
+      "  --to utf-8     UTF-8 without a byte-order mark; characters GBK cannot hold are kept.\n"
+      "  --to utf-8-bom UTF-8 with the byte-order mark EF BB BF. foobar2000 and fre:ac want the mark to read\n"
+      "                 a sheet as UTF-8; some hardware and older players fail on it, so it is not the default.\n"
+      "  --dry-run      change nothing; print what would be done (would-convert).\n"
+      "  --no-backup    do not keep the original as NAME.bak (NAME.bak.1, ... when that exists).\n"
+      "  --lossy        convert even when characters would become '?' (bytes the source does not define,\n"
+      "                 characters the target cannot hold), and treat a file with a NUL byte as its text\n"
+      "                 before the NUL, as the window does; without it such files are refused.\n"
+      "  --keep-time    keep each file's modification time.\n"
+      "  --recursive    take every *.cue and *.txt (any case) below each folder; without it a folder is an\n"
+      "                 error.\n"
+      "\n"
+      "Each file is written to a temporary file in its folder, flushed and moved over the original in one\n"
+      "step, keeping its permissions or attributes. In CUE sheets a FILE line keeps naming the audio file on\n"
+      "disk; a FILE line that names no file gets a warning line. Read-only, locked or vanished files fail\n"
+      "with the system's reason and stay untouched. Output is UTF-8 (on a Windows console: its own text).\n"
+      "\n"
+      "Exit status: 0 when nothing was refused or failed, 1 otherwise, 2 for a usage error.\n";
+  return text.c_str();
 }

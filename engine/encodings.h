@@ -134,6 +134,11 @@ constexpr std::optional<Cause> CauseFromName(std::string_view name) {
 // Whether a conversion turns a text of the cause into something else: every cause but ascii, gbk and unknown.
 constexpr bool IsSource(Cause cause) { return EncodingOf(cause).layout != Layout::kNone; }
 
+// Whether a text of the cause is UTF-16, whose NUL bytes are part of its characters.
+constexpr bool IsUtf16(Cause cause) {
+  return EncodingOf(cause).layout == Layout::kUtf16Le || EncodingOf(cause).layout == Layout::kUtf16Be;
+}
+
 namespace encodings_detail {
 constexpr bool InCauseOrder() {
   for (std::size_t i = 0; i < kCauseCount; ++i) {

@@ -21,7 +21,7 @@ constexpr char16_t kReplacement = u'\xFFFD';
 bool IsSurrogate(char16_t u) { return u >= 0xD800 && u < 0xE000; }
 bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u < 0xDC00; }
 bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u < 0xE000; }
-bool IsUtf16(const Encoding& e) { return e.layout == Layout::kUtf16Le || e.layout == Layout::kUtf16Be; }
+bool IsUtf16(const Encoding& e) { return IsUtf16(e.cause); }
 
 // Whether GBK holds a UTF-16 unit: whether encoding it gives anything but the default character. Surrogates
 // (characters beyond the first plane) it never holds. Built once, so that a check is a lookup.

@@ -349,6 +349,75 @@ TEST(Convert, LossyFromAndKeepTime) {
   EXPECT_EQ(tree.Read("lossy.cue.bak"), kBig5Lossy);
 }
 
+// Кино, Группа крови in Windows-1251, and in GBK, which holds the Russian alphabet; its audio file exists.
+constexpr char kRussian[] =
+    "PERFORMER \x22\xCA\xE8\xED\xEE\x22\r\nTITLE \x22\xC3\xF0\xF3\xEF\xEF\xE0 \xEA\xF0\xEE\xE2\xE8\x22\r\n"
+    "FILE \x22\xCA\xE8\xED\xEE - \xC3\xF0\xF3\xEF\xEF\xE0 \xEA\xF0\xEE\xE2\xE8.flac\x22 WAVE\r\n";
+constexpr char kRussianGbk[] =
+    "PERFORMER \x22\xA7\xAC\xA7\xDA\xA7\xDF\xA7\xE0\x22\r\nTITLE \x22\xA7\xA4\xA7\xE2\xA7\xE5\xA7\xE1\xA7\xE1\xA7"
+    "\xD1 \xA7\xDC\xA7\xE2\xA7\xE0\xA7\xD3\xA7\xDA\x22\r\nFILE \x22\xA7\xAC\xA7\xDA\xA7\xDF\xA7\xE0 - \xA7\xA4\xA7"
+    "\xE2\xA7\xE5\xA7\xE1\xA7\xE1\xA7\xD1 \xA7\xDC\xA7\xE2\xA7\xE0\xA7\xD3\xA7\xDA.flac\x22 WAVE\r\n";
+// Океан Ельзи, Місто весни: Ukrainian і is not in GBK.
+constexpr char kUkrainian[] =
+    "PERFORMER \x22\xCE\xEA\xE5\xE0\xED \xC5\xEB\xFC\xE7\xE8\x22\r\nTITLE \x22\xCC\xB3\xF1\xF2\xEE "
+    "\xE2\xE5\xF1\xED\xE8\x22\r\n";
+constexpr char8_t kUkrainianUtf8[] = u8"PERFORMER \"Океан Ельзи\"\r\nTITLE \"Місто весни\"\r\n";
+// 아이유, 좋은 날 in EUC-KR.
+constexpr char kKorean[] = "PERFORMER \x22\xBE\xC6\xC0\xCC\xC0\xAF\x22\r\nTITLE \x22\xC1\xC1\xC0\xBA \xB3\xAF\x22\r\n";
+
+constexpr char8_t kKoreanUtf8[] = u8"PERFORMER \"아이유\"\r\nTITLE \"좋은 날\"\r\n";
+
+std::string Utf16Le(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t u : text) {
+    bytes += static_cast<char>(u & 0xFF);
+    bytes += static_cast<char>(u >> 8);
+  }
+  return bytes;
+}
+
+TEST(Convert, OtherSourcesByName) {
+  SheetTree tree;
+  tree.Write("ru/kino.cue", kRussian);
+  tree.Write("ru/" + Text(u8"Кино - Группа крови.flac"), "");
+  tree.Write("ua/okean.cue", kUkrainian);
+  tree.Write("ko/iu.cue", kKorean);
+  tree.Write("zh/utf16.cue", Utf16Le(u"TITLE \"周华健\"\r\nFILE \"a.wav\" WAVE\r\n"));
+  tree.Write("zh/a.wav", "");
+  auto convert = [&](const std::string& from, const std::string& to, const std::string& name) {
+    const CliResult run = CliProcess::Run({"convert", "--from", from, "--to", to, "--no-backup", tree.PathOf(name)});
+    const Report report = Parse(tree, run.out);
+    EXPECT_TRUE(report.warnings.empty()) << name;
+    return report.files.count(name) ? report.files.at(name) : Line{};
+  };
+  EXPECT_EQ(convert("windows-1251", "gbk", "ru/kino.cue").action, "converted");
+  EXPECT_EQ(tree.Read("ru/kino.cue"), kRussianGbk) << "the FILE line names the file as it is";
+
+  const Line refused = convert("windows-1251", "gbk", "ua/okean.cue");
+  EXPECT_EQ(refused.action, "refused");
+  EXPECT_NE(refused.reason.find("1 character would become a default character (first on line 2); --to utf-8"),
+            std::string::npos)
+      << refused.reason;
+  EXPECT_EQ(tree.Read("ua/okean.cue"), kUkrainian);
+  EXPECT_EQ(convert("windows-1251", "utf-8", "ua/okean.cue").action, "converted");
+  EXPECT_EQ(tree.Read("ua/okean.cue"), Text(kUkrainianUtf8));
+
+  EXPECT_EQ(convert("utf-16le", "gbk", "zh/utf16.cue").action, "converted");
+  EXPECT_EQ(tree.Read("zh/utf16.cue"), "TITLE \x22\xD6\xDC\xBB\xAA\xBD\xA1\x22\r\nFILE \x22" "a.wav\x22 WAVE\r\n");
+
+  EXPECT_NE(convert("euc-kr", "gbk", "ko/iu.cue").reason.find("6 characters"), std::string::npos);
+  EXPECT_EQ(convert("euc-kr", "utf-8", "ko/iu.cue").action, "converted");
+  EXPECT_EQ(tree.Read("ko/iu.cue"), Text(kKoreanUtf8));
+}
+
+TEST(Convert, Utf16WithoutTheRightNameIsBinaryData) {
+  SheetTree tree;
+  tree.Write("utf16.cue", Utf16Le(u"TITLE \"x\"\r\n"));
+  const CliResult run = CliProcess::Run({"convert", "--from", "big5", tree.PathOf("utf16.cue")});
+  EXPECT_EQ(Parse(tree, run.out).files.at("utf16.cue").action, "refused");
+  EXPECT_EQ(tree.Read("utf16.cue"), Utf16Le(u"TITLE \"x\"\r\n"));
+}
+
 TEST(Convert, LockedMissingAndReadOnlyFilesFailAndTheRunGoesOn) {
   SheetTree tree;
   tree.Write("locked.cue", kBig5Album);
@@ -433,7 +502,8 @@ TEST(Usage, WrongArgumentsNameTheArgumentAndExitWith2) {
 
   const CliResult help = CliProcess::Run({"--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char* word : {"guess", "convert", "--to utf-8-bom", "foobar2000", "fre:ac", "byte-order mark", "fail"})
+  for (const char* word : {"guess", "convert", "--to utf-8-bom", "foobar2000", "fre:ac", "byte-order mark", "fail",
+                           " windows-1251 ", " koi8-r ", " euc-kr ", " euc-jp ", " utf-16le ", " utf-16be\n"})
     EXPECT_NE(help.out.find(word), std::string::npos) << word;
   const CliResult version = CliProcess::Run({"--version"});
   EXPECT_EQ(version.status, 0);
