@@ -1,5 +1,6 @@
 #include "code_page_table.h"
 #include "bytes.h"
+#include "encodings.h"
 
 #include <unicode/ucnv.h>
 
@@ -48,11 +49,10 @@ constexpr PairRange kWindows20932Pairs[] = {
 
 // One code page of this build: ICU's closest converter and what Windows does beyond it. Windows decodes a
 // byte from 80 to 9F that a code page leaves undefined to the C1 control of the same value, unless `singles`
-// says otherwise.
+// says otherwise; any other undefined sequence to the default character of the code page's record.
 struct Source {
   unsigned codePage;
   const char* converter;
-  char16_t defaultUnit = u'?';
   bool encodes = false;  // the engine encodes to it (GBK for every text, Big5 for the probe); the rest it decodes
   std::span<const SingleByte> singles = {};
   std::span<const PairRange> pairs = {};
@@ -62,13 +62,12 @@ struct Source {
   int threeBytePrefix = -1;
 };
 constexpr Source kSources[] = {
-    {.codePage = 932, .converter = "ibm-943_P15A-2003", .defaultUnit = u'\x30FB', .singles = kWindows932Singles},
+    {.codePage = 932, .converter = "ibm-943_P15A-2003", .singles = kWindows932Singles},
     {.codePage = 936, .converter = "windows-936-2000", .encodes = true},
     {.codePage = 950, .converter = "windows-950-2000", .encodes = true},
     {.codePage = 949, .converter = "windows-949-2000", .singles = kWindows949Singles},
     {.codePage = 20932,
      .converter = "ibm-954_P101-2007",
-     .defaultUnit = u'\x30FB',
      .singles = kWindows20932Singles,
      .pairs = kWindows20932Pairs,
      .threeBytePrefix = 0x8F},
@@ -126,7 +125,9 @@ bool CodePageTable::Load(std::size_t index) {
     return ucnv_toUChars(cnv, unit, 2, bytes, count, &status);
   };
 
-  m_defaultUnit = source.defaultUnit;
+  for (const Encoding& e : kEncodings) {
+    if (e.codePage == source.codePage) m_defaultUnit = e.defaultUnit;
+  }
   for (unsigned b = 1; b < 256; ++b) {
     const char byte = static_cast<char>(b);
     UChar unit[2];
