@@ -111,7 +111,8 @@ void TranscodeDocument::Choose(int choice) {
   // A sheet's FILE lines must go on naming the audio files beside it, whatever the conversion did to them.
   if (IsCueSheetName(m_path)) {
     const CSheetFolder folder(m_path);
-    m_shown = KeepFileNames(source, m_shown, m_cause, [&folder](std::u16string_view name) { return folder.Holds(name); });
+    m_shown =
+        KeepFileNames(source, m_shown, m_cause, [&folder](std::u16string_view name) { return folder.Holds(name); });
   }
 }
 

@@ -44,15 +44,11 @@ struct ProbeRow {
 };
 
 TEST(Choices, FollowTheProbes) {
-  const char *none = "（请选择）", *big5 = "Big5繁体中文", *western = "特殊西欧字符",
-             *shiftJis = "日文（Shift-JIS）", *utf8 = "UTF-8", *utf16 = "UTF-16", *cp1251 = "俄文（Windows-1251）",
-             *koi8r = "俄文（KOI8-R）";
+  const char *none = "（请选择）", *big5 = "Big5繁体中文", *western = "特殊西欧字符", *shiftJis = "日文（Shift-JIS）",
+             *utf8 = "UTF-8", *utf16 = "UTF-16", *cp1251 = "俄文（Windows-1251）", *koi8r = "俄文（KOI8-R）";
   const std::string start = Texts::kHintStart, end = Texts::kHintEnd;
   const ProbeRow rows[] = {
-      {1,
-       1,
-       {{none, 0}, {big5, 1}, {western, 2}, {shiftJis, 3}, {utf8, 4}, {utf16, 5}, {cp1251, 6}, {koi8r, 7}},
-       ""},
+      {1, 1, {{none, 0}, {big5, 1}, {western, 2}, {shiftJis, 3}, {utf8, 4}, {utf16, 5}, {cp1251, 6}, {koi8r, 7}}, ""},
       {0,
        1,
        {{none, 0}, {western, 2}, {shiftJis, 3}, {utf8, 4}, {utf16, 5}, {cp1251, 6}, {koi8r, 7}},
@@ -61,7 +57,10 @@ TEST(Choices, FollowTheProbes) {
        0,
        {{none, 0}, {big5, 1}, {western, 2}, {utf8, 4}, {utf16, 5}, {cp1251, 6}, {koi8r, 7}},
        start + shiftJis + end},
-      {0, 0, {{none, 0}, {western, 2}, {utf8, 4}, {utf16, 5}, {cp1251, 6}, {koi8r, 7}}, start + big5 + "、" + shiftJis + end},
+      {0,
+       0,
+       {{none, 0}, {western, 2}, {utf8, 4}, {utf16, 5}, {cp1251, 6}, {koi8r, 7}},
+       start + big5 + "、" + shiftJis + end},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << "big5 " << row.big5 << ", shift-jis " << row.shiftJis);
@@ -426,9 +425,9 @@ TEST(Layout, TheTextBoxTakesTheSizeThePathAndNoteTheWidthAndTheRestMoves) {
   const struct {
     int id, move, grow, tall;
   } rows[] = {
-      {IDC_FILE_GROUP, 0, 1, 0}, {IDC_PATH, 0, 1, 0},   {IDC_OPEN, 1, 0, 0},   {IDC_INFO, 1, 0, 0},
-      {IDC_CAUSE_GROUP, 0, 1, 0}, {IDC_CHOICE, 0, 0, 0}, {IDC_NOTE, 0, 1, 0},   {IDC_SAVE_GROUP, 1, 0, 0},
-      {IDC_TARGET, 1, 0, 0},     {IDC_SAVE, 1, 0, 0},   {IDC_TEXT, 0, 1, 1},
+      {IDC_FILE_GROUP, 0, 1, 0},  {IDC_PATH, 0, 1, 0},   {IDC_OPEN, 1, 0, 0}, {IDC_INFO, 1, 0, 0},
+      {IDC_CAUSE_GROUP, 0, 1, 0}, {IDC_CHOICE, 0, 0, 0}, {IDC_NOTE, 0, 1, 0}, {IDC_SAVE_GROUP, 1, 0, 0},
+      {IDC_TARGET, 1, 0, 0},      {IDC_SAVE, 1, 0, 0},   {IDC_TEXT, 0, 1, 1},
   };
   std::vector<CRect> before;
   for (const auto& row : rows) before.push_back(ChildRect(hwnd, row.id));
@@ -467,7 +466,8 @@ TEST(Layout, TheLongestVerdictAndEveryItemFitAtTheFirstSize) {
     ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
     return size.cx;
   };
-  EXPECT_LE(width("可能是：俄文（Windows-1251）、日文（Shift-JIS）"), ChildRect(ui.dlg.GetSafeHwnd(), IDC_NOTE).Width());
+  EXPECT_LE(width("可能是：俄文（Windows-1251）、日文（Shift-JIS）"),
+            ChildRect(ui.dlg.GetSafeHwnd(), IDC_NOTE).Width());
   // A closed list shows its item beside the arrow button.
   const int arrow = ::GetSystemMetrics(SM_CXVSCROLL);
   for (int id : {IDC_CHOICE, IDC_TARGET}) {

@@ -13,9 +13,9 @@ namespace {
 
 std::string Encoded(UINT codePage, const std::wstring& text) {
   std::string bytes(4 * text.size() + 4, '\0');
-  bytes.resize(static_cast<std::size_t>(::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                                              bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                                              nullptr)));
+  bytes.resize(
+      static_cast<std::size_t>(::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                                     bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
   return bytes;
 }
 

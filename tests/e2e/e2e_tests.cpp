@@ -449,7 +449,9 @@ TEST_F(LumaretE2e, EachSheetShowsAsGuessedWithItsItemAndVerdict) {
   const std::string utf8 = Sample("utf8\\shift-jis-japanese.cue");
   const std::wstring russian =
       L"PERFORMER \"\x041A\x0438\x043D\x043E\"\r\nTITLE \"\x0417\x0432\x0435\x0437\x0434\x0430 \x043F\x043E "
-      L"\x0438\x043C\x0435\x043D\x0438 \x0421\x043E\x043B\x043D\x0446\x0435\"\r\n  TRACK 01 AUDIO\r\n";  // Кино, Звезда по имени Солнце
+      L"\x0438\x043C\x0435\x043D\x0438 \x0421\x043E\x043B\x043D\x0446\x0435\"\r\n  TRACK 01 AUDIO\r\n";  // Кино, Звезда
+                                                                                                         // по имени
+                                                                                                         // Солнце
   const GuessRow rows[] = {
       {"utf-8", utf8, 4, "已识别：UTF-8", Encoded(936, Decoded(CP_UTF8, utf8))},
       {"windows-1251", Encoded(1251, russian), 6, "已识别：俄文（Windows-1251）", Encoded(936, russian)},
@@ -497,8 +499,8 @@ TEST_F(LumaretE2e, NoToTheNulQuestionLeavesTheFileAsItWas) {
   const HWND question = ExpectBox("你确信你想以当前效果保存此文件吗？", {IDYES, IDNO});
   ASSERT_NE(question, nullptr);
   ASSERT_TRUE(CMessageBoxView(question).Answer(IDYES));
-  const HWND nul = ExpectBox("文件的第 12 个字节是 NUL，保存将只写入它之前的文本，其后的 12 个字节会丢失。\r\n仍要保存吗？",
-                             {IDYES, IDNO});
+  const HWND nul = ExpectBox(
+      "文件的第 12 个字节是 NUL，保存将只写入它之前的文本，其后的 12 个字节会丢失。\r\n仍要保存吗？", {IDYES, IDNO});
   ASSERT_NE(nul, nullptr);
   // Wine answers DM_GETDEFID with IDOK whatever the default is; the default button carries the style.
   EXPECT_EQ(GetWindowLongA(GetDlgItem(nul, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON, BS_DEFPUSHBUTTON);
