@@ -33,6 +33,16 @@ void CSizingDialog::GrowWindow(int dx, int dy, CWnd* pChild) {
   pChild->MoveWindow(&rc, TRUE);
 }
 
+void CSizingDialog::MoveControl(int dx, int dy, UINT id) {
+  CWnd* pChild = GetDlgItem(static_cast<int>(id));
+  if ((dx == 0 && dy == 0) || pChild == nullptr) return;
+  CRect rc;
+  pChild->GetWindowRect(&rc);
+  ScreenToClient(&rc);
+  rc.OffsetRect(dx, dy);
+  pChild->MoveWindow(&rc, TRUE);
+}
+
 void CSizingDialog::OnGetMinMaxInfo(MINMAXINFO* lpMMI) {
   CDialog::OnGetMinMaxInfo(lpMMI);
   if (m_sizeInitial.cx != 0 && m_sizeInitial.cy != 0) {

@@ -18,6 +18,8 @@ class CSizingDialog : public CDialog {
 
   void GrowControl(int dx, int dy, UINT id);
   void GrowWindow(int dx, int dy, CWnd* pChild);
+  // Moves the child with this id by dx and dy, keeping its size.
+  void MoveControl(int dx, int dy, UINT id);
 
   void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
   void OnSize(UINT nType, int cx, int cy);

@@ -46,7 +46,7 @@ BOOL CTranscodeApp::InitInstance() {
 
   CCommandLineInfo cmdInfo;
   ParseCommandLine(cmdInfo);
-  if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) dlg.m_strPath = FullPath(cmdInfo.m_strFileName);
+  if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) dlg.m_doc.m_path = FullPath(cmdInfo.m_strFileName);
 
   dlg.DoModal();
   m_pMainWnd = nullptr;

@@ -1,19 +1,12 @@
 #include "app/TranscodeDlg.h"
 
-#include <algorithm>
-#include <cstring>
+#include <cstdio>
 #include <iterator>
-#include <vector>
 
-#include "app/ConversionChoice.h"
-#include "app/SheetFolder.h"
 #include "app/SingleFileSel.h"
 #include "app/TextBox.h"
 #include "app/Texts.h"
-#include "engine/bytes.h"
 #include "engine/conversions.h"
-#include "engine/cue_sheet.h"
-#include "engine/western.h"
 #include "res/resource.h"
 
 namespace {
@@ -21,18 +14,27 @@ namespace {
 constexpr UINT kLoadCommand = ID_LOAD_COMMAND;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-struct Conversion {
-  int choice;
-  void (*routine)(const char* input, char* output);
-  Cause cause;  // whose code page spells the FILE names of the bytes as loaded
-};
+// The item whose data is the value: selected towards the control (none when no item carries it); from the
+// control, the data of the selected item, -1 when none is selected.
+void DDX_CBItemData(CDataExchange* pDX, int nIDC, int& value) {
+  HWND hCombo = pDX->PrepareCtrl(nIDC);
+  if (hCombo == nullptr) return;
+  if (pDX->m_bSaveAndValidate) {
+    const LRESULT index = ::SendMessageA(hCombo, CB_GETCURSEL, 0, 0);
+    value = index == CB_ERR ? -1 : static_cast<int>(::SendMessageA(hCombo, CB_GETITEMDATA, index, 0));
+    return;
+  }
+  const LRESULT count = ::SendMessageA(hCombo, CB_GETCOUNT, 0, 0);
+  LRESULT index = 0;
+  while (index < count && ::SendMessageA(hCombo, CB_GETITEMDATA, index, 0) != value) ++index;
+  ::SendMessageA(hCombo, CB_SETCURSEL, index < count ? index : -1, 0);
+}
 
-constexpr Conversion kConversions[] = {
-    {kChoiceBig5, Big5ToGbkSimplified, Cause::kBig5},
-    {kChoiceWestern, WesternToAscii, Cause::kWestern},
-    {kChoiceShiftJis, ShiftJisToGbk, Cause::kShiftJis},
-    {kChoiceUtf8, Utf8ToGbk, Cause::kUtf8},
-};
+// Towards the control only: the user cannot change the text.
+void DDX_Shown(CDataExchange* pDX, int nIDC, const std::string& value) {
+  if (pDX->m_bSaveAndValidate) return;
+  if (HWND hControl = pDX->PrepareCtrl(nIDC)) ::SetWindowTextA(hControl, value.c_str());
+}
 
 }  // namespace
 
@@ -61,9 +63,12 @@ CTranscodeDlg::~CTranscodeDlg() = default;
 void CTranscodeDlg::DoDataExchange(CDataExchange* pDX) {
   CSizingDialog::DoDataExchange(pDX);
   DDX_Control(pDX, IDC_CHOICE, m_wndChoice);
-  DDX_CBIndex(pDX, IDC_CHOICE, m_nChoice);
-  DDX_Text(pDX, IDC_PATH, m_strPath);
-  DDX_TextBox(pDX, IDC_TEXT, m_strShown, m_strBoxEcho);
+  DDX_Control(pDX, IDC_TARGET, m_wndTarget);
+  DDX_CBItemData(pDX, IDC_CHOICE, m_doc.m_choice);
+  DDX_CBItemData(pDX, IDC_TARGET, m_doc.m_target);
+  DDX_Shown(pDX, IDC_PATH, m_doc.m_path);
+  DDX_Shown(pDX, IDC_NOTE, m_doc.Note());
+  DDX_TextBox(pDX, IDC_TEXT, m_doc.m_shown, m_strBoxEcho);
 }
 
 BOOL CTranscodeDlg::OnInitDialog() {
@@ -94,8 +99,10 @@ BOOL CTranscodeDlg::OnInitDialog() {
   SendDlgItemMessageA(m_hWnd, IDC_TEXT, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
 
   SetupChoices();
+  // The framework's first exchange ran before the lists had their items.
+  UpdateData(FALSE);
 
-  if (!m_strPath.empty()) PostMessage(WM_COMMAND, MAKEWPARAM(kLoadCommand, 0), 0);
+  if (!m_doc.m_path.empty()) PostMessage(WM_COMMAND, MAKEWPARAM(kLoadCommand, 0), 0);
   return TRUE;
 }
 
@@ -115,60 +122,65 @@ void CTranscodeDlg::SetupChoices() {
     pText->MoveWindow(&rcText, TRUE);
     pHint->ShowWindow(SW_HIDE);
   } else {
+    const std::string big5Caption = TranscodeDocument::CaptionOf(EncodingOf(Cause::kBig5).choice);
+    const std::string shiftJisCaption = TranscodeDocument::CaptionOf(EncodingOf(Cause::kShiftJis).choice);
     std::string hint = Texts::kHintStart;
     if (big5 == 0) {
-      hint += Texts::kChoiceBig5;
+      hint += big5Caption;
       if (shiftJis == 0) {
-        hint += Texts::kHintJoin;
-        hint += Texts::kChoiceShiftJis;
+        hint += Texts::kJoin;
+        hint += shiftJisCaption;
       }
     } else {
-      hint += Texts::kChoiceShiftJis;
+      hint += shiftJisCaption;
     }
     hint += Texts::kHintEnd;
     pHint->SetWindowText(hint.c_str());
   }
 
-  m_wndChoice.SetItemData(0, kChoiceNone);
-  if (big5 == 1) m_wndChoice.SetItemData(m_wndChoice.AddString(Texts::kChoiceBig5), kChoiceBig5);
-  m_wndChoice.SetItemData(m_wndChoice.AddString(Texts::kChoiceWestern), kChoiceWestern);
-  if (shiftJis == 1) m_wndChoice.SetItemData(m_wndChoice.AddString(Texts::kChoiceShiftJis), kChoiceShiftJis);
-  m_wndChoice.SetItemData(m_wndChoice.AddString(Texts::kChoiceUtf8), kChoiceUtf8);
+  m_doc.Offer(big5 == 1, shiftJis == 1);
+  m_wndChoice.SetItemData(0, 0);
+  for (int choice : m_doc.Offered())
+    m_wndChoice.SetItemData(m_wndChoice.AddString(TranscodeDocument::CaptionOf(choice).c_str()), choice);
+  for (std::size_t i = 0; i < std::size(kSaveTargets); ++i)
+    m_wndTarget.SetItemData(m_wndTarget.AddString(kSaveTargets[i].caption), i);
 }
 
 void CTranscodeDlg::OnOK() {}
 
 void CTranscodeDlg::OnCancel() { CSizingDialog::OnCancel(); }
 
-void CTranscodeDlg::OnSizeDelta(int dx, int dy) { GrowControl(dx, dy, IDC_TEXT); }
+void CTranscodeDlg::OnSizeDelta(int dx, int dy) {
+  // The two top rows keep their height; the path and the note take the width, what stands right of them moves.
+  for (UINT id : {IDC_FILE_GROUP, IDC_PATH, IDC_CAUSE_GROUP, IDC_NOTE, IDC_HINT}) GrowControl(dx, 0, id);
+  for (UINT id : {IDC_OPEN, IDC_INFO, IDC_SAVE_GROUP, IDC_TARGET, IDC_SAVE}) MoveControl(dx, 0, id);
+  GrowControl(dx, dy, IDC_TEXT);
+}
 
 void CTranscodeDlg::LoadFile() {
   // A read that fails, a file too large or a lack of memory ends the load early: the new path then stands
   // with no text, never with the previous file's, which a conversion would show and a save would write there.
-  m_strLoaded.clear();
-  m_strShown.clear();
+  m_doc.Unload();
+  m_doc.m_choice = 0;
   UpdateData(FALSE);
 
+  std::string bytes;
   CFile file;
-  if (file.Open(m_strPath.c_str(), CFile::modeRead | CFile::shareDenyWrite)) {
+  if (file.Open(m_doc.m_path.c_str(), CFile::modeRead | CFile::shareDenyWrite)) {
     const ULONGLONG length = file.GetLength();
     if (length > 0) {
       if (length >= 0xFFFFFFFFull) AfxThrowMemoryException();
-      std::string bytes(static_cast<std::size_t>(length), '\0');
-      const UINT got = file.Read(bytes.data(), static_cast<UINT>(length));
-      bytes.resize(got);
-      CutAtFirstNul(bytes);
-      m_strShown = std::move(bytes);
+      bytes.assign(static_cast<std::size_t>(length), '\0');
+      bytes.resize(file.Read(bytes.data(), static_cast<UINT>(length)));
     }
     file.Close();
   }
 
+  // The guess is made on the bytes as loaded, before they show: a recognised file shows converted at once.
+  m_doc.Load(std::move(bytes));
   UpdateData(FALSE);
-  m_strLoaded = m_strShown;
-
   CHARRANGE none{-1, 0};
   SendDlgItemMessageA(m_hWnd, IDC_TEXT, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&none));
-  if (m_nChoice != 0) Transcode();
   const LRESULT firstLine = SendDlgItemMessageA(m_hWnd, IDC_TEXT, EM_GETFIRSTVISIBLELINE, 0, 0);
   if (firstLine > 0) SendDlgItemMessageA(m_hWnd, IDC_TEXT, EM_LINESCROLL, 0, -firstLine);
 }
@@ -176,22 +188,7 @@ void CTranscodeDlg::LoadFile() {
 void CTranscodeDlg::Transcode() {
   UpdateData(TRUE);
   // CB_ERR (-1) for a missing selection, like any other unknown value, shows the text as loaded.
-  const auto choice = static_cast<int>(m_wndChoice.GetItemData(m_nChoice));
-  const auto* conversion = std::find_if(std::begin(kConversions), std::end(kConversions),
-                                        [choice](const Conversion& c) { return c.choice == choice; });
-  if (conversion == std::end(kConversions)) {
-    m_strShown = m_strLoaded;
-  } else {
-    std::vector<char> work(OutputRoom(conversion->routine, m_strLoaded.size()));
-    conversion->routine(m_strLoaded.c_str(), work.data());
-    m_strShown.assign(work.data());
-    // A sheet's FILE lines must go on naming the audio files beside it, whatever the conversion did to them.
-    if (IsCueSheetName(m_strPath)) {
-      const CSheetFolder folder(m_strPath);
-      m_strShown = KeepFileNames(m_strLoaded, m_strShown, conversion->cause,
-                                 [&folder](std::u16string_view name) { return folder.Holds(name); });
-    }
-  }
+  m_doc.Choose(m_doc.m_choice);
   UpdateData(FALSE);
 }
 
@@ -199,33 +196,40 @@ void CTranscodeDlg::OnOpen() {
   CSingleFileSel chooser(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, Texts::kChooserFilter, this);
   chooser.m_ofn.lpstrTitle = Texts::kChooserTitle;
   if (chooser.DoModal() != IDOK) return;
-  m_strPath = chooser.GetPathName();
+  m_doc.m_path = chooser.GetPathName();
   LoadFile();
 }
 
 void CTranscodeDlg::OnSave() {
   UpdateData(TRUE);
-  if (m_strPath.empty()) {
+  if (m_doc.m_path.empty()) {
     AfxMessageBox(Texts::kSaveNoPath);
     return;
   }
-  if (m_strShown.empty()) {
+  if (m_doc.m_shown.empty()) {
     AfxMessageBox(Texts::kSaveEmpty);
     return;
   }
   if (AfxMessageBox(Texts::kSaveConfirm, MB_YESNO) != IDYES) return;
+  if (const auto loss = m_doc.FindNulLoss()) {
+    char question[256];
+    std::snprintf(question, sizeof question, Texts::kSaveCutAtNul, static_cast<unsigned>(loss->offset),
+                  static_cast<unsigned>(loss->lost));
+    if (AfxMessageBox(question, MB_YESNO | MB_DEFBUTTON2) != IDYES) return;
+  }
+  const std::string bytes = m_doc.BytesToSave();
 
   // The file is not cut before the new text has its room: a full disk then fails the save with the old text
   // still in place, where cutting first would lose it.
   CFile file;
-  if (!file.Open(m_strPath.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite)) {
+  if (!file.Open(m_doc.m_path.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite)) {
     AfxMessageBox(Texts::kSaveFailed);
     return;
   }
-  const ULONGLONG length = m_strShown.size();
+  const ULONGLONG length = bytes.size();
   if (file.GetLength() < length) file.SetLength(length);
   file.Seek(0);
-  file.Write(m_strShown.data(), static_cast<UINT>(length));
+  file.Write(bytes.data(), static_cast<UINT>(length));
   file.SetLength(length);
   file.Close();
   AfxMessageBox(Texts::kSaveDone);
@@ -271,14 +275,14 @@ void CTranscodeDlg::OnDropFiles(HDROP hDropInfo) {
   }
   ::DragFinish(hDropInfo);
   if (taken.empty() || !IsRepresentablePath(taken.c_str())) return;
-  m_strPath = std::move(taken);
+  m_doc.m_path = std::move(taken);
   LoadFile();
 }
 
 void CTranscodeDlg::OnLoadCommand() {
   // Refused as the file chooser refuses it: the dialog stays as it started, with no file.
-  if (!IsRepresentablePath(m_strPath.c_str())) {
-    m_strPath.clear();
+  if (!IsRepresentablePath(m_doc.m_path.c_str())) {
+    m_doc.m_path.clear();
     UpdateData(FALSE);
     return;
   }
@@ -288,7 +292,7 @@ void CTranscodeDlg::OnLoadCommand() {
 HBRUSH CTranscodeDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
   HBRUSH hBrush = CSizingDialog::OnCtlColor(pDC, pWnd, nCtlColor);
   const int id = pWnd->GetDlgCtrlID();
-  if (id == IDC_NOTE || id == IDC_HINT) pDC->SetTextColor(kRed);
+  if ((id == IDC_NOTE && m_doc.NoteWarns()) || id == IDC_HINT) pDC->SetTextColor(kRed);
   return hBrush;
 }
 

@@ -1,11 +1,12 @@
-// The main window: one document (a file's bytes as loaded, the text shown), the choice of conversion, the
-// path label and the info icon.
+// The main window: it shows one document (a file's bytes as loaded, the guess, the chosen item, the text shown,
+// the save target), with the path label and the info icon.
 #pragma once
 
 #include <optional>
 #include <string>
 
 #include "app/SizingDialog.h"
+#include "app/TranscodeDocument.h"
 #include "controls/InfoIcon.h"
 #include "controls/PathLabel.h"
 
@@ -21,12 +22,10 @@ class CTranscodeDlg : public CSizingDialog {
   };
   static Probes s_probes;
 
-  std::string m_strPath;                    // the current file; also the file that save writes
-  std::string m_strLoaded;                  // its bytes as read, up to the first NUL: the input of every conversion
-  std::string m_strShown;                   // the text in the box; what save writes
-  std::optional<std::string> m_strBoxEcho;  // what the box gave back right after m_strShown was put there
-  int m_nChoice = 0;                        // selected index of the choice list, -1 for none
+  TranscodeDocument m_doc;
+  std::optional<std::string> m_strBoxEcho;  // what the box gave back right after m_doc.m_shown was put there
   CComboBox m_wndChoice;
+  CComboBox m_wndTarget;
 
   void LoadFile();
   void Transcode();

@@ -1,6 +1,5 @@
 #include "code_page_table.h"
 #include "bytes.h"
-#include "encodings.h"
 
 #include <unicode/ucnv.h>
 
@@ -9,7 +8,6 @@
 #include <cstring>
 #include <iterator>
 #include <mutex>
-#include <span>
 
 namespace {
 
@@ -18,69 +16,38 @@ struct ConverterCloser {
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
-// Single bytes that Windows defines and ICU's converter leaves undefined (or, for 932, gives another unit).
+// Single bytes where Windows' table and ICU's closest converter part: Windows gives bytes a code page leaves
+// undefined private-use characters (or, in 20932, the C1 control of the same value), and knows a newer
+// Hebrew point. Each byte stands alone, never a lead byte.
 struct SingleByte {
+  unsigned codePage;
   unsigned char byte;
   char16_t unit;
 };
-constexpr SingleByte kWindows932Singles[] = {
-    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
-};
-constexpr SingleByte kWindows949Singles[] = {{0x80, 0x0080}, {0xFF, 0xF8F7}};
-constexpr SingleByte kWindows1253Singles[] = {{0xAA, 0xF8F9}, {0xD2, 0xF8FA}, {0xFF, 0xF8FB}};
-constexpr SingleByte kWindows1255Singles[] = {
-    {0xD9, 0xF88D}, {0xDA, 0xF88E}, {0xDB, 0xF88F}, {0xDC, 0xF890}, {0xDD, 0xF891},
-    {0xDE, 0xF892}, {0xDF, 0xF893}, {0xCA, 0x05BA}, {0xFB, 0xF894}, {0xFC, 0xF895}, {0xFF, 0xF896},
-};
-constexpr SingleByte kWindows1257Singles[] = {{0xA1, 0xF8FC}, {0xA5, 0xF8FD}};
-constexpr SingleByte kWindows20932Singles[] = {{0xA0, 0xF8F0}, {0xFF, 0xF8F3}};
-
-// Pairs where Windows differs from ICU's converter: a unit of its own, or 0 for the default character.
-struct PairRange {
-  std::uint16_t first, last;
-  char16_t unit;
-};
-// ICU's ibm-954 follows IBM; Windows' 20932 has JIS X 0208's own characters at five places, and not IBM's
-// extensions: half-width 8E E0 to E4, and JIS X 0212's rows 0x73 and 0x74 (F3 and F4 with a low trail).
-constexpr PairRange kWindows20932Pairs[] = {
-    {0xA1BD, 0xA1BD, 0x2015}, {0xA1F1, 0xA1F1, 0x00A2}, {0xA1F2, 0xA1F2, 0x00A3}, {0xA2CC, 0xA2CC, 0x00AC},
-    {0xA237, 0xA237, 0x007E}, {0x8EE0, 0x8EE4, 0},      {0xF321, 0xF37E, 0},      {0xF421, 0xF47E, 0},
+constexpr SingleByte kWindowsSingles[] = {
+    {932, 0x80, 0x0080},   {932, 0xA0, 0xF8F0},   {932, 0xFD, 0xF8F1},   {932, 0xFE, 0xF8F2},  {932, 0xFF, 0xF8F3},
+    {20932, 0x8F, 0x008F}, {20932, 0xA0, 0xF8F0}, {20932, 0xFF, 0xF8F3}, {1253, 0xAA, 0xF8F9}, {1253, 0xD2, 0xF8FA},
+    {1253, 0xFF, 0xF8FB},  {1255, 0xCA, 0x05BA},  {1255, 0xD9, 0xF88D},  {1255, 0xDA, 0xF88E}, {1255, 0xDB, 0xF88F},
+    {1255, 0xDC, 0xF890},  {1255, 0xDD, 0xF891},  {1255, 0xDE, 0xF892},  {1255, 0xDF, 0xF893}, {1255, 0xFB, 0xF894},
+    {1255, 0xFC, 0xF895},  {1255, 0xFF, 0xF896},  {1257, 0xA1, 0xF8FC},  {1257, 0xA5, 0xF8FD},
 };
 
-// One code page of this build: ICU's closest converter and what Windows does beyond it. Windows decodes a
-// byte from 80 to 9F that a code page leaves undefined to the C1 control of the same value, unless `singles`
-// says otherwise; any other undefined sequence to the default character of the code page's record.
-struct Source {
+// Pairs where Windows' 20932 and ICU's EUC-JP part: the block lead..lastLead x firstTrail..lastTrail takes the
+// units from `first` on, row by row (0: undefined there). Windows leaves the NEC and IBM extension rows out,
+// numbers the user-defined rows F5-FE into the private-use area, and keeps the JIS forms of a few symbols.
+struct PairBlock {
   unsigned codePage;
-  const char* converter;
-  bool encodes = false;  // the engine encodes to it (GBK for every text, Big5 for the probe); the rest it decodes
-  std::span<const SingleByte> singles = {};
-  std::span<const PairRange> pairs = {};
-  // EUC-JP's 8F, which opens a three-byte character of JIS X 0212, is U+008F in Windows' 20932, the next two
-  // bytes read on their own; 20932 has JIS X 0212's characters as a lead byte and a trail byte from 21 to 7E
-  // instead (EUC-JP's 8F A2 AF, a breve, is A2 2F there).
-  int threeBytePrefix = -1;
+  unsigned char lead, lastLead, firstTrail, lastTrail;
+  char16_t first;
 };
-constexpr Source kSources[] = {
-    {.codePage = 932, .converter = "ibm-943_P15A-2003", .singles = kWindows932Singles},
-    {.codePage = 936, .converter = "windows-936-2000", .encodes = true},
-    {.codePage = 950, .converter = "windows-950-2000", .encodes = true},
-    {.codePage = 949, .converter = "windows-949-2000", .singles = kWindows949Singles},
-    {.codePage = 20932,
-     .converter = "ibm-954_P101-2007",
-     .singles = kWindows20932Singles,
-     .pairs = kWindows20932Pairs,
-     .threeBytePrefix = 0x8F},
-    {.codePage = 1250, .converter = "ibm-5346_P100-1998"},
-    {.codePage = 1251, .converter = "ibm-5347_P100-1998"},
-    {.codePage = 1253, .converter = "ibm-5349_P100-1998", .singles = kWindows1253Singles},
-    {.codePage = 1254, .converter = "ibm-5350_P100-1998"},
-    {.codePage = 1255, .converter = "ibm-9447_P100-2002", .singles = kWindows1255Singles},
-    {.codePage = 1257, .converter = "ibm-9449_P100-2002", .singles = kWindows1257Singles},
-    {.codePage = 20866, .converter = "ibm-878_P100-1996"},
-    {.codePage = 28592, .converter = "ibm-912_P100-1995"},
+constexpr PairBlock kWindowsPairs[] = {
+    {20932, 0x8E, 0x8E, 0xE0, 0xFE, 0},      {20932, 0xAD, 0xAD, 0xA1, 0xFE, 0},
+    {20932, 0xF3, 0xF3, 0x21, 0x7E, 0},      {20932, 0xF5, 0xFE, 0xA1, 0xFE, 0xE000},
+    {20932, 0xF5, 0xFE, 0x21, 0x7E, 0xE3AC}, {20932, 0xA1, 0xA1, 0xC1, 0xC1, 0x301C},
+    {20932, 0xA1, 0xA1, 0xC2, 0xC2, 0x2016}, {20932, 0xA1, 0xA1, 0xDD, 0xDD, 0x2212},
+    {20932, 0xA1, 0xA1, 0xF1, 0xF1, 0x00A2}, {20932, 0xA1, 0xA1, 0xF2, 0xF2, 0x00A3},
+    {20932, 0xA2, 0xA2, 0x37, 0x37, 0x007E}, {20932, 0xA2, 0xA2, 0xCC, 0xCC, 0x00AC},
 };
-constexpr std::size_t kSourceCount = std::size(kSources);
 
 constexpr std::size_t kUnitCount = 0x10000;
 
@@ -94,21 +61,47 @@ bool IsAscii(const char16_t* units) {
 
 }  // namespace
 
+// A code page the native build knows, the ICU converter closest to Windows' table, and the character an
+// undefined sequence decodes to there. Encoding tables only for the code pages the engine writes: GBK, and
+// Big5 for the support probe.
+struct CodePageTable::Source {
+  unsigned codePage;
+  const char* converter;
+  char16_t defaultUnit;
+  bool encodes;
+  bool lowTrailsAfter8F;
+};
+
+namespace {
+
+constexpr CodePageTable::Source kSources[] = {
+    {932, "ibm-943_P15A-2003", u'\x30FB', false, false}, {936, "windows-936-2000", u'?', true, false},
+    {950, "windows-950-2000", u'?', true, false},        {949, "windows-949-2000", u'?', false, false},
+    {20932, "EUC-JP", u'\x30FB', false, true},           {1250, "windows-1250", u'?', false, false},
+    {1251, "windows-1251", u'?', false, false},          {1253, "windows-1253", u'?', false, false},
+    {1254, "windows-1254", u'?', false, false},          {1255, "windows-1255", u'?', false, false},
+    {1257, "windows-1257", u'?', false, false},          {20866, "KOI8-R", u'?', false, false},
+    {28592, "ISO-8859-2", u'?', false, false},
+};
+
+}  // namespace
+
 const CodePageTable* CodePageTable::For(unsigned codePage) {
-  static std::once_flag once[kSourceCount];
-  static std::unique_ptr<CodePageTable> tables[kSourceCount];
-  for (std::size_t i = 0; i < kSourceCount; ++i) {
+  // Built on first use, each once: a run that reads only Big5 pays for no other table.
+  static std::unique_ptr<CodePageTable> tables[std::size(kSources)];
+  static std::once_flag built[std::size(kSources)];
+  for (std::size_t i = 0; i < std::size(kSources); ++i) {
     if (kSources[i].codePage != codePage) continue;
-    std::call_once(once[i], [i] { tables[i].reset(new CodePageTable(i)); });
+    std::call_once(built[i], [i] { tables[i].reset(new CodePageTable(kSources[i])); });
     return tables[i]->m_loaded ? tables[i].get() : nullptr;
   }
   return nullptr;
 }
 
-CodePageTable::CodePageTable(std::size_t source) { m_loaded = Load(source); }
+CodePageTable::CodePageTable(const Source& source) { m_loaded = Load(source); }
 
-bool CodePageTable::Load(std::size_t index) {
-  const Source& source = kSources[index];
+bool CodePageTable::Load(const Source& source) {
+  const unsigned codePage = source.codePage;
   UErrorCode error = U_ZERO_ERROR;
   Converter converter(ucnv_open(source.converter, &error));
   if (U_FAILURE(error)) return false;
@@ -125,9 +118,7 @@ bool CodePageTable::Load(std::size_t index) {
     return ucnv_toUChars(cnv, unit, 2, bytes, count, &status);
   };
 
-  for (const Encoding& e : kEncodings) {
-    if (e.codePage == source.codePage) m_defaultUnit = e.defaultUnit;
-  }
+  m_defaultUnit = source.defaultUnit;
   for (unsigned b = 1; b < 256; ++b) {
     const char byte = static_cast<char>(b);
     UChar unit[2];
@@ -137,35 +128,42 @@ bool CodePageTable::Load(std::size_t index) {
     } else if (U_SUCCESS(error) && units == 1) {
       m_single[b] = unit[0];
     } else {
-      m_single[b] = b >= 0x80 && b < 0xA0 ? static_cast<char16_t>(b) : m_defaultUnit;
+      m_single[b] = m_defaultUnit;
     }
-  }
-  const int prefix = source.threeBytePrefix;
-  if (prefix >= 0) {
-    m_lead[prefix] = false;
-    m_single[prefix] = static_cast<char16_t>(prefix);
   }
   // ICU's 932 swaps three control bytes; Windows keeps every ASCII byte as it is, a character of its own.
   for (unsigned b = 0; b < 0x80; ++b) {
     m_lead[b] = false;
     m_single[b] = static_cast<char16_t>(b);
   }
-  for (const SingleByte& single : source.singles) m_single[single.byte] = single.unit;
+  for (const SingleByte& s : kWindowsSingles) {
+    if (s.codePage != codePage) continue;
+    m_lead[s.byte] = false;
+    m_single[s.byte] = s.unit;
+  }
 
   m_pairs = std::make_unique<char16_t[]>(kUnitCount);
   for (unsigned lead = 0; lead < 256; ++lead) {
     if (!m_lead[lead]) continue;
     for (unsigned trail = 1; trail < 256; ++trail) {
-      const char bytes[3] = {static_cast<char>(lead), static_cast<char>(trail), 0};
-      const char viaPrefix[3] = {static_cast<char>(prefix), static_cast<char>(lead), static_cast<char>(trail | 0x80)};
-      const bool inPrefixed = prefix >= 0 && lead >= 0xA1 && trail >= 0x21 && trail <= 0x7E;
+      // Windows' 20932 writes JIS X 0212, which EUC-JP prefixes with 8F, as a pair with a 7-bit trail byte.
+      const bool supplement = source.lowTrailsAfter8F && trail >= 0x21 && trail <= 0x7E;
+      const char bytes[3] = {supplement ? '\x8F' : static_cast<char>(lead),
+                             static_cast<char>(supplement ? lead : trail), static_cast<char>(trail | 0x80)};
       UChar unit[2];
-      const int units = inPrefixed ? decode(viaPrefix, 3, unit, error) : decode(bytes, 2, unit, error);
+      const int units = supplement ? decode(bytes, 3, unit, error) : decode(bytes, 2, unit, error);
       m_pairs[lead << 8 | trail] = U_SUCCESS(error) && units == 1 ? unit[0] : m_defaultUnit;
     }
   }
-  for (const PairRange& range : source.pairs) {
-    for (unsigned pair = range.first; pair <= range.last; ++pair) m_pairs[pair] = range.unit ? range.unit : m_defaultUnit;
+  for (const PairBlock& block : kWindowsPairs) {
+    if (block.codePage != codePage) continue;
+    const unsigned span = block.lastTrail - block.firstTrail + 1u;
+    for (unsigned lead = block.lead; lead <= block.lastLead; ++lead) {
+      for (unsigned trail = block.firstTrail; trail <= block.lastTrail; ++trail) {
+        const unsigned index = (lead - block.lead) * span + trail - block.firstTrail;
+        m_pairs[lead << 8 | trail] = block.first == 0 ? m_defaultUnit : static_cast<char16_t>(block.first + index);
+      }
+    }
   }
 
   if (!source.encodes) return true;

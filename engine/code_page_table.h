@@ -8,9 +8,10 @@
 
 class CodePageTable {
  public:
-  // The table of a code page this build converts (932, 936, 949, 950, 20932, and the single-byte 1250, 1251,
-  // 1253-1255, 1257, 20866, 28592), built on first use; null for another code page or when ICU lacks the
-  // converter.
+  struct Source;  // where a code page's table comes from
+  // The table of a code page the native build knows (the double-byte 932, 936, 949, 950 and 20932, the
+  // single-byte 1250, 1251, 1253-1255, 1257, 20866 and 28592), built on first use; null for another code page
+  // or when ICU lacks the converter.
   static const CodePageTable* For(unsigned codePage);
 
   // Both return the units or bytes written, or needed when room is 0; 0 when the output does not fit.
@@ -21,8 +22,8 @@ class CodePageTable {
   int Encode(const char16_t* src, std::size_t length, char* dst, int room) const;
 
  private:
-  explicit CodePageTable(std::size_t source);
-  bool Load(std::size_t source);
+  explicit CodePageTable(const Source& source);
+  bool Load(const Source& source);
 
   template <bool kWrite>
   int DecodeInto(const unsigned char* src, std::size_t length, char16_t* dst, std::size_t room) const;

@@ -20,7 +20,11 @@
 #define IDC_SAVE 1003
 #define IDC_NOTE 1004
 #define IDC_HINT 1005
+#define IDC_TARGET 1006
 #define IDC_PATH 1011
+#define IDC_FILE_GROUP 1012
+#define IDC_CAUSE_GROUP 1013
+#define IDC_SAVE_GROUP 1014
 #define IDC_INFO 1021
 
 // Commands of the main dialog. The dialog posts itself this one to load a command-line file once it shows; the

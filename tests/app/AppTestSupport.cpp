@@ -64,7 +64,7 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 DialogUnderTest::DialogUnderTest(const std::string& presetPath) {
-  dlg.m_strPath = presetPath;
+  dlg.m_doc.m_path = presetPath;
   dlg.Create(IDD_LUMARET_DIALOG, nullptr);
   PumpMessages();
 }

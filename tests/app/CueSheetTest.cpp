@@ -97,14 +97,14 @@ TEST(CueSheet, TheFolderFindsNamesTheAnsiCodePageCannotHold) {
   EXPECT_FALSE(folder.Holds(u""));
 }
 
-TEST(Utf8Choice, AlwaysLastWithItsValue) {
+TEST(Utf8Choice, AlwaysThereBeforeTheNewItemsWithItsValue) {
   for (const int big5 : {0, 1}) {
     for (const int shiftJis : {0, 1}) {
       ScriptedProbes probes(big5, shiftJis);
       DialogUnderTest ui;
       const auto items = ui.Items();
-      ASSERT_FALSE(items.empty());
-      EXPECT_EQ(items.back(), std::make_pair(std::string(Texts::kChoiceUtf8), DWORD_PTR{4}))
+      ASSERT_GE(items.size(), 4u);
+      EXPECT_EQ(items[items.size() - 4], std::make_pair(std::string("UTF-8"), DWORD_PTR{4}))
           << "big5 " << big5 << ", shift-jis " << shiftJis;
     }
   }
@@ -120,6 +120,6 @@ TEST(Utf8Choice, ConvertsASheetWithOrWithoutItsByteOrderMark) {
     ui.Select(IndexOfData(ui, 4));
     EXPECT_EQ(ui.BoxText(), "TITLE \"" + kZhouTraditional + "\"\r\n");
     ui.Select(0);
-    EXPECT_EQ(ui.dlg.m_strShown, loaded);
+    EXPECT_EQ(ui.dlg.m_doc.m_shown, loaded);
   }
 }

@@ -50,11 +50,11 @@ TEST(FailedLoad, LeavesTheNewPathWithoutTheEarlierFilesText) {
 
   DialogUnderTest ui;
   Drop(ui, {first});
-  ASSERT_EQ(ui.BoxText(), "TITLE \"\xBA\xDE\xB2\x7A\"\r\n");
+  ASSERT_EQ(ui.dlg.m_doc.Loaded(), "TITLE \"\xBA\xDE\xB2\x7A\"\r\n");
   Drop(ui, {huge});
   ASSERT_EQ(boxes.boxes.size(), 1u) << "the framework reports the failed load";
   EXPECT_EQ(PathLabel(ui), huge);
-  EXPECT_EQ(ui.dlg.m_strLoaded, "");
+  EXPECT_EQ(ui.dlg.m_doc.Loaded(), "");
   EXPECT_EQ(ui.BoxText(), "");
 
   ui.Select(1);
@@ -101,6 +101,7 @@ TEST(Save, WritesWhatTheBoxShowsHoweverTheTextGotThere) {
     MessageBoxRecorder boxes;
     const std::string path = dir.Write("shown.cue", kUnshowable);
     DialogUnderTest ui(path);
+    ui.Select(0);  // the text as loaded, which the guess took for Western European
     row.change(ui.Item(IDC_TEXT));
     const std::string shown = ui.BoxText();
     boxes.answers = {IDYES, IDOK};
@@ -197,7 +198,7 @@ TEST(RefusedName, ADroppedNameWithACharacterOutsideTheCodePageIsRefusedAsTheChoo
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0].text, kInvalidCharsStart + unheld);
   EXPECT_EQ(boxes.boxes[0].type, kOk);
-  EXPECT_EQ(ui.dlg.m_strPath, loaded);
+  EXPECT_EQ(ui.dlg.m_doc.m_path, loaded);
   EXPECT_EQ(PathLabel(ui), loaded);
   EXPECT_EQ(ui.BoxText(), "TITLE \"kept\"\r\n");
 }
@@ -210,7 +211,7 @@ TEST(RefusedName, ACommandLinePathWithACharacterOutsideTheCodePageIsRefusedOnceT
   DialogUnderTest ui(unheld);
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0].text, kInvalidCharsStart + unheld);
-  EXPECT_EQ(ui.dlg.m_strPath, "");
+  EXPECT_EQ(ui.dlg.m_doc.m_path, "");
   EXPECT_EQ(PathLabel(ui), "");
   EXPECT_EQ(ui.BoxText(), "");
 }
@@ -232,7 +233,7 @@ TEST(RefusedName, AFolderWhoseNameIsLongerThanMaxPathIsNotTakenForAFile) {
 
   DialogUnderTest ui;
   Drop(ui, {inner, file});
-  EXPECT_EQ(ui.dlg.m_strPath, file);
+  EXPECT_EQ(ui.dlg.m_doc.m_path, file);
   EXPECT_EQ(ui.BoxText(), "TITLE \"after the folder\"\r\n");
   ::RemoveDirectoryW(longForm(inner).c_str());
   ::RemoveDirectoryW(longForm(outer).c_str());

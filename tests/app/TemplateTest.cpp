@@ -56,7 +56,7 @@ TEST(Template, MainDialogIsAsDrawn) {
   EXPECT_EQ(in.Take<DWORD>(), 0x90CF0040u);
   const WORD count = in.Take<WORD>();
   EXPECT_EQ((std::vector<short>{in.Take<short>(), in.Take<short>(), in.Take<short>(), in.Take<short>()}),
-            (std::vector<short>{0, 0, 443, 295}));
+            (std::vector<short>{0, 0, 463, 295}));
   EXPECT_EQ(in.TakeNameOrOrdinal(), L"");
   EXPECT_EQ(in.TakeNameOrOrdinal(), L"");
   EXPECT_EQ(in.TakeNameOrOrdinal(), L"Lumaret");
@@ -67,18 +67,21 @@ TEST(Template, MainDialogIsAsDrawn) {
   EXPECT_EQ(in.TakeNameOrOrdinal(), L"\x5B8B\x4F53");  // 宋体
 
   const Item expected[] = {
-      {0, 0x50000007, 7, 7, 255, 31, 0xFFFFFFFF, L"BUTTON"},
-      {0, 0x50000007, 268, 7, 143, 31, 0xFFFFFFFF, L"BUTTON"},
-      {0x00020000, 0x5002010C, 13, 22, 198, 10, IDC_PATH, L"STATIC"},
-      {0, 0x50010040, 215, 16, 19, 16, IDC_OPEN, L"BUTTON"},
-      {0, 0x50210003, 273, 20, 89, 71, IDC_CHOICE, L"COMBOBOX"},
-      {0, 0x50020000, 365, 22, 41, 8, IDC_NOTE, L"STATIC"},
-      {0, 0x50000103, 415, 13, 20, 20, IDC_INFO, L"STATIC"},
-      {0, 0x50010040, 238, 16, 19, 16, IDC_SAVE, L"BUTTON"},
-      {0, 0x50020000, 7, 42, 429, 8, IDC_HINT, L"STATIC"},
-      {0x00020000, 0x50211004, 7, 52, 429, 236, IDC_TEXT, L"RICHEDIT"},
-      {0, 0x48000000, 416, 7, 20, 14, ID_LOAD_COMMAND, L"BUTTON"},
+      {0, 0x50000007, 7, 7, 424, 31, IDC_FILE_GROUP, L"BUTTON"},
+      {0, 0x50000007, 7, 42, 338, 31, IDC_CAUSE_GROUP, L"BUTTON"},
+      {0, 0x50000007, 349, 42, 107, 31, IDC_SAVE_GROUP, L"BUTTON"},
+      {0x00020000, 0x5002010C, 13, 22, 387, 10, IDC_PATH, L"STATIC"},
+      {0, 0x50010040, 405, 16, 19, 16, IDC_OPEN, L"BUTTON"},
+      {0, 0x50210003, 13, 55, 112, 120, IDC_CHOICE, L"COMBOBOX"},
+      {0, 0x50020000, 129, 57, 212, 8, IDC_NOTE, L"STATIC"},
+      {0, 0x50210003, 355, 55, 74, 60, IDC_TARGET, L"COMBOBOX"},
+      {0, 0x50010040, 433, 54, 19, 16, IDC_SAVE, L"BUTTON"},
+      {0, 0x50000103, 435, 13, 20, 20, IDC_INFO, L"STATIC"},
+      {0, 0x50020000, 7, 77, 449, 8, IDC_HINT, L"STATIC"},
+      {0x00020000, 0x50211004, 7, 87, 449, 201, IDC_TEXT, L"RICHEDIT"},
+      {0, 0x48000000, 436, 7, 20, 14, ID_LOAD_COMMAND, L"BUTTON"},
   };
+
   ASSERT_EQ(count, std::size(expected));
   for (const Item& want : expected) {
     SCOPED_TRACE(testing::Message() << "control " << static_cast<int>(want.id));

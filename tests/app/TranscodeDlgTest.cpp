@@ -44,22 +44,23 @@ struct ProbeRow {
 };
 
 TEST(Choices, FollowTheProbes) {
-  using Texts::kChoiceBig5, Texts::kChoiceNone, Texts::kChoiceShiftJis, Texts::kChoiceUtf8, Texts::kChoiceWestern;
+  const char *none = "（请选择）", *big5 = "Big5繁体中文", *western = "特殊西欧字符", *shiftJis = "日文（Shift-JIS）",
+             *utf8 = "UTF-8", *utf16 = "UTF-16", *cp1251 = "俄文（Windows-1251）", *koi8r = "俄文（KOI8-R）";
   const std::string start = Texts::kHintStart, end = Texts::kHintEnd;
   const ProbeRow rows[] = {
-      {1, 1, {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}, {kChoiceUtf8, 4}}, ""},
+      {1, 1, {{none, 0}, {big5, 1}, {western, 2}, {shiftJis, 3}, {utf8, 4}, {utf16, 5}, {cp1251, 6}, {koi8r, 7}}, ""},
       {0,
        1,
-       {{kChoiceNone, 0}, {kChoiceWestern, 2}, {kChoiceShiftJis, 3}, {kChoiceUtf8, 4}},
-       start + kChoiceBig5 + end},
+       {{none, 0}, {western, 2}, {shiftJis, 3}, {utf8, 4}, {utf16, 5}, {cp1251, 6}, {koi8r, 7}},
+       start + big5 + end},
       {1,
        0,
-       {{kChoiceNone, 0}, {kChoiceBig5, 1}, {kChoiceWestern, 2}, {kChoiceUtf8, 4}},
-       start + kChoiceShiftJis + end},
+       {{none, 0}, {big5, 1}, {western, 2}, {utf8, 4}, {utf16, 5}, {cp1251, 6}, {koi8r, 7}},
+       start + shiftJis + end},
       {0,
        0,
-       {{kChoiceNone, 0}, {kChoiceWestern, 2}, {kChoiceUtf8, 4}},
-       start + kChoiceBig5 + "、" + kChoiceShiftJis + end},
+       {{none, 0}, {western, 2}, {utf8, 4}, {utf16, 5}, {cp1251, 6}, {koi8r, 7}},
+       start + big5 + "、" + shiftJis + end},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << "big5 " << row.big5 << ", shift-jis " << row.shiftJis);
@@ -122,7 +123,7 @@ TEST(Transcode, AlwaysStartsAgainFromTheBytesAsLoaded) {
   ScriptedProbes probes(1, 1);
   const std::string loaded = "TITLE \"" + kBig5Word + "\"\r\nPERFORMER \"" + kCafe + "\"\r\n";
   DialogUnderTest ui(dir.Write("album.cue", loaded));
-  EXPECT_EQ(ui.dlg.m_strShown, loaded);
+  EXPECT_EQ(ui.dlg.m_doc.Loaded(), loaded);
 
   ui.Select(1);
   const std::string big5 = ui.BoxText();
@@ -132,7 +133,7 @@ TEST(Transcode, AlwaysStartsAgainFromTheBytesAsLoaded) {
   ui.Select(1);
   EXPECT_EQ(ui.BoxText(), big5);
   ui.Select(0);
-  EXPECT_EQ(ui.dlg.m_strShown, loaded);
+  EXPECT_EQ(ui.dlg.m_doc.m_shown, loaded);
 }
 
 TEST(Transcode, SavingTheUnchangedBoxWritesBytesTheBoxCannotShow) {
@@ -173,15 +174,27 @@ TEST(Load, StopsAtTheFirstNulAndSavesOnlyWhatWasShown) {
   ScratchDir dir;
   ScriptedProbes probes(1, 1);
   MessageBoxRecorder boxes;
-  const std::string path = dir.Write("eleventh.cue", std::string("0123456789\0tail", 15));
+  const std::string bytes("0123456789\0tail", 15);
+  const std::string path = dir.Write("eleventh.cue", bytes);
   DialogUnderTest ui(path);
-  EXPECT_EQ(ui.dlg.m_strLoaded, "0123456789");
-  boxes.answers = {IDYES, IDOK};
+  EXPECT_EQ(ui.dlg.m_doc.Loaded(), bytes);
+  EXPECT_EQ(ui.BoxText(), "0123456789");
+  // The second question: No, the default, writes nothing; Yes writes the text before the NUL.
+  boxes.answers = {IDYES, IDNO};
+  ui.ClickSave();
+  EXPECT_EQ(ReadFileBytes(path), bytes);
+  boxes.answers = {IDYES, IDYES, IDOK};
   ui.ClickSave();
   EXPECT_EQ(ReadFileBytes(path), "0123456789");
+  ASSERT_EQ(boxes.boxes.size(), 5u);
+  for (std::size_t i : {1u, 3u}) {
+    EXPECT_EQ(boxes.boxes[i].text,
+              "文件的第 11 个字节是 NUL，保存将只写入它之前的文本，其后的 5 个字节会丢失。\r\n仍要保存吗？");
+    EXPECT_EQ(boxes.boxes[i].type, UINT{MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2});
+  }
 }
 
-TEST(Load, KeepsTheSelectedConversionAndShowsTheFirstLine) {
+TEST(Load, ConvertsTheNextFileAsGuessedAndShowsItsFirstLine) {
   ScratchDir dir;
   ScriptedProbes probes(1, 1);
   std::string many;
@@ -191,7 +204,7 @@ TEST(Load, KeepsTheSelectedConversionAndShowsTheFirstLine) {
   ::SendMessageA(ui.Item(IDC_TEXT), EM_LINESCROLL, 0, 50);
   ASSERT_GT(::SendMessageA(ui.Item(IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 
-  ui.dlg.m_strPath = dir.Write("second.cue", many);
+  ui.dlg.m_doc.m_path = dir.Write("second.cue", many);
   ui.dlg.LoadFile();
   EXPECT_EQ(ui.BoxText().substr(0, 16), "REM line 0 Cafe\r");
   EXPECT_EQ(::SendMessageA(ui.Item(IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
@@ -210,7 +223,7 @@ TEST(Load, ACommandLineFileArrivesOnceTheDialogShowsItsChoices) {
   ScratchDir dir;
   ScriptedProbes probes(1, 1);
   CTranscodeDlg dlg;
-  dlg.m_strPath = dir.Write("album.cue", "TITLE \"" + kBig5Word + "\"\r\n");
+  dlg.m_doc.m_path = dir.Write("album.cue", "TITLE \"" + kBig5Word + "\"\r\n");
   bool arrived = false, visible = false;
   LRESULT items = 0;
   SentMessageHook hook([&](const CWPSTRUCT& sent) {
@@ -227,7 +240,7 @@ TEST(Load, ACommandLineFileArrivesOnceTheDialogShowsItsChoices) {
   ::KillTimer(nullptr, timer);
   ASSERT_TRUE(arrived);
   EXPECT_TRUE(visible);
-  EXPECT_EQ(items, 5);
+  EXPECT_EQ(items, 8);
 }
 
 TEST(Load, AMissingFileGivesAnEmptyBoxAndTypedTextCreatesIt) {
@@ -372,14 +385,14 @@ TEST(Drop, LoadsTheFirstItemThatIsNotAFolder) {
 
   DialogUnderTest ui;
   ::SendMessageA(ui.dlg.GetSafeHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({folder, first})), 0);
-  EXPECT_EQ(ui.dlg.m_strPath, first);
+  EXPECT_EQ(ui.dlg.m_doc.m_path, first);
   EXPECT_EQ(ui.BoxText(), "first");
 
   ::SendMessageA(ui.dlg.GetSafeHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({second, first})), 0);
   EXPECT_EQ(ui.BoxText(), "second");
 
   ::SendMessageA(ui.dlg.GetSafeHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({folder, folder})), 0);
-  EXPECT_EQ(ui.dlg.m_strPath, second);
+  EXPECT_EQ(ui.dlg.m_doc.m_path, second);
   EXPECT_EQ(ui.BoxText(), "second");
 }
 
@@ -397,29 +410,40 @@ TEST(Drop, ANameLongerThanMaxPathIsNeverCutIntoAnotherPath) {
 
   DialogUnderTest ui;
   ::SendMessageA(ui.dlg.GetSafeHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({longName})), 0);
-  EXPECT_EQ(ui.dlg.m_strPath, longName);
+  EXPECT_EQ(ui.dlg.m_doc.m_path, longName);
   EXPECT_NE(ui.BoxText(), "cut");
   ::DeleteFileA(shortName.c_str());
 }
 
 // ---- Size and keys
 
-TEST(Layout, OnlyTheTextBoxFollowsTheWindowSize) {
+TEST(Layout, TheTextBoxTakesTheSizeThePathAndNoteTheWidthAndTheRestMoves) {
   ScriptedProbes probes(1, 1);
   DialogUnderTest ui;
   HWND hwnd = ui.dlg.GetSafeHwnd();
-  const int ids[] = {IDC_PATH, IDC_OPEN, IDC_CHOICE, IDC_NOTE, IDC_INFO, IDC_SAVE, IDC_TEXT};
+  // id, how much of the width change its left edge and its width take, whether it takes the height change
+  const struct {
+    int id, move, grow, tall;
+  } rows[] = {
+      {IDC_FILE_GROUP, 0, 1, 0},  {IDC_PATH, 0, 1, 0},   {IDC_OPEN, 1, 0, 0}, {IDC_INFO, 1, 0, 0},
+      {IDC_CAUSE_GROUP, 0, 1, 0}, {IDC_CHOICE, 0, 0, 0}, {IDC_NOTE, 0, 1, 0}, {IDC_SAVE_GROUP, 1, 0, 0},
+      {IDC_TARGET, 1, 0, 0},      {IDC_SAVE, 1, 0, 0},   {IDC_TEXT, 0, 1, 1},
+  };
   std::vector<CRect> before;
-  for (int id : ids) before.push_back(ChildRect(hwnd, id));
+  for (const auto& row : rows) before.push_back(ChildRect(hwnd, row.id));
   CRect window;
   ::GetWindowRect(hwnd, &window);
 
   ::SetWindowPos(hwnd, nullptr, 0, 0, window.Width() + 100, window.Height() + 50, SWP_NOMOVE | SWP_NOZORDER);
-  for (std::size_t i = 0; i + 1 < std::size(ids); ++i) EXPECT_EQ(ChildRect(hwnd, ids[i]), before[i]) << ids[i];
-  CRect grown = before.back();
-  grown.right += 100;
-  grown.bottom += 50;
-  EXPECT_EQ(ChildRect(hwnd, IDC_TEXT), grown);
+  CRect grown;
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    CRect want = before[i];
+    want.OffsetRect(100 * rows[i].move, 0);
+    want.right += 100 * rows[i].grow;
+    want.bottom += 50 * rows[i].tall;
+    EXPECT_EQ(ChildRect(hwnd, rows[i].id), want) << rows[i].id;
+    if (rows[i].id == IDC_TEXT) grown = want;
+  }
 
   ::ShowWindow(hwnd, SW_MINIMIZE);
   ::ShowWindow(hwnd, SW_RESTORE);
@@ -430,6 +454,21 @@ TEST(Layout, OnlyTheTextBoxFollowsTheWindowSize) {
   ::SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
   EXPECT_EQ(mmi.ptMinTrackSize.x, window.Width());
   EXPECT_EQ(mmi.ptMinTrackSize.y, window.Height());
+}
+
+TEST(Layout, TheLongestVerdictFitsAtTheFirstSize) {
+  ScriptedProbes probes(1, 1);
+  DialogUnderTest ui;
+  HDC dc = ::GetDC(ui.dlg.GetSafeHwnd());
+  ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(ui.Item(IDC_NOTE), WM_GETFONT, 0, 0)));
+  auto width = [dc](const std::string& text) {
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+  };
+  EXPECT_LE(width("可能是：俄文（Windows-1251）、日文（Shift-JIS）"),
+            ChildRect(ui.dlg.GetSafeHwnd(), IDC_NOTE).Width());
+  ::ReleaseDC(ui.dlg.GetSafeHwnd(), dc);
 }
 
 namespace {

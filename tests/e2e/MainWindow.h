@@ -12,7 +12,9 @@ inline constexpr int kIdText = 1000;
 inline constexpr int kIdOpen = 1001;
 inline constexpr int kIdChoice = 1002;
 inline constexpr int kIdSave = 1003;
+inline constexpr int kIdNote = 1004;
 inline constexpr int kIdHint = 1005;
+inline constexpr int kIdTarget = 1006;
 inline constexpr int kIdLoadCommand = 1008;
 inline constexpr int kIdPath = 1011;
 

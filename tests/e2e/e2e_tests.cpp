@@ -147,19 +147,23 @@ TEST_F(LumaretE2e, Big5SheetConvertedAndSaved) {
   const CMainWindow window = Start(path);
   ASSERT_NE(m_run->MainWindow(), nullptr);
   WaitForLoad(window, path);
-  EXPECT_EQ(window.BoxText(), AsShown(original)) << "the file shows as loaded, unconverted";
-  EXPECT_EQ(window.Selection(), 0);
+  EXPECT_EQ(Utf8(window.BoxText()), Utf8(big5)) << "the guess converts the file as it loads";
+  EXPECT_EQ(window.Selection(), 1);
+  EXPECT_EQ(Utf8(ControlText(window.Control(kIdNote))), Utf8("已识别：Big5繁体中文"));
   EXPECT_EQ(m_run->FindMessageBox(), nullptr);
 
-  // Both conversions pass their probes under Wine: five items, no hint, the box over the hint's place.
+  // Both conversions pass their probes under Wine: eight items, no hint, the box over the hint's place.
   const std::vector<std::string> choices = window.Choices();
-  ASSERT_EQ(choices.size(), 5u);
+  ASSERT_EQ(choices.size(), 8u);
   EXPECT_EQ(Utf8(choices[0]), Utf8("（请选择）"));
   EXPECT_EQ(Utf8(choices[1]), Utf8("Big5繁体中文"));
   EXPECT_EQ(Utf8(choices[2]), Utf8("特殊西欧字符"));
   EXPECT_EQ(Utf8(choices[3]), Utf8("日文（Shift-JIS）"));
   EXPECT_EQ(choices[4], "UTF-8");
-  EXPECT_EQ(window.ChoiceData(), (std::vector<LRESULT>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(choices[5], "UTF-16");
+  EXPECT_EQ(Utf8(choices[6]), Utf8("俄文（Windows-1251）"));
+  EXPECT_EQ(Utf8(choices[7]), Utf8("俄文（KOI8-R）"));
+  EXPECT_EQ(window.ChoiceData(), (std::vector<LRESULT>{0, 1, 2, 3, 4, 5, 6, 7}));
   EXPECT_FALSE(IsWindowVisible(window.Control(kIdHint)));
   EXPECT_FALSE(IsWindowVisible(window.Control(kIdLoadCommand))) << "the load command's button shows";
 
@@ -252,8 +256,7 @@ TEST_F(LumaretE2e, ReadOnlySheetIsLeftUntouched) {
   const CMainWindow window = Start(path);
   ASSERT_NE(m_run->MainWindow(), nullptr);
   WaitForLoad(window, path);
-  EXPECT_EQ(window.BoxText(), AsShown(original));
-  ASSERT_TRUE(window.Choose(1));
+  EXPECT_EQ(window.BoxText(), Convert(Big5ToGbkSimplified, original));
   SaveAnsweringYes(window, "文件保存失败。请检查文件是否是只读的。");
   EXPECT_EQ(ReadFileBytes(path), original);
   EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
@@ -272,7 +275,7 @@ TEST_F(LumaretE2e, RelativePathLoadedAsAFullPath) {
   EXPECT_EQ(window.BoxText(), "TITLE \"Relative\"\r\n");
 }
 
-// Only the first of two paths is loaded; here a Shift-JIS sheet, then converted as Japanese.
+// Only the first of two paths is loaded; here a Shift-JIS sheet, recognised and converted as Japanese.
 TEST_F(LumaretE2e, FirstOfTwoPathsLoadedAndShiftJisConverted) {
   const std::string japanese = Sample(kShiftJisSample);
   const std::string first = m_dir.Write("japanese.cue", japanese);
@@ -281,11 +284,10 @@ TEST_F(LumaretE2e, FirstOfTwoPathsLoadedAndShiftJisConverted) {
   const CMainWindow window = Start(first + " " + second);
   ASSERT_NE(m_run->MainWindow(), nullptr);
   WaitForLoad(window, first);
-  EXPECT_EQ(window.BoxText(), AsShown(japanese));
-
   const int item = IndexOfData(window, 3);
   ASSERT_GT(item, 0) << "no Shift-JIS item";
-  ASSERT_TRUE(window.Choose(item));
+  EXPECT_EQ(window.Selection(), item);
+  EXPECT_EQ(Utf8(ControlText(window.Control(kIdNote))), Utf8("已识别：日文（Shift-JIS）"));
   const std::string shown = window.BoxText();
   EXPECT_EQ(Utf8(shown), Utf8(Convert(ShiftJisToGbk, japanese)));
   EXPECT_NE(shown.find("TITLE \"夏の終わりのソナタ\""), std::string::npos) << Utf8(shown);
@@ -301,9 +303,7 @@ TEST_F(LumaretE2e, QuotedPathWithSpacesLoadedAndWesternConverted) {
   const CMainWindow window = Start("\"" + path + "\"");
   ASSERT_NE(m_run->MainWindow(), nullptr);
   WaitForLoad(window, path);
-  EXPECT_EQ(window.BoxText(), AsShown(french));
-
-  ASSERT_TRUE(window.Choose(IndexOfData(window, 2)));
+  EXPECT_EQ(window.Selection(), IndexOfData(window, 2)) << "recognised as Western European";
   const std::string shown = window.BoxText();
   EXPECT_EQ(shown, Convert(WesternToAscii, french));
   EXPECT_NE(shown.find("REM COMMENT \"(C) 2011 Editions Lumiere - Enregistre a Lyon\""), std::string::npos) << shown;
@@ -419,6 +419,102 @@ TEST_F(LumaretE2e, PrintSwitchLoadsNothing) {
   EXPECT_EQ(window.PathText(), "");
   EXPECT_EQ(window.BoxText(), "");
   EXPECT_EQ(m_run->FindMessageBox(), nullptr);
+}
+
+// ---- The guess on load, the save targets, the NUL question and UTF-16
+
+std::string Encoded(UINT codePage, const std::wstring& text) {
+  std::string bytes(4 * text.size() + 4, '\0');
+  bytes.resize(WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                                   static_cast<int>(bytes.size()), nullptr, nullptr));
+  return bytes;
+}
+
+std::wstring Decoded(UINT codePage, const std::string& bytes) {
+  std::wstring text(bytes.size(), L'\0');
+  text.resize(MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                                  static_cast<int>(text.size())));
+  return text;
+}
+
+std::string Utf16Le(const std::wstring& text) {
+  std::string bytes = "\xFF\xFE";
+  for (wchar_t c : text) bytes += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  return bytes;
+}
+
+struct GuessRow {
+  const char* what;
+  std::string bytes;
+  LRESULT item;
+  const char* note;
+  std::string shows;
+};
+
+TEST_F(LumaretE2e, EachSheetShowsAsGuessedWithItsItemAndVerdict) {
+  const std::string utf8 = Sample("utf8\\shift-jis-japanese.cue");
+  // Кино, Звезда по имени Солнце; 王菲, 红豆
+  const std::wstring russian =
+      L"PERFORMER \"\x041A\x0438\x043D\x043E\"\r\nTITLE \"\x0417\x0432\x0435\x0437\x0434\x0430 \x043F\x043E "
+      L"\x0438\x043C\x0435\x043D\x0438 \x0421\x043E\x043B\x043D\x0446\x0435\"\r\n  TRACK 01 AUDIO\r\n";
+  const std::wstring chinese = L"PERFORMER \"\x738B\x83F2\"\r\nTITLE \"\x7EA2\x8C46\"\r\n";
+  const GuessRow rows[] = {
+      {"utf-8", utf8, 4, "已识别：UTF-8", Encoded(936, Decoded(CP_UTF8, utf8))},
+      {"windows-1251", Encoded(1251, russian), 6, "已识别：俄文（Windows-1251）", Encoded(936, russian)},
+      {"ascii", "TITLE \"Hello\"\r\n", 0, "已是可读文本", "TITLE \"Hello\"\r\n"},
+      {"utf-16le", Utf16Le(chinese), 5, "已识别：UTF-16", Encoded(936, chinese)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string path = m_dir.Write("guessed.cue", row.bytes);
+    const CMainWindow window = Start(path);
+    ASSERT_NE(m_run->MainWindow(), nullptr);
+    WaitForLoad(window, path);
+    EXPECT_EQ(window.ChoiceData()[window.Selection()], row.item);
+    EXPECT_EQ(Utf8(ControlText(window.Control(kIdNote))), Utf8(row.note));
+    EXPECT_EQ(Utf8(window.BoxText()), Utf8(row.shows));
+    SaveAnsweringYes(window, "文件保存成功。");
+    EXPECT_EQ(Utf8(ReadFileBytes(path)), Utf8(row.shows)) << "saved as GBK";
+    CloseWithEscape(window);
+  }
+}
+
+TEST_F(LumaretE2e, EachSaveTargetWritesTheBoxsText) {
+  const std::string original = Sample(kBig5Sample);
+  const std::string gbk = Convert(Big5ToGbkSimplified, original);
+  const std::string utf8 = Encoded(CP_UTF8, Decoded(936, gbk));
+  const std::string path = m_dir.Write("targets.cue", original);
+  const CMainWindow window = Start(path);
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, path);
+  const HWND targets = window.Control(kIdTarget);
+  ASSERT_EQ(SendMessageA(targets, CB_GETCURSEL, 0, 0), 0) << "GBK at start";
+  const std::pair<int, std::string> rows[] = {{1, "\xEF\xBB\xBF" + utf8}, {2, utf8}, {0, gbk}};
+  for (const auto& [target, bytes] : rows) {
+    SendMessageA(targets, CB_SETCURSEL, target, 0);
+    SaveAnsweringYes(window, "文件保存成功。");
+    EXPECT_TRUE(ReadFileBytes(path) == bytes) << "target " << target;
+  }
+}
+
+TEST_F(LumaretE2e, NoToTheNulQuestionLeavesTheFileAsItWas) {
+  const std::string bytes("TITLE \"x\"\r\n\0REM after\r\n", 23);
+  const std::string path = m_dir.Write("zero-byte.cue", bytes);
+  const CMainWindow window = Start(path);
+  ASSERT_NE(m_run->MainWindow(), nullptr);
+  WaitForLoad(window, path);
+  EXPECT_EQ(window.BoxText(), "TITLE \"x\"\r\n");
+  window.PressSave();
+  const HWND question = ExpectBox("你确信你想以当前效果保存此文件吗？", {IDYES, IDNO});
+  ASSERT_NE(question, nullptr);
+  ASSERT_TRUE(CMessageBoxView(question).Answer(IDYES));
+  const HWND nul = ExpectBox(
+      "文件的第 12 个字节是 NUL，保存将只写入它之前的文本，其后的 12 个字节会丢失。\r\n仍要保存吗？", {IDYES, IDNO});
+  ASSERT_NE(nul, nullptr);
+  // Wine answers DM_GETDEFID with IDOK whatever the default is; the default button carries the style.
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(nul, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON, BS_DEFPUSHBUTTON);
+  AnswerLast(nul, IDNO);
+  EXPECT_TRUE(ReadFileBytes(path) == bytes);
 }
 
 }  // namespace
