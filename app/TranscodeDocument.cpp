@@ -9,11 +9,6 @@
 
 namespace {
 
-constexpr bool IsUtf16(Cause cause) {
-  const Layout layout = EncodingOf(cause).layout;
-  return layout == Layout::kUtf16Le || layout == Layout::kUtf16Be;
-}
-
 // The conversions whose support the system must show first; every other item is always offered.
 bool Works(Cause cause, bool big5Works, bool shiftJisWorks) {
   if (cause == Cause::kBig5) return big5Works;

@@ -73,7 +73,6 @@ bool FindName(std::string_view text, std::size_t begin, std::size_t end, std::si
   return true;
 }
 
-
 bool IsName(const std::u16string& name) { return !name.empty() && name.find(u'\0') == std::u16string::npos; }
 
 struct Line {

@@ -184,7 +184,8 @@ std::size_t Unheld(std::u16string_view wide, const Encoding& e, bool exactly, bo
 
 std::size_t LineLosses(std::string_view line, bool firstLine, const Encoding& e, unsigned targetCodePage) {
   const auto undefinedByte = [&e](char c) { return e.undefinedBytes.find(c) != std::string_view::npos; };
-  if (e.cause == Cause::kWestern) return static_cast<std::size_t>(std::count_if(line.begin(), line.end(), undefinedByte));
+  if (e.cause == Cause::kWestern)
+    return static_cast<std::size_t>(std::count_if(line.begin(), line.end(), undefinedByte));
   if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return 0;
   const std::u16string wide = Widen(e.codePage, line);
   std::size_t losses = 0;
@@ -195,9 +196,8 @@ std::size_t LineLosses(std::string_view line, bool firstLine, const Encoding& e,
     const auto defaults = static_cast<std::size_t>(std::count(wide.begin(), wide.end(), e.defaultUnit));
     losses = defaults > real ? defaults - real : 0;
     if (targetCodePage == kRepairGbk && !GbkHolds(e.defaultUnit)) losses += std::min(real, defaults);
-    losses += static_cast<std::size_t>(std::count_if(wide.begin(), wide.end(), [&e](char16_t u) {
-      return u != e.defaultUnit && IsUndefinedUnit(e, u);
-    }));
+    losses += static_cast<std::size_t>(std::count_if(
+        wide.begin(), wide.end(), [&e](char16_t u) { return u != e.defaultUnit && IsUndefinedUnit(e, u); }));
   }
   if (targetCodePage != kRepairGbk) return losses;
   return losses + Unheld(wide, e, e.toGbk == nullptr, firstLine && !e.byteOrderMark.empty());

@@ -403,7 +403,9 @@ TEST(Convert, OtherSourcesByName) {
   EXPECT_EQ(tree.Read("ua/okean.cue"), Text(kUkrainianUtf8));
 
   EXPECT_EQ(convert("utf-16le", "gbk", "zh/utf16.cue").action, "converted");
-  EXPECT_EQ(tree.Read("zh/utf16.cue"), "TITLE \x22\xD6\xDC\xBB\xAA\xBD\xA1\x22\r\nFILE \x22" "a.wav\x22 WAVE\r\n");
+  EXPECT_EQ(tree.Read("zh/utf16.cue"),
+            "TITLE \x22\xD6\xDC\xBB\xAA\xBD\xA1\x22\r\nFILE \x22"
+            "a.wav\x22 WAVE\r\n");
 
   EXPECT_NE(convert("euc-kr", "gbk", "ko/iu.cue").reason.find("6 characters"), std::string::npos);
   EXPECT_EQ(convert("euc-kr", "utf-8", "ko/iu.cue").action, "converted");

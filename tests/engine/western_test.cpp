@@ -34,7 +34,9 @@ const Row kRows[] = {
     // bytes are '?'
     {"\xAD\xB0", "-deg"},
     {"\x85\xA3\x89\x8D", "...GBP%0?"},
-    {"25\xB0 \xB1" "1 \xAB\xBB", "25deg +/-1 <<>>"},
+    {"25\xB0 \xB1"
+     "1 \xAB\xBB",
+     "25deg +/-1 <<>>"},
     {"\x81\x8D\x8F\x90\x9D", "?????"},
     {"\x99\x99\x99", "(TM)(TM)(TM)"},  // at full expansion
     {"\x8C\x9C\x83\x86\x87\xA2\xA4\xA5\xA7\xAC\xB5\xB6", "OEoef+++ccurJPYSS!uP"},
@@ -62,14 +64,14 @@ TEST(WesternToAscii, EveryByteAbove0x7F) {
   std::string input;
   for (int b = 0x80; b <= 0xFF; ++b) input += static_cast<char>(b);
   const std::string expected =
-      "EUR?,f,,...+++^%0S<OE?Z?"         // 80-8F
-      "?''\"\".--~(TM)s>oe?zY"            // 90-9F
-      " icGBPcurJPY|SS^(C)a<<!-(R)-"    // A0-AF
-      "deg+/-23'uP',10>>1/41/23/4?"     // B0-BF
-      "AAAAAAACEEEEIIII"                              // C0-CF
-      "DNOOOOOOOUUUUYPB"                              // D0-DF
-      "aaaaaaaceeeeiiii"                              // E0-EF
-      "dnooooooouuuuypy";                             // F0-FF
+      "EUR?,f,,...+++^%0S<OE?Z?"      // 80-8F
+      "?''\"\".--~(TM)s>oe?zY"        // 90-9F
+      " icGBPcurJPY|SS^(C)a<<!-(R)-"  // A0-AF
+      "deg+/-23'uP',10>>1/41/23/4?"   // B0-BF
+      "AAAAAAACEEEEIIII"              // C0-CF
+      "DNOOOOOOOUUUUYPB"              // D0-DF
+      "aaaaaaaceeeeiiii"              // E0-EF
+      "dnooooooouuuuypy";             // F0-FF
   const std::string output = Convert(input.c_str());
   EXPECT_EQ(output, expected);
   for (const char c : output) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
