@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include "Interrupt.h"
 #include "Paths.h"
 #include "SheetFile.h"
 #include "cue_sheet.h"
@@ -28,14 +29,18 @@ std::string TopTwo(const Guess& guess) {
 
 int ConvertCommand::Run() {
   std::vector<NativePath> files;
-  std::vector<std::pair<NativePath, std::string>> unreadable;
+  Paths::Reasons unreadable, passedOver;
   std::string error;
-  if (!Paths::Gather(m_options.paths, m_options.recursive, files, unreadable, error)) {
+  if (!Paths::Gather(m_options.paths, m_options.recursive, files, unreadable, passedOver, error)) {
     m_console.Err("lumaret-cli: " + error);
     return 2;
   }
   for (const auto& [folder, reason] : unreadable) Report({Action::kFailed, Cause::kUnknown, reason}, folder);
-  for (std::size_t i = 0; i < files.size(); ++i) {
+  for (const auto& [path, reason] : passedOver) Report({Action::kSkipped, Cause::kUnknown, reason}, path);
+  std::size_t done = 0;
+  // A stop asked for, or an output that can no longer be written, ends the run between two files.
+  for (; done < files.size() && !Interrupt::Requested() && m_console.OutError().empty(); ++done) {
+    const std::size_t i = done;
     m_console.Progress(i, files.size());
     std::vector<std::string> warnings;
     const Outcome outcome = ConvertOne(files[i], warnings);
@@ -47,7 +52,7 @@ int ConvertCommand::Run() {
   m_console.Out(std::to_string(m_counts[0]) + (m_options.dryRun ? " would-convert, " : " converted, ") +
                 std::to_string(m_counts[1]) + " skipped, " + std::to_string(m_counts[2]) + " refused, " +
                 std::to_string(m_counts[3]) + " failed");
-  return m_counts[2] + m_counts[3] == 0 ? 0 : 1;
+  return Finished(m_console, files.size() - done, m_counts[2] + m_counts[3] == 0 ? 0 : 1);
 }
 
 void ConvertCommand::Report(const Outcome& outcome, const NativePath& path) {
@@ -61,11 +66,25 @@ void ConvertCommand::Report(const Outcome& outcome, const NativePath& path) {
 ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::vector<std::string>& warnings) const {
   SheetFile file(path);
   std::string reason;
-  if (!file.Load(reason)) return {Action::kFailed, m_options.from.value_or(Cause::kUnknown), reason};
+  switch (file.Load(reason)) {
+    case SheetFile::Loaded::kYes:
+      break;
+    case SheetFile::Loaded::kSkipped:
+      return {Action::kSkipped, m_options.from.value_or(Cause::kUnknown), reason};
+    case SheetFile::Loaded::kFailed:
+      return {Action::kFailed, m_options.from.value_or(Cause::kUnknown), reason};
+  }
   const std::string& bytes = file.Bytes();
-  std::optional<Guess> guess;
-  if (!m_options.from) guess = GuessCause(std::string_view(bytes));
-  const Cause cause = m_options.from ? *m_options.from : guess->ranked.front().cause;
+  const Guess guess = GuessCause(std::string_view(bytes));
+  const Cause guessed = guess.ranked.front().cause;
+  const Cause cause = m_options.from.value_or(guessed);
+  // A forced cause over a text that already reads right would garble it a second time (a sheet converted from
+  // Big5 reads as GBK; converting it from Big5 again makes nonsense of every character).
+  if (m_options.from && guess.confident && cause != guessed && (guessed == Cause::kGbk || guessed == Cause::kUtf8)) {
+    return {Action::kRefused, cause,
+            "already reads as " + std::string(CauseName(guessed)) + "; converting it from " +
+                std::string(CauseName(cause)) + " would garble it"};
+  }
   const std::size_t nul = bytes.find('\0');
   if (HoldsNul(bytes, cause) && !m_options.lossy) {
     return {Action::kRefused, Cause::kUnknown,
@@ -74,10 +93,10 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
   // What the dialog loads: the bytes up to the first NUL; UTF-16 is read whole, its NUL bytes its characters'.
   const std::string text = IsUtf16(cause) ? bytes : bytes.substr(0, nul);
   if (text.empty()) return {Action::kSkipped, cause, "empty file"};
-  if (guess) {
+  if (!m_options.from) {
     if (cause == Cause::kAscii || cause == Cause::kGbk) return {Action::kSkipped, cause, "already readable"};
-    if (cause == Cause::kUnknown) return {Action::kSkipped, cause, "unclear (no credible cause): " + TopTwo(*guess)};
-    if (!guess->confident) return {Action::kSkipped, cause, "unclear (not confident): " + TopTwo(*guess)};
+    if (cause == Cause::kUnknown) return {Action::kSkipped, cause, "unclear (no credible cause): " + TopTwo(guess)};
+    if (!guess.confident) return {Action::kSkipped, cause, "unclear (not confident): " + TopTwo(guess)};
   }
 
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;

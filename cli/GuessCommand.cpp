@@ -1,5 +1,6 @@
 #include "GuessCommand.h"
 
+#include "Interrupt.h"
 #include "Paths.h"
 #include "SheetFile.h"
 #include "guess.h"
@@ -7,9 +8,9 @@
 
 int GuessCommand::Run() {
   std::vector<NativePath> files;
-  std::vector<std::pair<NativePath, std::string>> unreadable;
+  Paths::Reasons unreadable, passedOver;
   std::string error;
-  if (!Paths::Gather(m_options.paths, m_options.recursive, files, unreadable, error)) {
+  if (!Paths::Gather(m_options.paths, m_options.recursive, files, unreadable, passedOver, error)) {
     m_console.Err("lumaret-cli: " + error);
     return 2;
   }
@@ -18,14 +19,17 @@ int GuessCommand::Run() {
     m_console.Err("lumaret-cli: " + Paths::Display(folder) + ": " + reason);
     status = 1;
   }
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    m_console.Progress(i, files.size());
-    const NativePath& path = files[i];
+  for (const auto& [path, reason] : passedOver) m_console.Err("lumaret-cli: " + Paths::Display(path) + ": " + reason);
+  std::size_t done = 0;
+  for (; done < files.size() && !Interrupt::Requested() && m_console.OutError().empty(); ++done) {
+    m_console.Progress(done, files.size());
+    const NativePath& path = files[done];
     SheetFile file(path);
     std::string reason;
-    if (!file.Load(reason)) {
+    const SheetFile::Loaded loaded = file.Load(reason);
+    if (loaded != SheetFile::Loaded::kYes) {
       m_console.Err("lumaret-cli: " + Paths::Display(path) + ": " + reason);
-      status = 1;
+      if (loaded == SheetFile::Loaded::kFailed) status = 1;
       continue;
     }
     const Guess guess = GuessCause(std::string_view(file.Bytes()));
@@ -38,5 +42,5 @@ int GuessCommand::Run() {
     m_console.Out(std::string(CauseName(best.cause)) + "\t" + ScoreText(best.score) + "\t" + Paths::Display(path));
   }
   m_console.EndProgress();
-  return status;
+  return Finished(m_console, files.size() - done, status);
 }

@@ -185,7 +185,9 @@ const char* Options::HelpText() {
           "          converted (would-convert with --dry-run), skipped, refused or failed, then a summary line.\n"
           "\n"
           "  --from CAUSE   auto (the default) converts only a confident guess; ascii and gbk are skipped as already\n"
-          "                 readable, anything else as unclear. Or one of the sources:\n") +
+          "                 readable, anything else as unclear. Or one of the sources below; a text the guess\n"
+          "                 is sure already reads as gbk or utf-8 is refused all the same, since converting it\n"
+          "                 again would garble it:\n") +
       SourceLines() +
       "  --to gbk       GBK, exactly what the window saves (the default).\n"
       "  --to utf-8     UTF-8 without a byte-order mark; characters GBK cannot hold are kept.\n"
@@ -197,14 +199,25 @@ const char* Options::HelpText() {
       "                 characters the target cannot hold), and treat a file with a NUL byte as its text\n"
       "                 before the NUL, as the window does; without it such files are refused.\n"
       "  --keep-time    keep each file's modification time.\n"
-      "  --recursive    take every *.cue and *.txt (any case) below each folder; without it a folder is an\n"
-      "                 error.\n"
+      "  --recursive    take every *.cue and *.txt (any case) below each folder, without following links (a\n"
+      "                 link there is skipped, as find does without -L); without it a folder is an error.\n"
       "\n"
-      "Each file is written to a temporary file in its folder, flushed and moved over the original in one\n"
-      "step, keeping its permissions or attributes. In CUE sheets a FILE line keeps naming the audio file on\n"
-      "disk; a FILE line that names no file gets a warning line. Read-only, locked or vanished files fail\n"
-      "with the system's reason and stay untouched. Output is UTF-8 (on a Windows console: its own text).\n"
+      "Only regular files of at most 256 MB are read; FIFOs, devices and larger files are skipped unread. A path\n"
+      "named on the command line may be a link: its target is converted. The backup is written whole under a\n"
+      "temporary name, flushed, then named; the new text goes to a temporary file in the same folder, is\n"
+      "flushed and moved over the original in one step, keeping its owner, group, permissions and extended\n"
+      "attributes (on Windows its attributes), and only if the file is still as it was read: one changed meanwhile\n"
+      "fails as 'changed while converting' and stays as it now is. In CUE sheets a FILE line keeps naming the\n"
+      "audio file on disk; a FILE line that names no file gets a warning line. Read-only, locked, vanished or\n"
+      "unwritable files fail with the system's reason and stay untouched.\n"
       "\n"
-      "Exit status: 0 when nothing was refused or failed, 1 otherwise, 2 for a usage error.\n";
+      "Output is UTF-8 (on a Windows console: its own text), one line per file as it ends. A name holding a\n"
+      "control character, a double quote or bytes that are not UTF-8 is written as git quotes paths: between\n"
+      "double quotes, with \\t \\n \\r \\\" \\\\ and \\ooo (octal) for the rest of those bytes.\n"
+      "Ctrl-C (or SIGTERM) stops the run once the file in hand is finished or left untouched, and still prints\n"
+      "the summary.\n"
+      "\n"
+      "Exit status: 0 when nothing was refused or failed, 1 otherwise, 2 for a usage error or an output that\n"
+      "cannot be written, 130 when the run was stopped before its end.\n";
   return text.c_str();
 }

@@ -53,8 +53,8 @@ Paths::Kind Paths::KindOf(const NativePath& path) {
   return S_ISDIR(st.st_mode) ? Kind::kFolder : Kind::kFile;
 }
 
-void Paths::FindSheets(const NativePath& folder, std::vector<NativePath>& sheets,
-                       std::vector<std::pair<NativePath, std::string>>& unreadable) {
+void Paths::FindSheets(const NativePath& folder, std::vector<NativePath>& sheets, Reasons& unreadable,
+                       Reasons& passedOver) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) {
     unreadable.emplace_back(folder, std::strerror(errno));
@@ -75,13 +75,19 @@ void Paths::FindSheets(const NativePath& folder, std::vector<NativePath>& sheets
     if (type == DT_UNKNOWN) {
       struct stat st;
       if (lstat(path.c_str(), &st) != 0) continue;
-      type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : S_ISLNK(st.st_mode) ? DT_LNK : DT_UNKNOWN;
+      type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : S_ISLNK(st.st_mode) ? DT_LNK : DT_FIFO;
     }
-    // Linked folders are not followed: a link to a parent would never end.
+    // Links are not followed, to folders (a link to a parent would never end) or to files (one could lead out of
+    // the tree to a file that whoever may write the folder has no right to change).
     if (type == DT_DIR) {
-      FindSheets(path, sheets, unreadable);
-    } else if (IsSheetName(name) && (type == DT_REG || type == DT_LNK)) {
+      FindSheets(path, sheets, unreadable, passedOver);
+    } else if (!IsSheetName(name)) {
+      continue;
+    } else if (type == DT_REG) {
       sheets.push_back(path);
+    } else {
+      passedOver.emplace_back(
+          path, type == DT_LNK ? "symbolic link (links below a folder are not followed)" : "not a regular file");
     }
   }
 }
@@ -90,7 +96,7 @@ bool Paths::IsSheetName(const NativePath& name) { return EndsWithNoCase(name, ".
 
 bool Paths::EndsWithCue(const NativePath& path) { return EndsWithNoCase(path, ".cue"); }
 
-std::string Paths::Display(const NativePath& path) { return path; }
+std::string Paths::Display(const NativePath& path) { return Quoted(path); }
 
 bool Paths::NameExists(const NativePath& sheet, std::u16string_view name) {
   std::string relative = ToUtf8(name);

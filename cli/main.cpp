@@ -4,11 +4,13 @@
 #include "Console.h"
 #include "ConvertCommand.h"
 #include "GuessCommand.h"
+#include "Interrupt.h"
 #include "Options.h"
 
 namespace {
 
 int Run(const std::vector<NativePath>& args) {
+  Interrupt::Install();
   Console console;
   Options options;
   std::string error;

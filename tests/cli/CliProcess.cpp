@@ -6,7 +6,9 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,4 +99,33 @@ CliResult CliProcess::Run(const std::vector<std::string>& args) {
   return result;
 }
 
+CliResult CliProcess::Run(const std::vector<std::string>& args, const How& how) {
+  SheetTree scratch;
+  const std::string outPath = how.out.empty() ? scratch.PathOf("out") : how.out, errPath = scratch.PathOf("err");
+  std::vector<char*> argv{const_cast<char*>(Program().c_str())};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  CliResult result;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
+    if (how.uid != 0 && (setgid(how.uid) != 0 || setuid(how.uid) != 0)) _exit(126);
+    execv(Program().c_str(), argv.data());
+    _exit(127);
+  }
+  if (pid < 0) return result;
+  if (how.signal != 0) {
+    const timespec pause{how.afterMs / 1000, (how.afterMs % 1000) * 1000000L};
+    nanosleep(&pause, nullptr);
+    kill(pid, how.signal);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  if (how.out.empty()) result.out = scratch.Read("out");
+  result.err = scratch.Read("err");
+  return result;
+}
 #endif
