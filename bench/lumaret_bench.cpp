@@ -141,9 +141,9 @@ constexpr Target kTargets[] = {
     {"LCMapStringA/simplified", nullptr, 1000},
     {"WesternToAscii", nullptr, 1000},
     {"GuessCause", nullptr, 200},
-    {"Big5ToGbkSimplified", "OpenCC/t2s", 20},
-    {"Big5ToGbkSimplified", "iconv/BIG5-GBK", 1.0 / 3},
-    {"ShiftJisToGbk", "iconv/CP932-GBK", 1.0 / 2},
+    {"Big5ToGbkSimplified", "OpenCC/t2s", 50},
+    {"Big5ToGbkSimplified", "iconv/BIG5-GBK", 1.5},
+    {"ShiftJisToGbk", "iconv/CP932-GBK", 1.5},
 };
 
 const Bench* Find(const std::vector<Bench>& benches, const char* name) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "encodings.h"
+#include "dbcs_to_gbk.h"
 #include "fixups.h"
 #include "text_services.h"
 
@@ -39,20 +40,14 @@ bool Matches(const char* result, const char* expected) { return TS::lstrcmpA(res
 
 }  // namespace
 
+// One pass through a table of the simplified GBK form of every Big5 character, which gives what decoding to
+// UTF-16, encoding GBK and mapping to simplified characters give, with no scratch text; then the corrections.
 void Big5ToGbkSimplified(const char* input, char* output) {
   *output = '\0';
   if (IsEmpty(input)) return;
-  const auto wide = Decode(TS::kCodePageBig5, input);
-  if (!wide) return;
-  const int size = GbkSize(wide.get());
-  if (size == 0) return;
-  const auto gbk = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
-  const auto mapped = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
-  if (TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide.get(), -1, gbk.get(), size) == 0) return;
-  // Without a script mapping the GBK text passes on unmapped, as in GbkToSimplified.
-  const bool simplified =
-      TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, gbk.get(), -1, mapped.get(), size) != 0;
-  TS::lstrcpyA(output, simplified ? mapped.get() : gbk.get());
+  const DbcsToGbk& table = DbcsToGbk::Big5Simplified();
+  if (!table.Usable()) return;
+  table.Convert(reinterpret_cast<const unsigned char*>(input), std::strlen(input), output);
   ApplyFixups(output);
 }
 
@@ -106,10 +101,8 @@ void GbkToTraditional(const char* input, char* output) {
 void ShiftJisToGbk(const char* input, char* output) {
   *output = '\0';
   if (IsEmpty(input)) return;
-  const auto wide = Decode(TS::kCodePageShiftJis, input);
-  if (!wide) return;
-  const int size = GbkSize(wide.get());
-  if (size == 0 || TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide.get(), -1, output, size) == 0) *output = '\0';
+  const DbcsToGbk& table = DbcsToGbk::ShiftJis();
+  if (table.Usable()) table.Convert(reinterpret_cast<const unsigned char*>(input), std::strlen(input), output);
 }
 
 // The output never outgrows its n + 1 bytes. The decoder gives one unit per sequence of up to three bytes, two
