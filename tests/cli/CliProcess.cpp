@@ -15,6 +15,24 @@
 extern char** environ;
 #endif
 
+std::vector<std::vector<std::string>> CliResult::Fields(const std::string& output) {
+  std::vector<std::vector<std::string>> lines;
+  for (std::size_t start = 0; start < output.size();) {
+    const std::size_t end = output.find('\n', start);
+    const std::string line = output.substr(start, end - start);
+    start = end == std::string::npos ? output.size() : end + 1;
+    std::vector<std::string> fields;
+    for (std::size_t from = 0;;) {
+      const std::size_t tab = line.find('\t', from);
+      fields.push_back(line.substr(from, tab - from));
+      if (tab == std::string::npos) break;
+      from = tab + 1;
+    }
+    lines.push_back(fields);
+  }
+  return lines;
+}
+
 #ifdef _WIN32
 
 namespace {

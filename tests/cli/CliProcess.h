@@ -8,6 +8,9 @@ struct CliResult {
   int status = -1;
   std::string out;
   std::string err;
+
+  // Each line of an output split at its TABs.
+  static std::vector<std::vector<std::string>> Fields(const std::string& output);
 };
 
 class CliProcess {

@@ -27,25 +27,6 @@ namespace {
 constexpr char kBig5[] =
     "PERFORMER \x22\xA9P\xB5\xD8\xB0\xB7\x22\r\nTITLE \x22\xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\x22\r\n";
 
-// Each output line split at its TABs.
-std::vector<std::vector<std::string>> Fields(const std::string& out) {
-  std::vector<std::vector<std::string>> lines;
-  for (std::size_t start = 0; start < out.size();) {
-    const std::size_t end = out.find('\n', start);
-    const std::string line = out.substr(start, end - start);
-    start = end == std::string::npos ? out.size() : end + 1;
-    std::vector<std::string> fields;
-    for (std::size_t from = 0;;) {
-      const std::size_t tab = line.find('\t', from);
-      fields.push_back(line.substr(from, tab - from));
-      if (tab == std::string::npos) break;
-      from = tab + 1;
-    }
-    lines.push_back(fields);
-  }
-  return lines;
-}
-
 TEST(Attack, ASecondConversionOfTextThatReadsRightIsRefused) {
   SheetTree tree;
   tree.Write("album.cue", kBig5);
@@ -156,7 +137,7 @@ TEST(Attack, EveryNameStaysOneFieldOfOneLine) {
   for (const std::string& name : {newline, invalid, longest}) tree.Write(name, kBig5);
   const CliResult run = CliProcess::Run({"convert", "--no-backup", "--recursive", tree.Root()});
   EXPECT_EQ(run.status, 0) << run.out << run.err;
-  const auto lines = Fields(run.out);
+  const auto lines = CliResult::Fields(run.out);
   ASSERT_EQ(lines.size(), 4u) << run.out;
   for (std::size_t i = 0; i < 3; ++i) {
     ASSERT_EQ(lines[i].size(), 4u) << run.out;
@@ -176,7 +157,7 @@ TEST(Attack, AStopFinishesTheFileInHandAndSaysWhatWasDone) {
     for (int i = 0; i < kSheets; ++i) tree.Write("s" + std::to_string(10000 + i) + ".cue", kBig5);
     const CliResult run = CliProcess::Run({"convert", "--recursive", tree.Root()}, {"", 0, signal, 150});
     ASSERT_EQ(run.status, 130) << "the run was over before the signal: " << run.err;
-    const auto lines = Fields(run.out);
+    const auto lines = CliResult::Fields(run.out);
     ASSERT_FALSE(lines.empty());
     const std::string summary = lines.back()[0];
     const std::size_t converted = std::stoul(summary);

@@ -123,23 +123,13 @@ struct Report {
 
 Report Parse(const SheetTree& tree, const std::string& out) {
   Report report;
-  std::size_t start = 0;
   auto relative = [&](std::string path) {
     if (path.rfind(tree.Root(), 0) == 0) path = path.substr(tree.Root().size() + 1);
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
   };
-  while (start < out.size()) {
-    const std::size_t end = out.find('\n', start);
-    const std::string line = out.substr(start, end - start);
-    start = end == std::string::npos ? out.size() : end + 1;
-    std::vector<std::string> fields;
-    for (std::size_t from = 0;;) {
-      const std::size_t tab = line.find('\t', from);
-      fields.push_back(line.substr(from, tab - from));
-      if (tab == std::string::npos) break;
-      from = tab + 1;
-    }
+  for (const std::vector<std::string>& fields : CliResult::Fields(out)) {
+    const std::string line = fields.size() == 1 ? fields[0] : "";
     if (fields.size() == 3 && fields[0] == "warning") {
       report.warnings.push_back(relative(fields[1]));
       EXPECT_EQ(fields[2], "FILE names no file in the folder");
