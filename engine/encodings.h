@@ -41,6 +41,9 @@ enum class Layout {
   kUtf16Be,
 };
 
+// The letter model (engine/letter_frequency.h) a single-byte cause's text is read with.
+enum class Letters { kNone, kWestern, kCentralEuropean, kCyrillic, kGreek, kTurkish, kHebrew, kBaltic };
+
 struct Encoding {
   Cause cause;
   std::string_view name;  // as iconv names it; what lumaret-cli prints and takes
@@ -51,6 +54,7 @@ struct Encoding {
   bool gbkHoldsRepertoire;
   std::u16string_view caption;  // the window's list item, empty where the window offers none
   int choice;                   // the window's item data, 0 where it offers none; UTF-16's two orders share one
+  Letters letters = Letters::kNone;  // the guess's model of a single-byte cause's language
 };
 
 inline constexpr Encoding kEncodings[] = {
@@ -59,17 +63,17 @@ inline constexpr Encoding kEncodings[] = {
     {Cause::kBig5, "big5", 950, Layout::kDoubleByte, u'?', false, u"Big5\u7E41\u4F53\u4E2D\u6587", 1},
     {Cause::kShiftJis, "shift-jis", 932, Layout::kDoubleByte, u'\x30FB', false,
      u"\u65E5\u6587\uFF08Shift-JIS\uFF09", 3},
-    {Cause::kWestern, "western", 1252, Layout::kSingleByte, u'?', true, u"\u7279\u6B8A\u897F\u6B27\u5B57\u7B26", 2},
+    {Cause::kWestern, "western", 1252, Layout::kSingleByte, u'?', true, u"\u7279\u6B8A\u897F\u6B27\u5B57\u7B26", 2, Letters::kWestern},
     {Cause::kUtf8, "utf-8", 65001, Layout::kUtf8, u'\xFFFD', false, u"UTF-8", 4},
     {Cause::kWindows1251, "windows-1251", 1251, Layout::kSingleByte, u'?', false,
-     u"\u4FC4\u6587\uFF08Windows-1251\uFF09", 6},
-    {Cause::kKoi8R, "koi8-r", 20866, Layout::kSingleByte, u'?', false, u"\u4FC4\u6587\uFF08KOI8-R\uFF09", 7},
-    {Cause::kWindows1250, "windows-1250", 1250, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kIso8859_2, "iso-8859-2", 28592, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kWindows1253, "windows-1253", 1253, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kWindows1254, "windows-1254", 1254, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kWindows1255, "windows-1255", 1255, Layout::kSingleByte, u'?', false, u"", 0},
-    {Cause::kWindows1257, "windows-1257", 1257, Layout::kSingleByte, u'?', false, u"", 0},
+     u"\u4FC4\u6587\uFF08Windows-1251\uFF09", 6, Letters::kCyrillic},
+    {Cause::kKoi8R, "koi8-r", 20866, Layout::kSingleByte, u'?', false, u"\u4FC4\u6587\uFF08KOI8-R\uFF09", 7, Letters::kCyrillic},
+    {Cause::kWindows1250, "windows-1250", 1250, Layout::kSingleByte, u'?', false, u"", 0, Letters::kCentralEuropean},
+    {Cause::kIso8859_2, "iso-8859-2", 28592, Layout::kSingleByte, u'?', false, u"", 0, Letters::kCentralEuropean},
+    {Cause::kWindows1253, "windows-1253", 1253, Layout::kSingleByte, u'?', false, u"", 0, Letters::kGreek},
+    {Cause::kWindows1254, "windows-1254", 1254, Layout::kSingleByte, u'?', false, u"", 0, Letters::kTurkish},
+    {Cause::kWindows1255, "windows-1255", 1255, Layout::kSingleByte, u'?', false, u"", 0, Letters::kHebrew},
+    {Cause::kWindows1257, "windows-1257", 1257, Layout::kSingleByte, u'?', false, u"", 0, Letters::kBaltic},
     {Cause::kEucKr, "euc-kr", 949, Layout::kDoubleByte, u'?', false, u"", 0},
     {Cause::kEucJp, "euc-jp", 20932, Layout::kDoubleByte, u'?', false, u"", 0},
     {Cause::kUtf16Le, "utf-16le", 1200, Layout::kUtf16Le, u'\xFFFD', false, u"UTF-16", 5},

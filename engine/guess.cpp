@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "hanzi_frequency.h"
+#include "letter_frequency.h"
 #include "text_services.h"
 
 namespace {
@@ -153,6 +155,28 @@ double ShiftJisNats(unsigned lead, unsigned trail, char16_t u) {
   return 12;
 }
 
+// Code page 949: Hangul syllables by their frequency classes; hanja, which Korean titles seldom write; the
+// punctuation of row A1.
+double KoreanNats(unsigned lead, unsigned, char16_t u) {
+  if (u >= kFirstHangul && u < kFirstHangul + kHangulCount) {
+    const int c = HangulClassOf(u);
+    return c == 7 ? 13 : 4 + c;
+  }
+  if (IsIdeograph(u)) return 12;
+  if (lead == 0xA1 || lead == 0xA3) return 6;
+  return 12;
+}
+
+// EUC-JP: the same kana and kanji costs as Shift-JIS, told by their characters, since the rows lie elsewhere.
+double EucJpNats(unsigned, unsigned, char16_t u) {
+  if (IsIdeograph(u)) return IdeographNats(u, Language::kJapanese);
+  if (u >= 0x3041 && u <= 0x3093) return 4.5;
+  if (u >= 0x30A1 && u <= 0x30FE) return 5;
+  if ((u >= 0x3000 && u < 0x3020) || (u >= 0xFF01 && u < 0xFF10) || u == 0xFF08 || u == 0xFF09) return 5.5;
+  if (u >= 0xFF10 && u < 0xFF60) return 9;
+  return 12;
+}
+
 // Windows-1252: the letters and marks of Western European text, the commonest cheapest. The five undefined
 // bytes are handled apart.
 double WesternNats(unsigned b) {
@@ -216,8 +240,6 @@ bool IsWesternLetter(unsigned b) {
          b == 0x8E || b == 0x9A || b == 0x9C || b == 0x9E || b == 0x9F;
 }
 
-bool IsUndefinedWestern(unsigned b) { return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D; }
-
 // A decoded UTF-8 character: Latin-1 as Windows-1252 costs it, ideographs as the language that writes them
 // most often, kana as Japanese.
 double UnicodeNats(char32_t u) {
@@ -246,11 +268,37 @@ struct CodePageModel {
   std::unique_ptr<Entry[]> pairs = std::make_unique<Entry[]>(65536);
 };
 
+constexpr std::array<bool, 256> BuildLetters() {
+  std::array<bool, 256> letters{};
+  for (unsigned c = 'A'; c <= 'Z'; ++c) letters[c] = letters[c + 0x20] = true;
+  return letters;
+}
+constexpr std::array<bool, 256> kAsciiLetters = BuildLetters();
+
+// A letter of the scripts the single-byte code pages write: Latin, Greek, Cyrillic, Hebrew, Arabic.
+bool IsLetter(char16_t u) {
+  return (u >= 0xC0 && u < 0x250 && u != 0xD7 && u != 0xF7) || u == 0xAA || u == 0xB5 || u == 0xBA ||
+         (u >= 0x386 && u < 0x530 && u != 0x387) || (u >= 0x5D0 && u <= 0x5F2) || (u >= 0x620 && u < 0x64B) ||
+         (u >= 0x671 && u < 0x6D4);
+}
+
+// A single-byte cause's reading: per byte its unit, its letter class and case in the language's model, and what
+// it costs beyond that (a sign's own cost), flagged when the code page leaves the byte undefined or GBK cannot
+// write its character.
+struct SingleByteModel {
+  const LetterModel* letters = nullptr;
+  int classes = 0;
+  char16_t unit[256] = {};
+  std::uint8_t letterClass[256] = {};
+  std::uint8_t letterCase[256] = {};  // 0 not a letter, 1 lower, 2 upper
+  Entry own[256] = {};
+};
+
 struct Models {
   std::bitset<65536> gbk;  // the units GBK can write
-  CodePageModel gbkModel, big5Model, shiftJisModel;
+  CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
   std::unique_ptr<Entry[]> unicode = std::make_unique<Entry[]>(65536);
-  Entry western[256] = {};
+  SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
 
   Models() {
     const CodePageUnits gbkUnits = ReadCodePage(TextServices::kCodePageGbk);
@@ -264,6 +312,8 @@ struct Models {
     Build(gbkModel, gbkUnits, GbkNats);
     Build(big5Model, ReadCodePage(TextServices::kCodePageBig5), Big5Nats);
     Build(shiftJisModel, ReadCodePage(TextServices::kCodePageShiftJis), ShiftJisNats);
+    Build(eucKrModel, ReadCodePage(EncodingOf(Cause::kEucKr).codePage), KoreanNats);
+    Build(eucJpModel, ReadCodePage(EncodingOf(Cause::kEucJp).codePage), EucJpNats);
     for (unsigned u = 0; u < 65536; ++u) {
       if (u >= 0xD800 && u < 0xE000) continue;  // never decoded: the scan turns surrogates away first
       if (IsPrivateUse(static_cast<char16_t>(u))) {
@@ -274,9 +324,8 @@ struct Models {
         unicode[u] = Flagged(UnicodeNats(u), u) | (latin ? kLatinBit : neutral ? kNeutralBit : 0);
       }
     }
-    for (unsigned b = 0x80; b < 0x100; ++b) {
-      const Entry kind = IsWesternLetter(b) ? kLatinBit : kNeutralBit;
-      western[b] = IsUndefinedWestern(b) ? kUndefined : static_cast<Entry>(Cost(WesternNats(b)) | kind);
+    for (const Encoding& e : kEncodings) {
+      if (e.letters != Letters::kNone) Build(singleByte[static_cast<std::size_t>(e.cause)], e);
     }
   }
 
@@ -296,8 +345,43 @@ struct Models {
       model.pairs[code] = u ? Flagged(nats(code >> 8, code & 0xFF, u), u) : kUndefined;
     }
   }
-};
 
+  void Build(SingleByteModel& model, const Encoding& e) const {
+    const LetterModel& letters = kLetterModels[static_cast<int>(e.letters) - 1];
+    model.letters = &letters;
+    model.classes = letters.Classes();
+    for (unsigned b = 0; b < 0x80; ++b) {
+      const bool letter = kAsciiLetters[b];
+      model.unit[b] = static_cast<char16_t>(b);
+      model.letterClass[b] = !letter ? 0 : letters.latin ? 3 + ((b | 0x20) - 'a') : 3;
+      model.letterCase[b] = !letter ? 0 : b < 'a' ? 2 : 1;
+    }
+    const CodePageUnits units = ReadCodePage(e.codePage);
+    for (unsigned b = 0x80; b < 0x100; ++b) {
+      const char16_t u = units.single[b];
+      model.unit[b] = u;
+      // C1 controls are what a code page's unassigned bytes decode to on some systems.
+      if (u < 0xA0 || IsPrivateUse(u)) {
+        model.own[b] = kUndefined;
+        continue;
+      }
+      model.own[b] = Flagged(0, u);
+      const std::size_t lower = letters.lower.find(u), upper = letters.upper.find(u);
+      if (lower != std::u16string_view::npos || upper != std::u16string_view::npos) {
+        const std::size_t i = lower != std::u16string_view::npos ? lower : upper;
+        model.letterClass[b] = static_cast<std::uint8_t>(letters.FirstLetter() + i);
+        model.letterCase[b] = lower != std::u16string_view::npos ? 1 : 2;
+      } else if (IsLetter(u)) {
+        model.letterClass[b] = 2;
+        model.letterCase[b] = 1;
+      } else {
+        const std::size_t sign = letters.signs.find(u);
+        model.letterClass[b] = 1;
+        model.own[b] |= sign != std::u16string_view::npos ? letters.signQuarters[sign] : letters.otherSignQuarters;
+      }
+    }
+  }
+};
 const Models& TheModels() {
   static const Models models;
   return models;
@@ -312,12 +396,6 @@ constexpr int kBesideLetters[4][3] = {
     {0, 0, 0},
 };
 
-constexpr std::array<bool, 256> BuildLetters() {
-  std::array<bool, 256> letters{};
-  for (unsigned c = 'A'; c <= 'Z'; ++c) letters[c] = letters[c + 0x20] = true;
-  return letters;
-}
-constexpr std::array<bool, 256> kAsciiLetters = BuildLetters();
 
 struct Tally {
   std::ptrdiff_t quarters = 0;
@@ -330,9 +408,11 @@ struct Tally {
     quarters += kBesideLetters[e >> 10 & 3][letterBefore + letterAfter];
     Add(e);
   }
-  void Add(Entry e) {
+  void Add(Entry e) { Add(e, e & 0xFF); }
+  // The flags of `e`, and a cost of its own.
+  void Add(Entry e, int cost) {
     ++characters;
-    quarters += e & 0xFF;
+    quarters += cost;
     undefined += (e & kUndefinedBit) != 0;
     unmappable += (e & kUnmappableBit) != 0;
   }
@@ -355,7 +435,9 @@ std::size_t TakeAscii(Tally& t, const unsigned char* s, std::size_t i, std::size
   return i + k;
 }
 
-// The scans read s[n], the terminator, as the byte after the last: it is no letter.
+// The byte after s[i], or a space after the last: no letter.
+unsigned char Next(const unsigned char* s, std::size_t i, std::size_t n) { return i + 1 < n ? s[i + 1] : ' '; }
+
 Tally ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::size_t n) {
   Tally t;
   for (std::size_t i = 0; i < n;) {
@@ -365,10 +447,10 @@ Tally ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::si
     }
     const unsigned b = s[i];
     if (!model.lead[b]) {
-      t.Add(model.single[b], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + 1]]);
+      t.Add(model.single[b], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i, n)]);
       ++i;
     } else if (i + 1 < n) {
-      t.Add(model.pairs[b << 8 | s[i + 1]], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + 2]]);
+      t.Add(model.pairs[b << 8 | s[i + 1]], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i + 1, n)]);
       i += 2;
     } else {
       t.Add(kUndefined);
@@ -378,15 +460,33 @@ Tally ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::si
   return t;
 }
 
-Tally ScanWestern(const Models& models, const unsigned char* s, std::size_t n) {
+// A single-byte reading: each character costs what its letter class costs after the character before, its case
+// after that one's case, and its own cost as a sign; and what it tells of an ASCII character after it, which
+// every model else takes at the same cost.
+Tally ScanLetters(const SingleByteModel& model, const unsigned char* s, std::size_t n) {
   Tally t;
+  const LetterModel& letters = *model.letters;
+  const int k = model.classes;
   for (std::size_t i = 0; i < n;) {
     if (s[i] < 0x80) {
       i = TakeAscii(t, s, i, n);
       continue;
     }
-    t.Add(models.western[s[i]], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + 1]]);
+    const unsigned b = s[i];
+    const Entry own = model.own[b];
+    if (own & kUndefinedBit) {
+      t.Add(own);
+      ++i;
+      continue;
+    }
+    const unsigned before = i > 0 ? s[i - 1] : ' ';
+    const int c = model.letterClass[b];
+    int cost = letters.pairs[model.letterClass[before] * k + c] + (own & 0xFF);
+    if (model.letterCase[b]) cost += letters.caseQuarters[model.letterCase[before]][model.letterCase[b] - 1];
     ++i;
+    const unsigned after = i < n ? s[i] : ' ';
+    if (after < 0x80) cost += letters.after[c * k + model.letterClass[after]];
+    t.Add(own, cost);
   }
   return t;
 }
@@ -438,7 +538,7 @@ Tally ScanUtf8(const Models& models, const unsigned char* s, std::size_t n, doub
       ++i;
     } else {
       t.Add(u < 0x10000 ? models.unicode[u] : static_cast<Entry>(Cost(12) | kUnmappableBit),
-            i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[s[i + length]]);
+            i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i + length - 1, n)]);
       i += length;
     }
   }
@@ -471,14 +571,100 @@ constexpr std::size_t kFewestJudged = 8;
 constexpr double kMostChineseNats = 11.5;
 constexpr double kMostWesternNats = 8;
 constexpr double kNotCredibleNats = 6;  // unknown then leads by this much
+// Korean text costs at most 7.4 nats a syllable; Thai text read as code page 949, 10.
+constexpr double kMostKoreanNats = 9;
+
+// The mean cost per character above ASCII of a credible reading by a letter model, measured as above.
+double MostLetterNats(Letters letters) {
+  switch (letters) {
+    case Letters::kWestern:
+      return kMostWesternNats;
+    default:
+      return 6;
+  }
+}
+
+// UTF-16 by its layout: a byte-order mark, or, in a text of even length, a NUL on one side of at least half the
+// units and hardly ever on the other (a CJK unit may end in one), and no unit of two NULs.
+std::optional<Cause> Utf16Layout(const unsigned char* s, std::size_t n) {
+  if (n >= 2 && s[0] == 0xFF && s[1] == 0xFE) return Cause::kUtf16Le;
+  if (n >= 2 && s[0] == 0xFE && s[1] == 0xFF) return Cause::kUtf16Be;
+  if (n < 2 || n % 2 != 0) return std::nullopt;
+  std::size_t highNul = 0, lowNul = 0;  // units whose second or first byte alone is NUL
+  for (std::size_t i = 0; i < n; i += 2) {
+    if (s[i] == 0 && s[i + 1] == 0) return std::nullopt;
+    highNul += s[i + 1] == 0;
+    lowNul += s[i] == 0;
+  }
+  const std::size_t units = n / 2;
+  constexpr std::size_t kOtherSideShare = 16;
+  if (highNul * 2 >= units && lowNul * kOtherSideShare <= highNul) return Cause::kUtf16Le;
+  if (lowNul * 2 >= units && highNul * kOtherSideShare <= lowNul) return Cause::kUtf16Be;
+  return std::nullopt;
+}
+
+// A UTF-16 text's evidence: unpaired surrogates, and characters GBK cannot write.
+Tally ScanUtf16(const Models& models, const unsigned char* s, std::size_t n, bool bigEndian) {
+  Tally t;
+  std::size_t i = n >= 2 && ((s[0] == 0xFF && s[1] == 0xFE) || (s[0] == 0xFE && s[1] == 0xFF)) ? 2 : 0;
+  const auto unit = [&](std::size_t k) -> char16_t {
+    return static_cast<char16_t>(bigEndian ? s[k] << 8 | s[k + 1] : s[k + 1] << 8 | s[k]);
+  };
+  for (; i + 1 < n; i += 2) {
+    const char16_t u = unit(i);
+    if (u < 0x80) continue;
+    if (u >= 0xD800 && u < 0xDC00 && i + 3 < n && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+      t.Add(kUnmappableBit);
+      i += 2;
+    } else if (u >= 0xD800 && u < 0xE000) {
+      t.Add(kUndefined);
+    } else {
+      t.Add(models.gbk.test(u) ? 0 : kUnmappableBit);
+    }
+  }
+  if (i < n) t.Add(kUndefined);  // an odd last byte
+  return t;
+}
+
+std::bitset<256> HighBytes(const unsigned char* s, std::size_t n) {
+  std::bitset<256> seen;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (s[i] >= 0x80) seen.set(s[i]);
+  }
+  return seen;
+}
+
+// Whether two causes read each byte above 0x7F of a text as the same character.
+bool ReadAlike(const Models& models, Cause a, Cause b, const std::bitset<256>& seen) {
+  const SingleByteModel& x = models.singleByte[static_cast<std::size_t>(a)];
+  const SingleByteModel& y = models.singleByte[static_cast<std::size_t>(b)];
+  if (!x.letters || !y.letters) return false;
+  for (unsigned c = 0x80; c < 0x100; ++c) {
+    if (seen.test(c) && x.unit[c] != y.unit[c]) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
-Guess GuessCause(std::string_view bytes) { return GuessCause(std::string(bytes.substr(0, bytes.find('\0'))).c_str()); }
+Guess GuessCause(const char* text) { return GuessCause(std::string_view(text == nullptr ? "" : text)); }
 
-Guess GuessCause(const char* text) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text == nullptr ? "" : text);
-  const std::size_t n = std::strlen(reinterpret_cast<const char*>(s));
+Guess GuessCause(std::string_view bytes) {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  Guess guess;
+  const std::optional<Cause> utf16 = Utf16Layout(s, n);
+  if (utf16) {
+    const Tally t = ScanUtf16(TheModels(), s, n, *utf16 == Cause::kUtf16Be);
+    guess.confident = t.undefined == 0;
+    for (const Encoding& e : kEncodings) {
+      const bool it = e.cause == *utf16;
+      guess.ranked.push_back({e.cause, it ? 1.0 : 0.0, it ? t.undefined : 0, it ? t.unmappable : 0, 0});
+    }
+    std::stable_partition(guess.ranked.begin(), guess.ranked.end(), [](const Candidate& c) { return c.score > 0; });
+    return guess;
+  }
+
   std::size_t high = 0, controls = 0;
   // In blocks, so that neither count can overflow into the other.
   constexpr std::size_t kBlock = std::size_t{1} << 31;
@@ -488,9 +674,8 @@ Guess GuessCause(const char* text) {
     high += kinds & 0xFFFFFFFF;
     controls += kinds >> 32;
   }
-
-  Guess guess;
-  const bool binary = controls * kBinaryShare > n;
+  // A NUL belongs to no text but UTF-16's.
+  const bool binary = controls * kBinaryShare > n || std::memchr(s, 0, n) != nullptr;
   if (high == 0 && !binary) {
     guess.confident = true;
     for (const Encoding& e : kEncodings) guess.ranked.push_back({e.cause, e.cause == Cause::kAscii ? 1.0 : 0.0, 0, 0, 0});
@@ -505,38 +690,60 @@ Guess GuessCause(const char* text) {
     double bonus;
     double mostNats;  // the mean cost per character of a credible reading
   };
-  double bom = 0;
-  const Tally utf8 = ScanUtf8(models, s, n, bom);
-  const Reading readings[] = {
-      {Cause::kGbk, ScanDoubleByte(models.gbkModel, s, n), 0, kMostChineseNats},
-      {Cause::kBig5, ScanDoubleByte(models.big5Model, s, n), 0, kMostChineseNats},
-      {Cause::kShiftJis, ScanDoubleByte(models.shiftJisModel, s, n), 0, kMostChineseNats},
-      {Cause::kWestern, ScanWestern(models, s, n), 0, kMostWesternNats},
-      {Cause::kUtf8, utf8, bom, kMostChineseNats},
-  };
-
-  const Reading* best = &readings[0];
-  for (const Reading& r : readings) {
-    guess.ranked.push_back({r.cause, 0, r.tally.undefined, r.tally.unmappable, noise - r.tally.Nats() - r.bonus});
-    if (guess.ranked.back().plausibility > guess.ranked[best - readings].plausibility) best = &r;
+  std::vector<Reading> readings;
+  for (const Encoding& e : kEncodings) {
+    const SingleByteModel& single = models.singleByte[static_cast<std::size_t>(e.cause)];
+    switch (e.cause) {
+      case Cause::kGbk:
+        readings.push_back({e.cause, ScanDoubleByte(models.gbkModel, s, n), 0, kMostChineseNats});
+        break;
+      case Cause::kBig5:
+        readings.push_back({e.cause, ScanDoubleByte(models.big5Model, s, n), 0, kMostChineseNats});
+        break;
+      case Cause::kShiftJis:
+        readings.push_back({e.cause, ScanDoubleByte(models.shiftJisModel, s, n), 0, kMostChineseNats});
+        break;
+      case Cause::kEucJp:
+        readings.push_back({e.cause, ScanDoubleByte(models.eucJpModel, s, n), 0, kMostChineseNats});
+        break;
+      case Cause::kEucKr:
+        readings.push_back({e.cause, ScanDoubleByte(models.eucKrModel, s, n), 0, kMostKoreanNats});
+        break;
+      case Cause::kUtf8: {
+        double bom = 0;
+        const Tally utf8 = ScanUtf8(models, s, n, bom);
+        readings.push_back({e.cause, utf8, bom, kMostChineseNats});
+        break;
+      }
+      default:
+        if (single.letters) readings.push_back({e.cause, ScanLetters(single, s, n), 0, MostLetterNats(e.letters)});
+        break;
+    }
   }
-  const Tally& b = best->tally;
-  const bool credible =
-      b.undefined * kMostUndefinedShare <= b.characters && (b.characters < kFewestJudged || b.Mean() <= best->mostNats);
+
+  std::size_t best = 0;
+  for (std::size_t i = 0; i < readings.size(); ++i) {
+    const Reading& r = readings[i];
+    guess.ranked.push_back({r.cause, 0, r.tally.undefined, r.tally.unmappable, noise - r.tally.Nats() - r.bonus});
+    if (guess.ranked.back().plausibility > guess.ranked[best].plausibility) best = i;
+  }
+  const Tally& b = readings[best].tally;
+  const bool credible = b.undefined * kMostUndefinedShare <= b.characters &&
+                        (b.characters < kFewestJudged || b.Mean() <= readings[best].mostNats);
   // ASCII reads every byte above 0x7F as undefined.
   guess.ranked.push_back({Cause::kAscii, 0, high, 0, (kNoiseNats - kUndefinedNats) * static_cast<double>(high)});
-  const double unknown = credible ? 0 : guess.ranked[best - readings].plausibility + kNotCredibleNats;
+  const double unknown = credible ? 0 : guess.ranked[best].plausibility + kNotCredibleNats;
   guess.ranked.push_back({Cause::kUnknown, 0, 0, 0, unknown});
   if (binary) {
     guess.ranked.back().score = 1;
   } else {
-    double best = 0;
-    for (const Candidate& c : guess.ranked) best = std::max(best, c.plausibility);
+    double most = 0;
+    for (const Candidate& c : guess.ranked) most = std::max(most, c.plausibility);
     double sum = 0;
-    for (Candidate& c : guess.ranked) sum += c.score = std::exp(c.plausibility - best);
+    for (Candidate& c : guess.ranked) sum += c.score = std::exp(c.plausibility - most);
     for (Candidate& c : guess.ranked) c.score /= sum;
   }
-  // The causes this guess has no model for yet take no share.
+  // UTF-16 has no reading here: its layout was not there.
   for (const Encoding& e : kEncodings) {
     if (std::none_of(guess.ranked.begin(), guess.ranked.end(), [&e](const Candidate& c) { return c.cause == e.cause; })) {
       guess.ranked.push_back({e.cause, 0, 0, 0, -kUndefinedNats * static_cast<double>(high)});
@@ -545,6 +752,14 @@ Guess GuessCause(const char* text) {
   std::stable_sort(guess.ranked.begin(), guess.ranked.end(),
                    [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
   const Candidate& top = guess.ranked.front();
-  guess.confident = binary || (top.undefined == 0 && top.score >= kConfidentScore);
+  // Causes that read every byte of the text as the same characters are one answer.
+  double alike = top.score;
+  if (!binary && top.undefined == 0 && top.score < kConfidentScore) {
+    const std::bitset<256> seen = HighBytes(s, n);
+    for (std::size_t i = 1; i < guess.ranked.size(); ++i) {
+      if (ReadAlike(models, top.cause, guess.ranked[i].cause, seen)) alike += guess.ranked[i].score;
+    }
+  }
+  guess.confident = binary || (top.undefined == 0 && alike >= kConfidentScore);
   return guess;
 }
