@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <mutex>
 
 namespace {
 
@@ -14,13 +16,37 @@ struct ConverterCloser {
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
-// Windows' 932 defines single bytes that ICU's ibm-943_P15A-2003 leaves undefined.
+// Single bytes where Windows' table and ICU's closest converter part: Windows gives bytes a code page leaves
+// undefined private-use characters (or, in 20932, the C1 control of the same value), and knows a newer
+// Hebrew point. Each byte stands alone, never a lead byte.
 struct SingleByte {
+  unsigned codePage;
   unsigned char byte;
   char16_t unit;
 };
-constexpr SingleByte kWindows932Singles[] = {
-    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
+constexpr SingleByte kWindowsSingles[] = {
+    {932, 0x80, 0x0080},   {932, 0xA0, 0xF8F0},   {932, 0xFD, 0xF8F1},   {932, 0xFE, 0xF8F2},  {932, 0xFF, 0xF8F3},
+    {20932, 0x8F, 0x008F}, {20932, 0xA0, 0xF8F0}, {20932, 0xFF, 0xF8F3}, {1253, 0xAA, 0xF8F9}, {1253, 0xD2, 0xF8FA},
+    {1253, 0xFF, 0xF8FB},  {1255, 0xCA, 0x05BA},  {1255, 0xD9, 0xF88D},  {1255, 0xDA, 0xF88E}, {1255, 0xDB, 0xF88F},
+    {1255, 0xDC, 0xF890},  {1255, 0xDD, 0xF891},  {1255, 0xDE, 0xF892},  {1255, 0xDF, 0xF893}, {1255, 0xFB, 0xF894},
+    {1255, 0xFC, 0xF895},  {1255, 0xFF, 0xF896},  {1257, 0xA1, 0xF8FC},  {1257, 0xA5, 0xF8FD},
+};
+
+// Pairs where Windows' 20932 and ICU's EUC-JP part: the block lead..lastLead x firstTrail..lastTrail takes the
+// units from `first` on, row by row (0: undefined there). Windows leaves the NEC and IBM extension rows out,
+// numbers the user-defined rows F5-FE into the private-use area, and keeps the JIS forms of a few symbols.
+struct PairBlock {
+  unsigned codePage;
+  unsigned char lead, lastLead, firstTrail, lastTrail;
+  char16_t first;
+};
+constexpr PairBlock kWindowsPairs[] = {
+    {20932, 0x8E, 0x8E, 0xE0, 0xFE, 0},      {20932, 0xAD, 0xAD, 0xA1, 0xFE, 0},
+    {20932, 0xF3, 0xF3, 0x21, 0x7E, 0},      {20932, 0xF5, 0xFE, 0xA1, 0xFE, 0xE000},
+    {20932, 0xF5, 0xFE, 0x21, 0x7E, 0xE3AC}, {20932, 0xA1, 0xA1, 0xC1, 0xC1, 0x301C},
+    {20932, 0xA1, 0xA1, 0xC2, 0xC2, 0x2016}, {20932, 0xA1, 0xA1, 0xDD, 0xDD, 0x2212},
+    {20932, 0xA1, 0xA1, 0xF1, 0xF1, 0x00A2}, {20932, 0xA1, 0xA1, 0xF2, 0xF2, 0x00A3},
+    {20932, 0xA2, 0xA2, 0x37, 0x37, 0x007E}, {20932, 0xA2, 0xA2, 0xCC, 0xCC, 0x00AC},
 };
 
 constexpr std::size_t kUnitCount = 0x10000;
@@ -35,32 +61,49 @@ bool IsAscii(const char16_t* units) {
 
 }  // namespace
 
+// A code page the native build knows, the ICU converter closest to Windows' table, and the character an
+// undefined sequence decodes to there. Encoding tables only for the code pages the engine writes: GBK, and
+// Big5 for the support probe.
+struct CodePageTable::Source {
+  unsigned codePage;
+  const char* converter;
+  char16_t defaultUnit;
+  bool encodes;
+  bool lowTrailsAfter8F;
+};
+
+namespace {
+
+constexpr CodePageTable::Source kSources[] = {
+    {932, "ibm-943_P15A-2003", u'\x30FB', false, false}, {936, "windows-936-2000", u'?', true, false},
+    {950, "windows-950-2000", u'?', true, false},        {949, "windows-949-2000", u'?', false, false},
+    {20932, "EUC-JP", u'\x30FB', false, true},           {1250, "windows-1250", u'?', false, false},
+    {1251, "windows-1251", u'?', false, false},          {1253, "windows-1253", u'?', false, false},
+    {1254, "windows-1254", u'?', false, false},          {1255, "windows-1255", u'?', false, false},
+    {1257, "windows-1257", u'?', false, false},          {20866, "KOI8-R", u'?', false, false},
+    {28592, "ISO-8859-2", u'?', false, false},
+};
+
+}  // namespace
+
 const CodePageTable* CodePageTable::For(unsigned codePage) {
-  auto get = [](const CodePageTable& table) { return table.m_loaded ? &table : nullptr; };
-  switch (codePage) {
-    case 932: {
-      static const CodePageTable table(932);
-      return get(table);
-    }
-    case 936: {
-      static const CodePageTable table(936);
-      return get(table);
-    }
-    case 950: {
-      static const CodePageTable table(950);
-      return get(table);
-    }
-    default:
-      return nullptr;
+  // Built on first use, each once: a run that reads only Big5 pays for no other table.
+  static std::unique_ptr<CodePageTable> tables[std::size(kSources)];
+  static std::once_flag built[std::size(kSources)];
+  for (std::size_t i = 0; i < std::size(kSources); ++i) {
+    if (kSources[i].codePage != codePage) continue;
+    std::call_once(built[i], [i] { tables[i].reset(new CodePageTable(kSources[i])); });
+    return tables[i]->m_loaded ? tables[i].get() : nullptr;
   }
+  return nullptr;
 }
 
-CodePageTable::CodePageTable(unsigned codePage) { m_loaded = Load(codePage); }
+CodePageTable::CodePageTable(const Source& source) { m_loaded = Load(source); }
 
-bool CodePageTable::Load(unsigned codePage) {
-  const char* name = codePage == 932 ? "ibm-943_P15A-2003" : codePage == 936 ? "windows-936-2000" : "windows-950-2000";
+bool CodePageTable::Load(const Source& source) {
+  const unsigned codePage = source.codePage;
   UErrorCode error = U_ZERO_ERROR;
-  Converter converter(ucnv_open(name, &error));
+  Converter converter(ucnv_open(source.converter, &error));
   if (U_FAILURE(error)) return false;
   UConverter* cnv = converter.get();
   ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
@@ -75,7 +118,7 @@ bool CodePageTable::Load(unsigned codePage) {
     return ucnv_toUChars(cnv, unit, 2, bytes, count, &status);
   };
 
-  if (codePage == 932) m_defaultUnit = u'\x30FB';
+  m_defaultUnit = source.defaultUnit;
   for (unsigned b = 1; b < 256; ++b) {
     const char byte = static_cast<char>(b);
     UChar unit[2];
@@ -93,22 +136,37 @@ bool CodePageTable::Load(unsigned codePage) {
     m_lead[b] = false;
     m_single[b] = static_cast<char16_t>(b);
   }
-  if (codePage == 932) {
-    for (const SingleByte& s : kWindows932Singles) m_single[s.byte] = s.unit;
+  for (const SingleByte& s : kWindowsSingles) {
+    if (s.codePage != codePage) continue;
+    m_lead[s.byte] = false;
+    m_single[s.byte] = s.unit;
   }
 
   m_pairs = std::make_unique<char16_t[]>(kUnitCount);
   for (unsigned lead = 0; lead < 256; ++lead) {
     if (!m_lead[lead]) continue;
     for (unsigned trail = 1; trail < 256; ++trail) {
-      const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      // Windows' 20932 writes JIS X 0212, which EUC-JP prefixes with 8F, as a pair with a 7-bit trail byte.
+      const bool supplement = source.lowTrailsAfter8F && trail >= 0x21 && trail <= 0x7E;
+      const char bytes[3] = {supplement ? '\x8F' : static_cast<char>(lead),
+                             static_cast<char>(supplement ? lead : trail), static_cast<char>(trail | 0x80)};
       UChar unit[2];
-      const int units = decode(bytes, 2, unit, error);
+      const int units = supplement ? decode(bytes, 3, unit, error) : decode(bytes, 2, unit, error);
       m_pairs[lead << 8 | trail] = U_SUCCESS(error) && units == 1 ? unit[0] : m_defaultUnit;
     }
   }
+  for (const PairBlock& block : kWindowsPairs) {
+    if (block.codePage != codePage) continue;
+    const unsigned span = block.lastTrail - block.firstTrail + 1u;
+    for (unsigned lead = block.lead; lead <= block.lastLead; ++lead) {
+      for (unsigned trail = block.firstTrail; trail <= block.lastTrail; ++trail) {
+        const unsigned index = (lead - block.lead) * span + trail - block.firstTrail;
+        m_pairs[lead << 8 | trail] = block.first == 0 ? m_defaultUnit : static_cast<char16_t>(block.first + index);
+      }
+    }
+  }
 
-  if (codePage == 932) return true;
+  if (!source.encodes) return true;
   m_bytes = std::make_unique<std::uint16_t[]>(kUnitCount);
   for (unsigned u = 0; u < kUnitCount; ++u) {
     std::uint16_t code = '?';

@@ -8,20 +8,22 @@
 
 class CodePageTable {
  public:
-  // The table of code page 932, 936 or 950, built on first use; null for another code page or when ICU
-  // lacks the converter.
+  struct Source;  // where a code page's table comes from
+  // The table of a code page the native build knows (the double-byte 932, 936, 949, 950 and 20932, the
+  // single-byte 1250, 1251, 1253-1255, 1257, 20866 and 28592), built on first use; null for another code page
+  // or when ICU lacks the converter.
   static const CodePageTable* For(unsigned codePage);
 
   // Both return the units or bytes written, or needed when room is 0; 0 when the output does not fit.
   // A lead byte followed by a byte other than NUL is one character (the default one if the pair is
   // undefined); a lead byte before a NUL or the end is the default character.
   int Decode(const unsigned char* src, std::size_t length, char16_t* dst, int room) const;
-  // 0 for a code page that this build only decodes (932): the engine never encodes to it.
+  // 0 for a code page that this build only decodes (all but 936 and 950): the engine never encodes to it.
   int Encode(const char16_t* src, std::size_t length, char* dst, int room) const;
 
  private:
-  explicit CodePageTable(unsigned codePage);
-  bool Load(unsigned codePage);
+  explicit CodePageTable(const Source& source);
+  bool Load(const Source& source);
 
   template <bool kWrite>
   int DecodeInto(const unsigned char* src, std::size_t length, char16_t* dst, std::size_t room) const;

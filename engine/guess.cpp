@@ -41,8 +41,10 @@ constexpr double kAsciiNats = 3.7;
 // `unknown`'s cost for a byte above 0x7F.
 constexpr double kNoiseNats = 10;
 
-constexpr char16_t kUtf16Default = u'?';
-constexpr char16_t kShiftJisDefault = u'\x30FB';  // also 81 45's own character
+// The pair whose own character is the code page's default one, ・ in the Japanese code pages.
+unsigned OwnDefaultPair(Cause cause) {
+  return cause == Cause::kShiftJis ? 0x8145 : cause == Cause::kEucJp ? 0xA1A6 : 0;
+}
 
 bool IsPrivateUse(char16_t u) { return u >= 0xE000 && u <= 0xF8FF; }
 
@@ -79,9 +81,10 @@ std::vector<char16_t> DecodeItems(unsigned codePage, const std::string& items, s
   return result;
 }
 
-CodePageUnits ReadCodePage(unsigned codePage) {
+CodePageUnits ReadCodePage(Cause cause) {
   CodePageUnits cp;
-  const char16_t fallback = codePage == TextServices::kCodePageShiftJis ? kShiftJisDefault : kUtf16Default;
+  const unsigned codePage = EncodingOf(cause).codePage;
+  const char16_t fallback = EncodingOf(cause).defaultUnit;
   // A lead byte takes the 'A' after it into one character; any other byte leaves it standing.
   std::string probe;
   for (unsigned b = 0x80; b < 0x100; ++b) probe += {static_cast<char>(b), 'A', '\n'};
@@ -108,7 +111,7 @@ CodePageUnits ReadCodePage(unsigned codePage) {
     const std::vector<char16_t> pairs = DecodeItems(codePage, row, 2);
     for (unsigned t = kFirstTrail; t < 0x100; ++t) {
       const char16_t u = pairs[t - kFirstTrail];
-      const bool own = u != fallback || (codePage == TextServices::kCodePageShiftJis && lead == 0x81 && t == 0x45);
+      const bool own = u != fallback || (lead << 8 | t) == OwnDefaultPair(cause);
       if (own && !IsPrivateUse(u)) cp.pairs[lead << 8 | t] = u;
     }
   }
@@ -301,7 +304,7 @@ struct Models {
   SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
 
   Models() {
-    const CodePageUnits gbkUnits = ReadCodePage(TextServices::kCodePageGbk);
+    const CodePageUnits gbkUnits = ReadCodePage(Cause::kGbk);
     for (unsigned u = 0; u < 0x80; ++u) gbk.set(u);
     for (unsigned b = 0x80; b < 0x100; ++b) {
       if (gbkUnits.single[b]) gbk.set(gbkUnits.single[b]);
@@ -310,10 +313,10 @@ struct Models {
       if (gbkUnits.pairs[code]) gbk.set(gbkUnits.pairs[code]);
     }
     Build(gbkModel, gbkUnits, GbkNats);
-    Build(big5Model, ReadCodePage(TextServices::kCodePageBig5), Big5Nats);
-    Build(shiftJisModel, ReadCodePage(TextServices::kCodePageShiftJis), ShiftJisNats);
-    Build(eucKrModel, ReadCodePage(EncodingOf(Cause::kEucKr).codePage), KoreanNats);
-    Build(eucJpModel, ReadCodePage(EncodingOf(Cause::kEucJp).codePage), EucJpNats);
+    Build(big5Model, ReadCodePage(Cause::kBig5), Big5Nats);
+    Build(shiftJisModel, ReadCodePage(Cause::kShiftJis), ShiftJisNats);
+    Build(eucKrModel, ReadCodePage(Cause::kEucKr), KoreanNats);
+    Build(eucJpModel, ReadCodePage(Cause::kEucJp), EucJpNats);
     for (unsigned u = 0; u < 65536; ++u) {
       if (u >= 0xD800 && u < 0xE000) continue;  // never decoded: the scan turns surrogates away first
       if (IsPrivateUse(static_cast<char16_t>(u))) {
@@ -356,7 +359,7 @@ struct Models {
       model.letterClass[b] = !letter ? 0 : letters.latin ? 3 + ((b | 0x20) - 'a') : 3;
       model.letterCase[b] = !letter ? 0 : b < 'a' ? 2 : 1;
     }
-    const CodePageUnits units = ReadCodePage(e.codePage);
+    const CodePageUnits units = ReadCodePage(e.cause);
     for (unsigned b = 0x80; b < 0x100; ++b) {
       const char16_t u = units.single[b];
       model.unit[b] = u;

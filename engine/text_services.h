@@ -1,7 +1,8 @@
 // The platform's code-page and locale operations, as the engine calls them.
 // The Windows build forwards to the system (Win32 NLS); the native build keeps the same contracts over tables
-// built from ICU, decoding 932, 936 and 950 and encoding 936 and 950, and computes 65001 (both ways) and 1252
-// (decoding only) as Wine does; flags 0 only.
+// built from ICU and adapted to Windows' (decoding 932, 936, 949, 950, 20932, 1250, 1251, 1253-1255, 1257,
+// 20866 and 28592; encoding 936 and 950), and computes 65001 (both ways) and 1252 (decoding only) as Wine
+// does; flags 0 only.
 // The Traditional/Simplified mapping is our own table in both builds.
 #pragma once
 

@@ -2,6 +2,7 @@
 // (undefined bytes, lone lead bytes, characters missing from a code page) Windows' behaviour is the reference.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "bounded.h"
@@ -322,6 +323,42 @@ TEST(CodePages, ValidAndLeadBytes) {
   EXPECT_TRUE(TS::IsValidCodePage(65001));
   for (int b = 0; b < 256; ++b) {
     EXPECT_EQ(TS::IsDBCSLeadByte(static_cast<unsigned char>(b)), IsGbkLeadByte(static_cast<unsigned char>(b))) << b;
+  }
+}
+
+// Every one- and two-byte sequence of each code page the guess and the repair read, decoded one call a
+// sequence, folded into one FNV-1a digest. The expected digests are Wine 8's: both trees must give them.
+struct CodePageDigest {
+  unsigned codePage;
+  std::uint64_t digest;
+};
+constexpr CodePageDigest kDigests[] = {
+    {1250, 0x10E9B911828FF838u},  {1251, 0xA1E7D2BD8C1F4386u},  {1253, 0xFF327BC71A2BFC58u},
+    {1254, 0x61FE83C934947F02u},  {1255, 0xA0717FCCFFB2997Eu},  {1257, 0xA9FD96C022A2C402u},
+    {20866, 0x6305CAABAB8E12E6u}, {28592, 0x5EBBEB6EA0C31488u}, {949, 0x02FAC6B543CEF649u},
+    {20932, 0xB96CEEF3F7251266u},
+};
+
+std::uint64_t DigestOf(unsigned codePage) {
+  std::uint64_t digest = 0xCBF29CE484222325u;
+  const auto fold = [&digest](std::uint64_t value) { digest = (digest ^ value) * 0x100000001B3u; };
+  const auto decode = [&](const std::string& bytes) {
+    char16_t units[4] = {};
+    const int n = TS::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), units, 4);
+    fold(static_cast<std::uint64_t>(n));
+    for (int i = 0; i < n; ++i) fold(units[i]);
+  };
+  for (unsigned b = 1; b < 256; ++b) decode(std::string(1, static_cast<char>(b)));
+  for (unsigned lead = 0x80; lead < 256; ++lead) {
+    for (unsigned trail = 1; trail < 256; ++trail) decode({static_cast<char>(lead), static_cast<char>(trail)});
+  }
+  return digest;
+}
+
+TEST(CodePages, EveryShortSequenceAsWindowsDecodesIt) {
+  for (const CodePageDigest& row : kDigests) {
+    ASSERT_TRUE(TS::IsValidCodePage(row.codePage)) << row.codePage;
+    EXPECT_EQ(DigestOf(row.codePage), row.digest) << row.codePage;
   }
 }
 
