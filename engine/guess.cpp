@@ -571,19 +571,36 @@ constexpr std::size_t kBinaryShare = 20;
 // costs at most 10.4 nats a character, Western text 7.5, random bytes 13 to 18 and 8.3 to 8.7.
 constexpr std::size_t kMostUndefinedShare = 20;
 constexpr std::size_t kFewestJudged = 8;
-constexpr double kMostChineseNats = 11.5;
+constexpr double kMostChineseNats = 9.8;
+constexpr double kMostUnicodeNats = 11.5;
+constexpr double kMostJapaneseNats = 8;
 constexpr double kMostWesternNats = 8;
 constexpr double kNotCredibleNats = 6;  // unknown then leads by this much
-// Korean text costs at most 7.4 nats a syllable; Thai text read as code page 949, 10.
+// A text of a few characters above ASCII that a cause explains barely better than random bytes could be in
+// a code page no cause names: a French word in code page 437 reads as a kana pair.
+constexpr double kLeastConfidentNats = 5;
+// Korean text costs at most 8.3 nats a character, Arabic text read as code page 949, 10.9; Japanese text 7.6,
+// Thai text read as EUC-JP 9.3 and Russian text in code page 866 read as Shift-JIS 8.4.
 constexpr double kMostKoreanNats = 9;
 
-// The mean cost per character above ASCII of a credible reading by a letter model, measured as above.
+// The mean cost per character above ASCII of a credible reading by a letter model, measured as above: at most
+// 4.4 nats for Cyrillic text (Arabic text read as Cyrillic, 5.5), 5.3 for Greek (5.4), 5.6 for Hebrew (6.7),
+// 6.3 for Turkish, 5.8 for Baltic and 8.7 for Central European text (11), and 7.2 for Western text.
 double MostLetterNats(Letters letters) {
   switch (letters) {
-    case Letters::kWestern:
-      return kMostWesternNats;
+    case Letters::kCyrillic:
+      return 5;
+    case Letters::kGreek:
+      return 5.35;
+    case Letters::kHebrew:
+      return 6.2;
+    case Letters::kTurkish:
+    case Letters::kBaltic:
+      return 7;
+    case Letters::kCentralEuropean:
+      return 9.5;
     default:
-      return 6;
+      return kMostWesternNats;
   }
 }
 
@@ -704,10 +721,10 @@ Guess GuessCause(std::string_view bytes) {
         readings.push_back({e.cause, ScanDoubleByte(models.big5Model, s, n), 0, kMostChineseNats});
         break;
       case Cause::kShiftJis:
-        readings.push_back({e.cause, ScanDoubleByte(models.shiftJisModel, s, n), 0, kMostChineseNats});
+        readings.push_back({e.cause, ScanDoubleByte(models.shiftJisModel, s, n), 0, kMostJapaneseNats});
         break;
       case Cause::kEucJp:
-        readings.push_back({e.cause, ScanDoubleByte(models.eucJpModel, s, n), 0, kMostChineseNats});
+        readings.push_back({e.cause, ScanDoubleByte(models.eucJpModel, s, n), 0, kMostJapaneseNats});
         break;
       case Cause::kEucKr:
         readings.push_back({e.cause, ScanDoubleByte(models.eucKrModel, s, n), 0, kMostKoreanNats});
@@ -715,7 +732,7 @@ Guess GuessCause(std::string_view bytes) {
       case Cause::kUtf8: {
         double bom = 0;
         const Tally utf8 = ScanUtf8(models, s, n, bom);
-        readings.push_back({e.cause, utf8, bom, kMostChineseNats});
+        readings.push_back({e.cause, utf8, bom, kMostUnicodeNats});
         break;
       }
       default:
@@ -763,6 +780,7 @@ Guess GuessCause(std::string_view bytes) {
       if (ReadAlike(models, top.cause, guess.ranked[i].cause, seen)) alike += guess.ranked[i].score;
     }
   }
-  guess.confident = binary || (top.undefined == 0 && alike >= kConfidentScore);
+  guess.confident =
+      binary || (top.undefined == 0 && alike >= kConfidentScore && top.plausibility >= kLeastConfidentNats);
   return guess;
 }
