@@ -170,9 +170,12 @@ double KoreanNats(unsigned lead, unsigned, char16_t u) {
   return 12;
 }
 
-// EUC-JP: the same kana and kanji costs as Shift-JIS, told by their characters, since the rows lie elsewhere.
+// EUC-JP: the same kana costs as Shift-JIS, told by their characters, since the rows lie elsewhere. Its kanji
+// cost more: GBK's hanzi rows are EUC-JP's kanji rows, and a Chinese text read as EUC-JP is kanji without kana,
+// which a Japanese text seldom is.
+constexpr double kEucJpKanjiNats = 1.5;
 double EucJpNats(unsigned, unsigned, char16_t u) {
-  if (IsIdeograph(u)) return IdeographNats(u, Language::kJapanese);
+  if (IsIdeograph(u)) return IdeographNats(u, Language::kJapanese) + kEucJpKanjiNats;
   if (u >= 0x3041 && u <= 0x3093) return 4.5;
   if (u >= 0x30A1 && u <= 0x30FE) return 5;
   if ((u >= 0x3000 && u < 0x3020) || (u >= 0xFF01 && u < 0xFF10) || u == 0xFF08 || u == 0xFF09) return 5.5;
@@ -285,6 +288,10 @@ bool IsLetter(char16_t u) {
          (u >= 0x671 && u < 0x6D4);
 }
 
+// A sign the model's catalogues never wrote: as rare in a title as a rare letter, however often the
+// catalogues' few signs stood together.
+constexpr double kLeastUnseenSignNats = 7;
+
 // A single-byte cause's reading: per byte its unit, its letter class and case in the language's model, and what
 // it costs beyond that (a sign's own cost), flagged when the code page leaves the byte undefined or GBK cannot
 // write its character.
@@ -368,7 +375,8 @@ struct Models {
         model.own[b] = kUndefined;
         continue;
       }
-      model.own[b] = Flagged(0, u);
+      // Box drawing and blocks belong to screens, not titles: a byte read as one is as good as undefined.
+      model.own[b] = Flagged(u >= 0x2500 && u < 0x2600 ? kUndefinedNats : 0, u);
       const std::size_t lower = letters.lower.find(u), upper = letters.upper.find(u);
       if (lower != std::u16string_view::npos || upper != std::u16string_view::npos) {
         const std::size_t i = lower != std::u16string_view::npos ? lower : upper;
@@ -378,9 +386,12 @@ struct Models {
         model.letterClass[b] = 2;
         model.letterCase[b] = 1;
       } else {
+        // The typographic apostrophe sits in words as the ASCII one does, and is read as it is.
         const std::size_t sign = letters.signs.find(u);
-        model.letterClass[b] = 1;
-        model.own[b] |= sign != std::u16string_view::npos ? letters.signQuarters[sign] : letters.otherSignQuarters;
+        model.letterClass[b] = u == 0x2019 ? 0 : 1;
+        model.own[b] |= sign != std::u16string_view::npos
+                            ? letters.signQuarters[sign]
+                            : std::max<Entry>(letters.otherSignQuarters, Cost(kLeastUnseenSignNats));
       }
     }
   }
@@ -667,6 +678,9 @@ bool ReadAlike(const Models& models, Cause a, Cause b, const std::bitset<256>& s
   return true;
 }
 
+// A candidate's log odds: how well its reading explains the text, less what naming the cause costs.
+double Odds(const Candidate& c) { return c.plausibility - EncodingOf(c.cause).rarityNats; }
+
 }  // namespace
 
 Guess GuessCause(const char* text) { return GuessCause(std::string_view(text == nullptr ? "" : text)); }
@@ -747,7 +761,7 @@ Guess GuessCause(std::string_view bytes) {
   for (std::size_t i = 0; i < readings.size(); ++i) {
     const Reading& r = readings[i];
     guess.ranked.push_back({r.cause, 0, r.tally.undefined, r.tally.unmappable, noise - r.tally.Nats() - r.bonus});
-    if (guess.ranked.back().plausibility > guess.ranked[best].plausibility) best = i;
+    if (Odds(guess.ranked.back()) > Odds(guess.ranked[best])) best = i;
   }
   const Tally& b = readings[best].tally;
   const bool credible = b.undefined * kMostUndefinedShare <= b.characters &&
@@ -760,9 +774,9 @@ Guess GuessCause(std::string_view bytes) {
     guess.ranked.back().score = 1;
   } else {
     double most = 0;
-    for (const Candidate& c : guess.ranked) most = std::max(most, c.plausibility);
+    for (const Candidate& c : guess.ranked) most = std::max(most, Odds(c));
     double sum = 0;
-    for (Candidate& c : guess.ranked) sum += c.score = std::exp(c.plausibility - most);
+    for (Candidate& c : guess.ranked) sum += c.score = std::exp(Odds(c) - most);
     for (Candidate& c : guess.ranked) c.score /= sum;
   }
   // UTF-16 has no reading here: its layout was not there.
@@ -773,16 +787,29 @@ Guess GuessCause(std::string_view bytes) {
   }
   std::stable_sort(guess.ranked.begin(), guess.ranked.end(),
                    [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
-  const Candidate& top = guess.ranked.front();
-  // Causes that read every byte of the text as the same characters are one answer.
-  double alike = top.score;
-  if (!binary && top.undefined == 0 && top.score < kConfidentScore) {
+  // Causes that read every byte of the text as the same characters are one answer, named by the one listed
+  // first in kEncodings (Western before the code pages that share its letters), which takes their scores.
+  double plausibility = guess.ranked.front().plausibility;
+  if (!binary && guess.ranked.front().undefined == 0) {
     const std::bitset<256> seen = HighBytes(s, n);
+    Candidate& top = guess.ranked.front();
     for (std::size_t i = 1; i < guess.ranked.size(); ++i) {
-      if (ReadAlike(models, top.cause, guess.ranked[i].cause, seen)) alike += guess.ranked[i].score;
+      Candidate& other = guess.ranked[i];
+      if (!ReadAlike(models, top.cause, other.cause, seen)) continue;
+      top.score += other.score;
+      other.score = 0;
+      plausibility = std::max(plausibility, other.plausibility);
+      if (other.cause < top.cause) {
+        std::swap(top.cause, other.cause);
+        std::swap(top.plausibility, other.plausibility);
+      }
     }
+    std::stable_sort(guess.ranked.begin() + 1, guess.ranked.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
   }
+  const Candidate& top = guess.ranked.front();
   guess.confident =
-      binary || (top.undefined == 0 && alike >= kConfidentScore && top.plausibility >= kLeastConfidentNats);
+      binary || (top.undefined == 0 && top.score >= kConfidentScore &&
+                 (top.cause == Cause::kUnknown || plausibility >= kLeastConfidentNats));
   return guess;
 }
