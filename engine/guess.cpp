@@ -430,6 +430,14 @@ struct Tally {
     undefined += (e & kUndefinedBit) != 0;
     unmappable += (e & kUnmappableBit) != 0;
   }
+  void Scale(double factor) {
+    const auto scaled = [factor](std::size_t count) { return static_cast<std::size_t>(count * factor + 0.5); };
+    quarters = static_cast<std::ptrdiff_t>(static_cast<double>(quarters) * factor);
+    ascii = scaled(ascii);
+    undefined = scaled(undefined);
+    unmappable = scaled(unmappable);
+    characters = scaled(characters);
+  }
   double Mean() const { return static_cast<double>(quarters) / kQuarters / static_cast<double>(characters); }
   double Nats() const { return static_cast<double>(quarters) / kQuarters + kAsciiNats * static_cast<double>(ascii); }
 };
@@ -452,9 +460,10 @@ std::size_t TakeAscii(Tally& t, const unsigned char* s, std::size_t i, std::size
 // The byte after s[i], or a space after the last: no letter.
 unsigned char Next(const unsigned char* s, std::size_t i, std::size_t n) { return i + 1 < n ? s[i + 1] : ' '; }
 
-Tally ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::size_t n) {
-  Tally t;
-  for (std::size_t i = 0; i < n;) {
+// Scans from s[i] until at or past `end` (a pair may cross it); returns where it stopped.
+std::size_t ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::size_t n, std::size_t i,
+                           std::size_t end, Tally& t) {
+  while (i < end) {
     if (s[i] < 0x80) {
       i = TakeAscii(t, s, i, n);
       continue;
@@ -471,36 +480,85 @@ Tally ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::si
       ++i;
     }
   }
-  return t;
+  return i;
 }
+
+// What one pass over the text counts, from which every single-byte reading is costed without reading the text
+// again: per byte above 0x7F how often it stands with or without an ASCII letter before and after it, and how
+// often each pair of adjacent bytes with one above 0x7F occurs (the text's ends count as spaces).
+struct Histogram {
+  std::size_t high = 0, controls = 0;
+  std::array<std::size_t, 256 * 4> beside{};  // [b * 4 + letter before * 2 + letter after]
+  std::vector<std::uint16_t> touched;         // the pairs counted, each once
+  std::size_t* pairs;                         // 65,536 counters, all 0 outside `touched`
+
+  explicit Histogram(std::size_t* counters) : pairs(counters) {}
+  Histogram(const Histogram&) = delete;
+  Histogram& operator=(const Histogram&) = delete;
+  // Leaves the counters at 0 for the next text on this thread.
+  ~Histogram() {
+    for (const std::uint16_t pair : touched) pairs[pair] = 0;
+  }
+
+  std::size_t Count(unsigned b) const {
+    return beside[b * 4] + beside[b * 4 + 1] + beside[b * 4 + 2] + beside[b * 4 + 3];
+  }
+  void Pair(unsigned before, unsigned b) {
+    const unsigned pair = before << 8 | b;
+    if (pairs[pair]++ == 0) touched.push_back(static_cast<std::uint16_t>(pair));
+  }
+};
 
 // A single-byte reading: each character costs what its letter class costs after the character before, its case
 // after that one's case, and its own cost as a sign; and what it tells of an ASCII character after it, which
-// every model else takes at the same cost.
-Tally ScanLetters(const SingleByteModel& model, const unsigned char* s, std::size_t n) {
+// every model else takes at the same cost. Every term is one of a byte or of a pair, so the histogram's counts
+// give the total.
+Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t n) {
   Tally t;
+  t.ascii = n - h.high;
   const LetterModel& letters = *model.letters;
   const int k = model.classes;
-  for (std::size_t i = 0; i < n;) {
-    if (s[i] < 0x80) {
-      i = TakeAscii(t, s, i, n);
-      continue;
-    }
-    const unsigned b = s[i];
+  for (unsigned b = 0x80; b < 0x100; ++b) {
+    const std::size_t count = h.Count(b);
+    if (count == 0) continue;
     const Entry own = model.own[b];
-    if (own & kUndefinedBit) {
-      t.Add(own);
-      ++i;
-      continue;
+    t.characters += count;
+    t.quarters += static_cast<std::ptrdiff_t>(count) * (own & 0xFF);
+    if (own & kUndefinedBit) t.undefined += count;
+    if (own & kUnmappableBit) t.unmappable += count;
+  }
+  for (const std::uint16_t pair : h.touched) {
+    const unsigned before = pair >> 8, b = pair & 0xFF;
+    const auto count = static_cast<std::ptrdiff_t>(h.pairs[pair]);
+    int cost = 0;
+    if (b >= 0x80 && !(model.own[b] & kUndefinedBit)) {
+      const int c = model.letterClass[b];
+      cost += letters.pairs[model.letterClass[before] * k + c];
+      if (model.letterCase[b]) cost += letters.caseQuarters[model.letterCase[before]][model.letterCase[b] - 1];
     }
-    const unsigned before = i > 0 ? s[i - 1] : ' ';
-    const int c = model.letterClass[b];
-    int cost = letters.pairs[model.letterClass[before] * k + c] + (own & 0xFF);
-    if (model.letterCase[b]) cost += letters.caseQuarters[model.letterCase[before]][model.letterCase[b] - 1];
-    ++i;
-    const unsigned after = i < n ? s[i] : ' ';
-    if (after < 0x80) cost += letters.after[c * k + model.letterClass[after]];
-    t.Add(own, cost);
+    if (before >= 0x80 && b < 0x80 && !(model.own[before] & kUndefinedBit)) {
+      cost += letters.after[model.letterClass[before] * k + model.letterClass[b]];
+    }
+    t.quarters += count * cost;
+  }
+  return t;
+}
+
+// A double-byte reading of a text in which no byte is a lead byte: each byte alone, by the histogram.
+Tally ReadSingles(const CodePageModel& model, const Histogram& h, std::size_t n) {
+  Tally t;
+  t.ascii = n - h.high;
+  for (unsigned b = 0x80; b < 0x100; ++b) {
+    for (unsigned letters = 0; letters < 4; ++letters) {
+      const std::size_t count = h.beside[b * 4 + letters];
+      if (count == 0) continue;
+      Tally one;
+      one.Add(model.single[b], letters >> 1, letters & 1);
+      t.quarters += one.quarters * static_cast<std::ptrdiff_t>(count);
+      t.characters += count;
+      t.undefined += one.undefined * count;
+      t.unmappable += one.unmappable * count;
+    }
   }
   return t;
 }
@@ -532,15 +590,9 @@ constexpr unsigned char kBom[] = {0xEF, 0xBB, 0xBF};
 // A byte-order mark is all but proof of UTF-8.
 constexpr double kBomNats = -12;
 
-Tally ScanUtf8(const Models& models, const unsigned char* s, std::size_t n, double& bonus) {
-  Tally t;
-  std::size_t i = 0;
-  bonus = 0;
-  if (n >= 3 && std::memcmp(s, kBom, 3) == 0) {
-    bonus = kBomNats;
-    i = 3;
-  }
-  while (i < n) {
+std::size_t ScanUtf8(const Models& models, const unsigned char* s, std::size_t n, std::size_t i, std::size_t end,
+                     Tally& t) {
+  while (i < end) {
     if (s[i] < 0x80) {
       i = TakeAscii(t, s, i, n);
       continue;
@@ -556,21 +608,19 @@ Tally ScanUtf8(const Models& models, const unsigned char* s, std::size_t n, doub
       i += length;
     }
   }
-  return t;
+  return i;
 }
 
-// Per byte, what the first look at the text counts: 1 for a byte above 0x7F, 1 << 32 for a control byte that no
-// text holds (tab, line ends, form feed, escape and the end-of-file mark are fine).
-constexpr std::array<std::uint64_t, 256> BuildByteKinds() {
-  std::array<std::uint64_t, 256> kinds{};
+// The control bytes that no text holds (tab, line ends, form feed, escape and the end-of-file mark are fine).
+constexpr std::array<std::uint8_t, 128> BuildControlBytes() {
+  std::array<std::uint8_t, 128> controls{};
   for (unsigned c = 1; c < 0x20; ++c) {
-    if (c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A && c != 0x1B) kinds[c] = 1ull << 32;
+    controls[c] = c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A && c != 0x1B;
   }
-  kinds[0x7F] = 1ull << 32;
-  for (unsigned c = 0x80; c < 0x100; ++c) kinds[c] = 1;
-  return kinds;
+  controls[0x7F] = 1;
+  return controls;
 }
-constexpr std::array<std::uint64_t, 256> kByteKinds = BuildByteKinds();
+constexpr std::array<std::uint8_t, 128> kControlBytes = BuildControlBytes();
 
 // Binary data: more than one byte in 20 a control byte.
 constexpr std::size_t kBinaryShare = 20;
@@ -622,7 +672,7 @@ double MostLetterNats(Letters letters) {
 std::optional<Cause> Utf16Layout(const unsigned char* s, std::size_t n) {
   if (n >= 2 && s[0] == 0xFF && s[1] == 0xFE) return Cause::kUtf16Le;
   if (n >= 2 && s[0] == 0xFE && s[1] == 0xFF) return Cause::kUtf16Be;
-  if (n < 2 || n % 2 != 0) return std::nullopt;
+  if (n < 2 || n % 2 != 0 || std::memchr(s, 0, n) == nullptr) return std::nullopt;
   std::size_t highNul = 0, lowNul = 0;  // units whose second or first byte alone is NUL
   for (std::size_t i = 0; i < n; i += 2) {
     if (s[i] == 0 && s[i + 1] == 0) return std::nullopt;
@@ -659,21 +709,13 @@ Tally ScanUtf16(const Models& models, const unsigned char* s, std::size_t n, boo
   return t;
 }
 
-std::bitset<256> HighBytes(const unsigned char* s, std::size_t n) {
-  std::bitset<256> seen;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (s[i] >= 0x80) seen.set(s[i]);
-  }
-  return seen;
-}
-
 // Whether two causes read each byte above 0x7F of a text as the same character.
-bool ReadAlike(const Models& models, Cause a, Cause b, const std::bitset<256>& seen) {
+bool ReadAlike(const Models& models, Cause a, Cause b, const Histogram& h) {
   const SingleByteModel& x = models.singleByte[static_cast<std::size_t>(a)];
   const SingleByteModel& y = models.singleByte[static_cast<std::size_t>(b)];
   if (!x.letters || !y.letters) return false;
   for (unsigned c = 0x80; c < 0x100; ++c) {
-    if (seen.test(c) && x.unit[c] != y.unit[c]) return false;
+    if (h.Count(c) > 0 && x.unit[c] != y.unit[c]) return false;
   }
   return true;
 }
@@ -701,17 +743,25 @@ Guess GuessCause(std::string_view bytes) {
     return guess;
   }
 
-  std::size_t high = 0, controls = 0;
-  // In blocks, so that neither count can overflow into the other.
-  constexpr std::size_t kBlock = std::size_t{1} << 31;
-  for (std::size_t start = 0; start < n; start += kBlock) {
-    std::uint64_t kinds = 0;
-    for (std::size_t i = start; i < std::min(n, start + kBlock); ++i) kinds += kByteKinds[s[i]];
-    high += kinds & 0xFFFFFFFF;
-    controls += kinds >> 32;
+  thread_local const std::unique_ptr<std::size_t[]> counters = std::make_unique<std::size_t[]>(65536);
+  Histogram h(counters.get());
+  unsigned before = ' ';
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned b = s[i];
+    if (b < 0x80) {
+      h.controls += kControlBytes[b];
+      if (before >= 0x80) h.Pair(before, b);
+    } else {
+      ++h.high;
+      ++h.beside[b * 4 + kAsciiLetters[before] * 2 + kAsciiLetters[Next(s, i, n)]];
+      h.Pair(before, b);
+    }
+    before = b;
   }
+  if (before >= 0x80) h.Pair(before, ' ');
+  const std::size_t high = h.high;
   // A NUL belongs to no text but UTF-16's.
-  const bool binary = controls * kBinaryShare > n || std::memchr(s, 0, n) != nullptr;
+  const bool binary = h.controls * kBinaryShare > n || std::memchr(s, 0, n) != nullptr;
   if (high == 0 && !binary) {
     guess.confident = true;
     for (const Encoding& e : kEncodings) guess.ranked.push_back({e.cause, e.cause == Cause::kAscii ? 1.0 : 0.0, 0, 0, 0});
@@ -726,35 +776,58 @@ Guess GuessCause(std::string_view bytes) {
     double bonus;
     double mostNats;  // the mean cost per character of a credible reading
   };
+  // The readings whose characters span bytes read the text itself, side by side a chunk at a time.
+  struct Stream {
+    std::size_t reading;
+    const CodePageModel* model;  // null for UTF-8
+    std::size_t at;
+  };
   std::vector<Reading> readings;
+  std::vector<Stream> streams;
+  const auto seen = [&h](unsigned b) { return h.Count(b) > 0; };
   for (const Encoding& e : kEncodings) {
-    const SingleByteModel& single = models.singleByte[static_cast<std::size_t>(e.cause)];
-    switch (e.cause) {
-      case Cause::kGbk:
-        readings.push_back({e.cause, ScanDoubleByte(models.gbkModel, s, n), 0, kMostChineseNats});
-        break;
-      case Cause::kBig5:
-        readings.push_back({e.cause, ScanDoubleByte(models.big5Model, s, n), 0, kMostChineseNats});
-        break;
-      case Cause::kShiftJis:
-        readings.push_back({e.cause, ScanDoubleByte(models.shiftJisModel, s, n), 0, kMostJapaneseNats});
-        break;
-      case Cause::kEucJp:
-        readings.push_back({e.cause, ScanDoubleByte(models.eucJpModel, s, n), 0, kMostJapaneseNats});
-        break;
-      case Cause::kEucKr:
-        readings.push_back({e.cause, ScanDoubleByte(models.eucKrModel, s, n), 0, kMostKoreanNats});
-        break;
-      case Cause::kUtf8: {
-        double bom = 0;
-        const Tally utf8 = ScanUtf8(models, s, n, bom);
-        readings.push_back({e.cause, utf8, bom, kMostUnicodeNats});
-        break;
-      }
-      default:
-        if (single.letters) readings.push_back({e.cause, ScanLetters(single, s, n), 0, MostLetterNats(e.letters)});
-        break;
+    if (e.layout == Layout::kSingleByte) {
+      readings.push_back({e.cause, ReadLetters(models.singleByte[static_cast<std::size_t>(e.cause)], h, n), 0,
+                          MostLetterNats(e.letters)});
+    } else if (e.layout == Layout::kUtf8) {
+      const bool bom = n >= 3 && std::memcmp(s, kBom, 3) == 0;
+      readings.push_back({e.cause, {}, bom ? kBomNats : 0, kMostUnicodeNats});
+      streams.push_back({readings.size() - 1, nullptr, bom ? std::size_t{3} : 0});
+    } else if (e.layout == Layout::kDoubleByte || e.cause == Cause::kGbk) {
+      const CodePageModel* model = e.cause == Cause::kGbk       ? &models.gbkModel
+                                   : e.cause == Cause::kBig5    ? &models.big5Model
+                                   : e.cause == Cause::kShiftJis ? &models.shiftJisModel
+                                   : e.cause == Cause::kEucKr   ? &models.eucKrModel
+                                                                : &models.eucJpModel;
+      const double most = e.cause == Cause::kGbk || e.cause == Cause::kBig5 ? kMostChineseNats
+                          : e.cause == Cause::kEucKr                         ? kMostKoreanNats
+                                                                             : kMostJapaneseNats;
+      bool leads = false;
+      for (unsigned b = 0x80; b < 0x100; ++b) leads = leads || (model->lead[b] && seen(b));
+      readings.push_back({e.cause, leads ? Tally{} : ReadSingles(*model, h, n), 0, most});
+      if (leads) streams.push_back({readings.size() - 1, model, 0});
     }
+  }
+  // A reading that trails the best of them by kAbandonNats after a chunk cannot catch up in a text of one
+  // encoding: it stops there, its counts scaled to the whole text.
+  constexpr std::size_t kChunk = 64 * 1024;
+  constexpr double kAbandonNats = 200;
+  for (std::size_t start = 0; start < n && !streams.empty(); start += kChunk) {
+    const std::size_t end = std::min(n, start + kChunk);
+    double best = 0;
+    for (Stream& stream : streams) {
+      Tally& t = readings[stream.reading].tally;
+      stream.at = stream.model ? ScanDoubleByte(*stream.model, s, n, stream.at, end, t)
+                               : ScanUtf8(models, s, n, stream.at, end, t);
+      best = &stream == &streams.front() ? t.Nats() : std::min(best, t.Nats());
+    }
+    if (end == n) break;
+    std::erase_if(streams, [&](const Stream& stream) {
+      Tally& t = readings[stream.reading].tally;
+      if (t.Nats() <= best + kAbandonNats) return false;
+      t.Scale(static_cast<double>(n) / static_cast<double>(stream.at));
+      return true;
+    });
   }
 
   std::size_t best = 0;
@@ -791,11 +864,10 @@ Guess GuessCause(std::string_view bytes) {
   // first in kEncodings (Western before the code pages that share its letters), which takes their scores.
   double plausibility = guess.ranked.front().plausibility;
   if (!binary && guess.ranked.front().undefined == 0) {
-    const std::bitset<256> seen = HighBytes(s, n);
     Candidate& top = guess.ranked.front();
     for (std::size_t i = 1; i < guess.ranked.size(); ++i) {
       Candidate& other = guess.ranked[i];
-      if (!ReadAlike(models, top.cause, other.cause, seen)) continue;
+      if (!ReadAlike(models, top.cause, other.cause, h)) continue;
       top.score += other.score;
       other.score = 0;
       plausibility = std::max(plausibility, other.plausibility);
