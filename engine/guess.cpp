@@ -309,6 +309,7 @@ struct Models {
   CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
   std::unique_ptr<Entry[]> unicode = std::make_unique<Entry[]>(65536);
   SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
+  std::unique_ptr<SingleByteModel[]> decoys;  // as kDecoys
 
   Models() {
     const CodePageUnits gbkUnits = ReadCodePage(Cause::kGbk);
@@ -337,6 +338,12 @@ struct Models {
     for (const Encoding& e : kEncodings) {
       if (e.letters != Letters::kNone) Build(singleByte[static_cast<std::size_t>(e.cause)], e);
     }
+    decoys = std::make_unique<SingleByteModel[]>(kDecoyCount);
+    for (std::size_t i = 0; i < kDecoyCount; ++i) {
+      char16_t units[256] = {};
+      std::copy_n(kDecoys[i].upper, 128, units + 0x80);
+      Build(decoys[i], kLetterModels[kDecoys[i].letterModel], units);
+    }
   }
 
   Entry Flagged(double nats, char16_t unit) const { return Cost(nats) | (gbk.test(unit) ? 0 : kUnmappableBit); }
@@ -357,7 +364,12 @@ struct Models {
   }
 
   void Build(SingleByteModel& model, const Encoding& e) const {
-    const LetterModel& letters = kLetterModels[static_cast<int>(e.letters) - 1];
+    const CodePageUnits units = ReadCodePage(e.cause);
+    Build(model, kLetterModels[static_cast<int>(e.letters) - 1], units.single);
+  }
+
+  // `units`: the character of each byte, 0 where the code page defines none.
+  void Build(SingleByteModel& model, const LetterModel& letters, const char16_t* units) const {
     model.letters = &letters;
     model.classes = letters.Classes();
     for (unsigned b = 0; b < 0x80; ++b) {
@@ -366,9 +378,8 @@ struct Models {
       model.letterClass[b] = !letter ? 0 : letters.latin ? 3 + ((b | 0x20) - 'a') : 3;
       model.letterCase[b] = !letter ? 0 : b < 'a' ? 2 : 1;
     }
-    const CodePageUnits units = ReadCodePage(e.cause);
     for (unsigned b = 0x80; b < 0x100; ++b) {
-      const char16_t u = units.single[b];
+      const char16_t u = units[b];
       model.unit[b] = u;
       // C1 controls are what a code page's unassigned bytes decode to on some systems.
       if (u < 0xA0 || IsPrivateUse(u)) {
@@ -710,9 +721,7 @@ Tally ScanUtf16(const Models& models, const unsigned char* s, std::size_t n, boo
 }
 
 // Whether two causes read each byte above 0x7F of a text as the same character.
-bool ReadAlike(const Models& models, Cause a, Cause b, const Histogram& h) {
-  const SingleByteModel& x = models.singleByte[static_cast<std::size_t>(a)];
-  const SingleByteModel& y = models.singleByte[static_cast<std::size_t>(b)];
+bool ReadAlike(const SingleByteModel& x, const SingleByteModel& y, const Histogram& h) {
   if (!x.letters || !y.letters) return false;
   for (unsigned c = 0x80; c < 0x100; ++c) {
     if (h.Count(c) > 0 && x.unit[c] != y.unit[c]) return false;
@@ -863,11 +872,13 @@ Guess GuessCause(std::string_view bytes) {
   // Causes that read every byte of the text as the same characters are one answer, named by the one listed
   // first in kEncodings (Western before the code pages that share its letters), which takes their scores.
   double plausibility = guess.ranked.front().plausibility;
+  const double odds = Odds(guess.ranked.front());
   if (!binary && guess.ranked.front().undefined == 0) {
     Candidate& top = guess.ranked.front();
     for (std::size_t i = 1; i < guess.ranked.size(); ++i) {
       Candidate& other = guess.ranked[i];
-      if (!ReadAlike(models, top.cause, other.cause, h)) continue;
+      if (!ReadAlike(models.singleByte[static_cast<std::size_t>(top.cause)],
+                     models.singleByte[static_cast<std::size_t>(other.cause)], h)) continue;
       top.score += other.score;
       other.score = 0;
       plausibility = std::max(plausibility, other.plausibility);
@@ -880,8 +891,22 @@ Guess GuessCause(std::string_view bytes) {
                      [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
   }
   const Candidate& top = guess.ranked.front();
+  // The decoys' readings take their share too, but only for naming the cause with confidence; one that reads
+  // the text as the same characters as the cause is no rival. Their code pages are as seldom met as the
+  // seldom causes'.
+  double share = top.score;
+  if (!binary && top.cause != Cause::kUnknown) {
+    const SingleByteModel& named = models.singleByte[static_cast<std::size_t>(top.cause)];
+    double rivals = 1;
+    for (std::size_t i = 0; i < kDecoyCount; ++i) {
+      const SingleByteModel& decoy = models.decoys[i];
+      if (named.letters && ReadAlike(named, decoy, h)) continue;
+      rivals += std::exp(noise - ReadLetters(decoy, h, n).Nats() - kSeldomNats - odds);
+    }
+    share /= rivals;
+  }
   guess.confident =
-      binary || (top.undefined == 0 && top.score >= kConfidentScore &&
+      binary || (top.undefined == 0 && share >= kConfidentScore &&
                  (top.cause == Cause::kUnknown || plausibility >= kLeastConfidentNats));
   return guess;
 }

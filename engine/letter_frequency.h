@@ -25,6 +25,15 @@ struct LetterModel {
 // In the order of Letters (engine/encodings.h) from kWestern.
 extern const LetterModel kLetterModels[];
 
+// A code page no cause names, read with a letter model to tell its text from the causes' (engine/guess.cpp).
+struct Decoy {
+  const char* name;
+  int letterModel;          // in kLetterModels
+  const char16_t* upper;  // the characters of the bytes 0x80 to 0xFF, 0 where the code page defines none
+};
+extern const Decoy kDecoys[];
+extern const std::size_t kDecoyCount;
+
 inline constexpr char32_t kFirstHangul = 0xAC00;
 inline constexpr std::size_t kHangulCount = 11172;
 // One letter 'a' + class per syllable: a class c < 7 means a share of the syllables of Korean text of about
