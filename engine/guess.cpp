@@ -288,6 +288,12 @@ bool IsLetter(char16_t u) {
          (u >= 0x671 && u < 0x6D4);
 }
 
+// What the Western byte model pays per character above ASCII beside the letter model: it knows no language's
+// letters, so it must not outbid the other letter models on their own text.
+constexpr double kWesternBytesNats = 2;
+// And per two letters above ASCII side by side, which Western words seldom hold and Vietnamese ones often do.
+constexpr double kWesternLettersTogetherNats = 12;
+
 // A sign the model's catalogues never wrote: as rare in a title as a rare letter, however often the
 // catalogues' few signs stood together.
 constexpr double kLeastUnseenSignNats = 7;
@@ -310,6 +316,8 @@ struct Models {
   std::unique_ptr<Entry[]> unicode = std::make_unique<Entry[]>(65536);
   SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
   std::unique_ptr<SingleByteModel[]> decoys;  // as kDecoys
+  CodePageModel westernBytes;                 // Windows-1252 byte by byte (see ReadWestern)
+  std::unique_ptr<CodePageModel[]> decoyBytes;  // the same for each decoy
 
   Models() {
     const CodePageUnits gbkUnits = ReadCodePage(Cause::kGbk);
@@ -338,11 +346,14 @@ struct Models {
     for (const Encoding& e : kEncodings) {
       if (e.letters != Letters::kNone) Build(singleByte[static_cast<std::size_t>(e.cause)], e);
     }
+    BuildBytes(westernBytes, singleByte[static_cast<std::size_t>(Cause::kWestern)]);
     decoys = std::make_unique<SingleByteModel[]>(kDecoyCount);
+    decoyBytes = std::make_unique<CodePageModel[]>(kDecoyCount);
     for (std::size_t i = 0; i < kDecoyCount; ++i) {
       char16_t units[256] = {};
       std::copy_n(kDecoys[i].upper, 128, units + 0x80);
       Build(decoys[i], kLetterModels[kDecoys[i].letterModel], units);
+      BuildBytes(decoyBytes[i], decoys[i]);
     }
   }
 
@@ -366,6 +377,14 @@ struct Models {
   void Build(SingleByteModel& model, const Encoding& e) const {
     const CodePageUnits units = ReadCodePage(e.cause);
     Build(model, kLetterModels[static_cast<int>(e.letters) - 1], units.single);
+  }
+
+  // A Western byte model: each byte costs its character as a Western text's UTF-8 reading costs it.
+  void BuildBytes(CodePageModel& model, const SingleByteModel& letters) const {
+    for (unsigned b = 0x80; b < 0x100; ++b) {
+      const char16_t u = letters.unit[b];
+      model.single[b] = letters.own[b] & kUndefinedBit ? kUndefined : unicode[u];
+    }
   }
 
   // `units`: the character of each byte, 0 where the code page defines none.
@@ -574,6 +593,21 @@ Tally ReadSingles(const CodePageModel& model, const Histogram& h, std::size_t n)
   return t;
 }
 
+// Western text is read by two models, its letters' and its bytes' (the marks and place names of titles that the
+// catalogues' prose seldom writes), and takes the better; the bytes' pays for knowing no language's letters.
+Tally ReadWestern(const SingleByteModel& letters, const CodePageModel& bytes, const Histogram& h, std::size_t n) {
+  const Tally byLetters = ReadLetters(letters, h, n);
+  Tally byBytes = ReadSingles(bytes, h, n);
+  byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats);
+  for (const std::uint16_t pair : h.touched) {
+    const unsigned before = pair >> 8, b = pair & 0xFF;
+    if (before >= 0x80 && b >= 0x80 && letters.letterClass[before] >= 2 && letters.letterClass[b] >= 2) {
+      byBytes.quarters += static_cast<std::ptrdiff_t>(h.pairs[pair]) * Cost(kWesternLettersTogetherNats);
+    }
+  }
+  return byBytes.Nats() < byLetters.Nats() ? byBytes : byLetters;
+}
+
 // The length of the well-formed UTF-8 sequence at s[i] and its code point, or 0 when it is not one.
 std::size_t Utf8Sequence(const unsigned char* s, std::size_t n, std::size_t i, char32_t& u) {
   const unsigned b = s[i];
@@ -644,6 +678,9 @@ constexpr std::size_t kBinaryShare = 20;
 constexpr std::size_t kMostUndefinedShare = 20;
 constexpr std::size_t kFewestJudged = 8;
 constexpr double kMostChineseNats = 11.5;
+// A Chinese reading is named with confidence only below this: Thai and Arabic text read as GBK or Big5 costs
+// 9.5 nats a character or more, Chinese text of the dev sheets 9 at most (measured as above).
+constexpr double kMostConfidentChineseNats = 10;
 constexpr double kMostUnicodeNats = 11.5;
 constexpr double kMostJapaneseNats = 8;
 constexpr double kMostWesternNats = 9.5;
@@ -796,8 +833,11 @@ Guess GuessCause(std::string_view bytes) {
   const auto seen = [&h](unsigned b) { return h.Count(b) > 0; };
   for (const Encoding& e : kEncodings) {
     if (e.layout == Layout::kSingleByte) {
-      readings.push_back({e.cause, ReadLetters(models.singleByte[static_cast<std::size_t>(e.cause)], h, n), 0,
-                          MostLetterNats(e.letters)});
+      const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
+      readings.push_back({e.cause,
+                          e.cause == Cause::kWestern ? ReadWestern(letters, models.westernBytes, h, n)
+                                                     : ReadLetters(letters, h, n),
+                          0, MostLetterNats(e.letters)});
     } else if (e.layout == Layout::kUtf8) {
       const bool bom = n >= 3 && std::memcmp(s, kBom, 3) == 0;
       readings.push_back({e.cause, {}, bom ? kBomNats : 0, kMostUnicodeNats});
@@ -891,6 +931,9 @@ Guess GuessCause(std::string_view bytes) {
                      [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
   }
   const Candidate& top = guess.ranked.front();
+  const bool chinese = top.cause == Cause::kGbk || top.cause == Cause::kBig5;
+  const auto reading = std::find_if(readings.begin(), readings.end(), [&top](const Reading& r) { return r.cause == top.cause; });
+  const bool plain = !chinese || reading == readings.end() || reading->tally.Mean() <= kMostConfidentChineseNats;
   // The decoys' readings take their share too, but only for naming the cause with confidence; one that reads
   // the text as the same characters as the cause is no rival. Their code pages are as seldom met as the
   // seldom causes'.
@@ -901,12 +944,15 @@ Guess GuessCause(std::string_view bytes) {
     for (std::size_t i = 0; i < kDecoyCount; ++i) {
       const SingleByteModel& decoy = models.decoys[i];
       if (named.letters && ReadAlike(named, decoy, h)) continue;
-      rivals += std::exp(noise - ReadLetters(decoy, h, n).Nats() - kSeldomNats - odds);
+      const Tally t = decoy.letters == &kLetterModels[static_cast<int>(Letters::kWestern) - 1]
+                          ? ReadWestern(decoy, models.decoyBytes[i], h, n)
+                          : ReadLetters(decoy, h, n);
+      rivals += std::exp(noise - t.Nats() - kSeldomNats - odds);
     }
     share /= rivals;
   }
   guess.confident =
-      binary || (top.undefined == 0 && share >= kConfidentScore &&
+      binary || (top.undefined == 0 && share >= kConfidentScore && plain &&
                  (top.cause == Cause::kUnknown || plausibility >= kLeastConfidentNats));
   return guess;
 }

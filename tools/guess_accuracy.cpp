@@ -4,7 +4,8 @@
 //
 // Right: the top candidate is the expected cause, or a single-byte cause that reads the file as the same
 // characters; for kind `alike` the expected column names two causes ("a|b"), either right; for kind `unnamed`
-// (a code page no cause names) only `unknown` or an unsure guess is right.
+// (a code page no cause names) only `unknown`, an unsure guess, or a cause that reads the file as the same
+// characters as that code page is right.
 //
 // guess_accuracy MANIFEST [--list FILE] [--floor PERCENT --group-prefix PREFIX] [--check]
 // guess_accuracy --explain FILE...: every candidate and its evidence, per file.
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "guess.h"
+#include "letter_frequency.h"
 #include "text_services.h"
 
 namespace {
@@ -75,9 +77,28 @@ bool Right(std::string_view guessed, std::string_view expected, const std::strin
   return Decode(EncodingOf(*g), bytes) == Decode(EncodingOf(*x), bytes);
 }
 
+// Whether a single-byte cause reads a file of an unnamed code page as the same characters, by the decoy table the
+// guess keeps of that code page; false where it keeps none.
+bool ReadsAsUnnamed(std::string_view guessed, const std::string& codePage, const std::string& bytes) {
+  const auto g = CauseFromName(guessed);
+  if (!g || EncodingOf(*g).layout != Layout::kSingleByte) return false;
+  for (std::size_t i = 0; i < kDecoyCount; ++i) {
+    if (codePage != kDecoys[i].name) continue;
+    std::u16string units;
+    for (const char c : bytes) {
+      const auto b = static_cast<unsigned char>(c);
+      units += b < 0x80 ? static_cast<char16_t>(b) : kDecoys[i].upper[b - 0x80];
+    }
+    return Decode(EncodingOf(*g), bytes) == units;
+  }
+  return false;
+}
+
 bool Right(std::string_view guessed, bool confident, const std::string& kind, const std::string& expected,
            const std::string& bytes) {
-  if (kind == "unnamed") return guessed == CauseName(Cause::kUnknown) || !confident;
+  if (kind == "unnamed") {
+    return guessed == CauseName(Cause::kUnknown) || !confident || ReadsAsUnnamed(guessed, expected, bytes);
+  }
   const std::size_t bar = expected.find('|');
   if (bar == std::string::npos) return Right(guessed, expected, bytes);
   return Right(guessed, expected.substr(0, bar), bytes) || Right(guessed, expected.substr(bar + 1), bytes);
