@@ -681,6 +681,9 @@ constexpr double kMostChineseNats = 11.5;
 // A Chinese reading is named with confidence only below this: Thai and Arabic text read as GBK or Big5 costs
 // 9.5 nats a character or more, Chinese text of the dev sheets 9 at most (measured as above).
 constexpr double kMostConfidentChineseNats = 10;
+// And a Japanese one below this per byte above 0x7F: Japanese text of the dev sheets costs at most 5, single-byte
+// text of Western, Thai and Arabic code pages read as Shift-JIS 6 or more in most cases.
+constexpr double kMostConfidentJapaneseByteNats = 6;
 constexpr double kMostUnicodeNats = 11.5;
 constexpr double kMostJapaneseNats = 8;
 constexpr double kMostWesternNats = 9.5;
@@ -933,7 +936,11 @@ Guess GuessCause(std::string_view bytes) {
   const Candidate& top = guess.ranked.front();
   const bool chinese = top.cause == Cause::kGbk || top.cause == Cause::kBig5;
   const auto reading = std::find_if(readings.begin(), readings.end(), [&top](const Reading& r) { return r.cause == top.cause; });
-  const bool plain = !chinese || reading == readings.end() || reading->tally.Mean() <= kMostConfidentChineseNats;
+  const bool japanese = top.cause == Cause::kShiftJis || top.cause == Cause::kEucJp;
+  const bool plain =
+      reading == readings.end() || (!chinese && !japanese) ||
+      (chinese ? reading->tally.Mean() <= kMostConfidentChineseNats
+               : static_cast<double>(reading->tally.quarters) / kQuarters <= kMostConfidentJapaneseByteNats * static_cast<double>(high));
   // The decoys' readings take their share too, but only for naming the cause with confidence; one that reads
   // the text as the same characters as the cause is no rival. Their code pages are as seldom met as the
   // seldom causes'.

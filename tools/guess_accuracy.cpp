@@ -9,7 +9,7 @@
 //
 // guess_accuracy MANIFEST [--list FILE] [--floor PERCENT --group-prefix PREFIX] [--check]
 // guess_accuracy --explain FILE...: every candidate and its evidence, per file.
-//   --list: writes per file "path<TAB>guess<TAB>confident" for tools/guess-report.
+//   --list: writes per file "path<TAB>guess<TAB>confident|unsure<TAB>right|wrong" for tools/guess-report.
 //   --floor: exits 1 when the groups starting with PREFIX, taken together, fall below PERCENT.
 //   --check: exits 1 when a cause falls below 99 % on the dense sheets or 97 % on the sparse or alike ones, or
 //     the guess is confident and wrong on any unnamed one.
@@ -164,8 +164,12 @@ int main(int argc, char** argv) {
     const std::string bytes = ReadFile(folder + path);
     const Guess guess = GuessCause(bytes);
     const std::string_view name = CauseName(guess.ranked[0].cause);
-    groups[group + " " + expected].Add(Right(name, guess.confident, group, expected, bytes), guess.confident);
-    if (list) list << path << '\t' << name << '\t' << (guess.confident ? "confident" : "unsure") << '\n';
+    const bool right = Right(name, guess.confident, group, expected, bytes);
+    groups[group + " " + expected].Add(right, guess.confident);
+    if (list) {
+      list << path << '\t' << name << '\t' << (guess.confident ? "confident" : "unsure") << '\t'
+           << (right ? "right" : "wrong") << '\n';
+    }
   }
 
   std::printf("%-22s %6s %10s %11s %9s\n", "group", "files", "right", "confident", "conf.wrong");
