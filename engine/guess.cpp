@@ -173,7 +173,7 @@ double KoreanNats(unsigned lead, unsigned, char16_t u) {
 // EUC-JP: the same kana costs as Shift-JIS, told by their characters, since the rows lie elsewhere. Its kanji
 // cost more: GBK's hanzi rows are EUC-JP's kanji rows, and a Chinese text read as EUC-JP is kanji without kana,
 // which a Japanese text seldom is.
-constexpr double kEucJpKanjiNats = 1.5;
+constexpr double kEucJpKanjiNats = 2.5;
 double EucJpNats(unsigned, unsigned, char16_t u) {
   if (IsIdeograph(u)) return IdeographNats(u, Language::kJapanese) + kEucJpKanjiNats;
   if (u >= 0x3041 && u <= 0x3093) return 4.5;
@@ -685,14 +685,15 @@ constexpr double kMostConfidentChineseNats = 10;
 // text of Western, Thai and Arabic code pages read as Shift-JIS 6 or more in most cases.
 constexpr double kMostConfidentJapaneseByteNats = 6;
 constexpr double kMostUnicodeNats = 11.5;
-constexpr double kMostJapaneseNats = 8;
+constexpr double kMostJapaneseNats = 9;
 constexpr double kMostWesternNats = 9.5;
 constexpr double kNotCredibleNats = 6;  // unknown then leads by this much
 // A text of a few characters above ASCII that a cause explains barely better than random bytes could be in
 // a code page no cause names: a French word in code page 437 reads as a kana pair.
 constexpr double kLeastConfidentNats = 5;
-// Korean text costs at most 8.3 nats a character, Arabic text read as code page 949, 10.9; Japanese text 7.6,
-// Thai text read as EUC-JP 9.3 and Russian text in code page 866 read as Shift-JIS 8.4.
+// Korean text costs at most 8.3 nats a character, Arabic text read as code page 949, 10.9; Japanese text 7.6 on
+// the dev sheets (up to 9 on place names), Thai text read as EUC-JP 9.3 (the decoys and the per-byte bound
+// above keep the rest from being named with confidence).
 constexpr double kMostKoreanNats = 9;
 
 // The mean cost per character above ASCII of a credible reading by a letter model, measured as above: at most
