@@ -294,6 +294,10 @@ constexpr double kWesternBytesNats = 2;
 // And per two letters above ASCII side by side, which Western words seldom hold and Vietnamese ones often do.
 constexpr double kWesternLettersTogetherNats = 12;
 
+// What a decoy pays for its code page's rarity: as much as a seldom cause. Less lets more Mac Cyrillic text
+// go unsure, but then a single Big5 character or "Don't" with Windows-1252's apostrophe is unsure too.
+constexpr double kDecoyNats = kSeldomNats;
+
 // A sign the model's catalogues never wrote: as rare in a title as a rare letter, however often the
 // catalogues' few signs stood together.
 constexpr double kLeastUnseenSignNats = 7;
@@ -943,8 +947,7 @@ Guess GuessCause(std::string_view bytes) {
       (chinese ? reading->tally.Mean() <= kMostConfidentChineseNats
                : static_cast<double>(reading->tally.quarters) / kQuarters <= kMostConfidentJapaneseByteNats * static_cast<double>(high));
   // The decoys' readings take their share too, but only for naming the cause with confidence; one that reads
-  // the text as the same characters as the cause is no rival. Their code pages are as seldom met as the
-  // seldom causes'.
+  // the text as the same characters as the cause is no rival.
   double share = top.score;
   if (!binary && top.cause != Cause::kUnknown) {
     const SingleByteModel& named = models.singleByte[static_cast<std::size_t>(top.cause)];
@@ -955,7 +958,7 @@ Guess GuessCause(std::string_view bytes) {
       const Tally t = decoy.letters == &kLetterModels[static_cast<int>(Letters::kWestern) - 1]
                           ? ReadWestern(decoy, models.decoyBytes[i], h, n)
                           : ReadLetters(decoy, h, n);
-      rivals += std::exp(noise - t.Nats() - kSeldomNats - odds);
+      rivals += std::exp(noise - t.Nats() - kDecoyNats - odds);
     }
     share /= rivals;
   }
