@@ -137,9 +137,12 @@ double IdeographNats(char32_t u, Language language) {
 
 // What is not an ideograph is costed by the code page's own layout: where its punctuation sits, and which rows
 // hold what the language seldom writes (kana in Chinese, Greek, box drawing).
-double GbkNats(unsigned lead, unsigned, char16_t u) {
+double GbkNats(unsigned lead, unsigned trail, char16_t u) {
   if (IsIdeograph(u)) return IdeographNats(u, Language::kSimplified);
-  if (lead == 0xA1 || lead == 0xA3) return 6;  // punctuation, full-width forms
+  // Punctuation, full-width forms; the second half of row A1 is mathematical signs, seldom in a title, and
+  // what Thai text in code page 874 reads as.
+  if (lead == 0xA1) return trail < 0xC0 ? 6 : 10;
+  if (lead == 0xA3) return 6;
   return 12;
 }
 
