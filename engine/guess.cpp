@@ -930,7 +930,7 @@ Guess GuessCause(std::string_view bytes) {
       Candidate& other = guess.ranked[i];
       if (!ReadAlike(models.singleByte[static_cast<std::size_t>(top.cause)],
                      models.singleByte[static_cast<std::size_t>(other.cause)], h)) continue;
-      top.score += other.score;
+      top.score = std::min(1.0, top.score + other.score);  // their sum may round above one
       other.score = 0;
       plausibility = std::max(plausibility, other.plausibility);
       if (other.cause < top.cause) {

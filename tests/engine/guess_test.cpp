@@ -116,6 +116,7 @@ TEST(GuessCause, EveryCauseOnceWithScoresThatAddUpToOne) {
     for (std::size_t i = 0; i < guess.ranked.size(); ++i) {
       sum += guess.ranked[i].score;
       EXPECT_GE(guess.ranked[i].score, 0) << row.what;
+      EXPECT_LE(guess.ranked[i].score, 1) << row.what;
       if (i > 0) {
         EXPECT_GE(guess.ranked[i - 1].score, guess.ranked[i].score) << row.what;
       }
