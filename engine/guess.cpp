@@ -800,6 +800,7 @@ Guess GuessCause(std::string_view bytes) {
     return guess;
   }
 
+  // The one pass over the whole text; its pair counters are kept per thread and left at 0 for the next text.
   thread_local const std::unique_ptr<std::size_t[]> counters = std::make_unique<std::size_t[]>(65536);
   Histogram h(counters.get());
   unsigned before = ' ';
