@@ -30,7 +30,11 @@ struct Candidate {
 struct Guess {
   std::vector<Candidate> ranked;  // best first, each cause exactly once
   // ranked[0] may be acted on: it explains the text with no undefined sequence and holds at least
-  // kConfidentScore of the score; or the text is plain ASCII; or it is binary data (-> unknown).
+  // kConfidentScore of the score, also beside the readings of code pages no cause names (unless one reads the
+  // text as the same characters), and a Chinese or Japanese reading costs no more than such text does; or the
+  // text is plain ASCII; or it is binary data (-> unknown). Causes that read the text as the same characters
+  // are one answer, named by the one kEncodings lists first. In a long text, a double-byte or UTF-8 reading
+  // that trails far behind after a 64 KB chunk stops there, its counts scaled to the whole text.
   bool confident;
 };
 

@@ -1,15 +1,18 @@
-// GuessCause on any text in a block of exactly its length + 1 bytes, so that a scan reading past the terminator
-// shows as an AddressSanitizer report; and the promises of its result: every cause once, scores in [0, 1] that
-// add up to one, best first, evidence that never counts more than the text holds.
+// GuessCause on any text in a block of exactly its length + 1 bytes, and on the whole input, NUL bytes and all,
+// as a view of a block of exactly its size, so that a scan reading past either end shows as an AddressSanitizer
+// report; and the promises of its result: every cause once, scores in [0, 1] that add up to one, best first,
+// evidence that never counts more than the text holds.
 #include <cmath>
+#include <cstring>
+#include <memory>
+#include <string_view>
 
 #include "fuzz_checks.h"
 #include "guess.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const ExactText text = MakeExactText(data, size);
-  const Guess guess = GuessCause(text.bytes.get());
+namespace {
 
+void CheckGuess(const Guess& guess, std::size_t length) {
   FUZZ_CHECK(guess.ranked.size() == kCauseCount);
   bool seen[kCauseCount] = {};
   double sum = 0;
@@ -20,9 +23,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     seen[index] = true;
     FUZZ_CHECK(c.score >= 0 && c.score <= 1 && std::isfinite(c.plausibility));
     FUZZ_CHECK(i == 0 || guess.ranked[i - 1].score >= c.score);
-    FUZZ_CHECK(c.undefined <= text.length && c.unmappable <= text.length);
+    FUZZ_CHECK(c.undefined <= length && c.unmappable <= length);
     sum += c.score;
   }
   FUZZ_CHECK(std::fabs(sum - 1) < 1e-9);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const ExactText text = MakeExactText(data, size);
+  CheckGuess(GuessCause(text.bytes.get()), text.length);
+
+  const auto whole = std::make_unique<char[]>(size);
+  if (size > 0) std::memcpy(whole.get(), data, size);
+  CheckGuess(GuessCause(std::string_view(whole.get(), size)), size);
   return 0;
 }

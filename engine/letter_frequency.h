@@ -1,0 +1,46 @@
+// The letter models of the single-byte causes and the frequency classes of the Hangul syllables, generated from
+// the translated strings of installed message catalogues by tools/gen-letter-frequency into
+// letter_frequency.cpp.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// A language's characters in classes (0 not a letter, 1 a sign above ASCII, 2 a letter the language does not
+// write, then the ASCII letters, then the language's own letters), and what each costs in quarter nats.
+struct LetterModel {
+  std::u16string_view lower, upper;  // the language's own letters, class FirstLetter() + i
+  std::u16string_view signs;         // the common signs above ASCII
+  const unsigned char* signQuarters;  // per sign, its cost among signs
+  unsigned char otherSignQuarters;    // any other sign's
+  bool latin;                         // whether the ASCII letters are the language's (one class each) or not (one)
+  const unsigned char* pairs;         // Classes() x Classes(): -ln P(class | the class before)
+  const signed char* after;           // -ln (P(class | the class before) / P(class))
+  unsigned char caseQuarters[3][2];   // a letter lower or upper after a non-letter, a lower or an upper letter
+
+  constexpr int FirstLetter() const { return latin ? 29 : 4; }
+  constexpr int Classes() const { return FirstLetter() + static_cast<int>(lower.size()); }
+};
+
+// In the order of Letters (engine/encodings.h) from kWestern.
+extern const LetterModel kLetterModels[];
+
+// A code page no cause names, read with a letter model to tell its text from the causes' (engine/guess.cpp).
+struct Decoy {
+  const char* name;
+  int letterModel;          // in kLetterModels
+  const char16_t* upper;  // the characters of the bytes 0x80 to 0xFF, 0 where the code page defines none
+};
+extern const Decoy kDecoys[];
+extern const std::size_t kDecoyCount;
+
+inline constexpr char32_t kFirstHangul = 0xAC00;
+inline constexpr std::size_t kHangulCount = 11172;
+// One letter 'a' + class per syllable: a class c < 7 means a share of the syllables of Korean text of about
+// e^-(3.5 + c); 7 is rarer or unseen.
+extern const char kHangulClassLetters[];
+
+inline int HangulClassOf(char32_t u) {
+  if (u < kFirstHangul || u >= kFirstHangul + kHangulCount) return 7;
+  return kHangulClassLetters[u - kFirstHangul] - 'a';
+}
