@@ -75,7 +75,7 @@ TEST(Guess, EveryLoadShowsItsVerdictAndTheGuessedItemsConversion) {
       {"windows-1251", Encoded(1251, russian), 6, "已识别：俄文（Windows-1251）", false, russian},
       {"ascii", "TITLE \"Hello\"\r\n", 0, "已是可读文本", false, L""},
       {"gbk", Encoded(936, chinese), 0, "已是可读文本", false, L""},
-      {"not sure", "TITLE \"\xE9\xE9\"\r\n", 0, "可能是：特殊西欧字符、日文（Shift-JIS）", true, L""},
+      {"not sure", "TITLE \"\xE9\xE9\"\r\n", 0, "可能是：俄文（KOI8-R）、特殊西欧字符", true, L""},
       {"binary", std::string("\x01\x02\x03\x04\x05\x06\xFF\xFE\x80\x81", 10), 0, "请逐一尝试", true, L""},
       {"utf-16le", Utf16(chinese, false), 5, "已识别：UTF-16", false, chinese},
       {"utf-16be", Utf16(chinese, true), 5, "已识别：UTF-16", false, chinese},
