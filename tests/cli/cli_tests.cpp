@@ -402,6 +402,30 @@ TEST(Convert, OtherSourcesByName) {
   EXPECT_EQ(tree.Read("ko/iu.cue"), Text(kKoreanUtf8));
 }
 
+// فيروز, نسم علينا الهوى in Windows-1256, a code page no cause names.
+constexpr char kArabic[] =
+    "PERFORMER \x22\xDD\xED\xD1\xE6\xD2\x22\r\nTITLE \x22\xE4\xD3\xE3 \xDA\xE1\xED\xE4\xC7 "
+    "\xC7\xE1\xE5\xE6\xEC\x22\r\n";
+
+TEST(Convert, OtherSourcesAsGuessed) {
+  SheetTree tree;
+  tree.Write("ru.cue", kRussian);
+  tree.Write("ua.cue", kUkrainian);
+  tree.Write("ko.cue", kKorean);
+  tree.Write("utf16.cue", Utf16Le(u"TITLE \"\u5468\u534E\u5065\"\r\n"));
+  tree.Write("ar.cue", kArabic);
+  const Report report = Parse(tree, CliProcess::Run({"convert", "--dry-run", "--recursive", tree.Root()}).out);
+  const std::pair<const char*, const char*> expected[] = {{"ru.cue", "would-convert windows-1251"},
+                                                          {"ua.cue", "refused windows-1251"},
+                                                          {"ko.cue", "refused euc-kr"},
+                                                          {"utf16.cue", "would-convert utf-16le"},
+                                                          {"ar.cue", "skipped unknown"}};
+  for (const auto& [name, outcome] : expected) {
+    ASSERT_EQ(report.files.count(name), 1u) << name;
+    EXPECT_EQ(report.files.at(name).action + " " + report.files.at(name).cause, outcome) << name;
+  }
+}
+
 TEST(Convert, Utf16WithoutTheRightNameIsBinaryData) {
   SheetTree tree;
   tree.Write("utf16.cue", Utf16Le(u"TITLE \"x\"\r\n"));
