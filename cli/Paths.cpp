@@ -1,32 +1,6 @@
 #include "Paths.h"
 
-namespace {
-
-// The length of the well-formed UTF-8 character at s[i], 0 when there is none.
-std::size_t Utf8Length(std::string_view s, std::size_t i) {
-  const auto b = static_cast<unsigned char>(s[i]);
-  std::size_t length;
-  unsigned least, value;
-  if (b >= 0xC2 && b <= 0xDF) {
-    length = 2, least = 0x80, value = b & 0x1F;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    length = 3, least = 0x800, value = b & 0x0F;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    length = 4, least = 0x10000, value = b & 0x07;
-  } else {
-    return 0;
-  }
-  if (s.size() - i < length) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    const auto c = static_cast<unsigned char>(s[i + k]);
-    if ((c & 0xC0) != 0x80) return 0;
-    value = value << 6 | (c & 0x3F);
-  }
-  const bool surrogate = value >= 0xD800 && value < 0xE000;
-  return value < least || value > 0x10FFFF || surrogate ? 0 : length;
-}
-
-}  // namespace
+#include "bytes.h"
 
 std::string Paths::Quoted(std::string_view bytes) {
   std::string out;
@@ -34,7 +8,9 @@ std::string Paths::Quoted(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     if (b >= 0x80) {
-      if (const std::size_t length = Utf8Length(bytes, i)) {
+      char32_t unit;
+      if (const std::size_t length =
+              Utf8Sequence(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), i, unit)) {
         out.append(bytes.substr(i, length));
         i += length;
         continue;

@@ -21,5 +21,29 @@ inline std::uint64_t HighBitsOfEight(const unsigned char* p) {
 }
 inline bool IsEightAscii(const unsigned char* p) { return HighBitsOfEight(p) == 0; }
 
+// The length of the well-formed UTF-8 sequence at s[i] (of n bytes) and its code point, or 0 when none starts
+// there: an overlong form, a surrogate or a value past U+10FFFF is none.
+inline std::size_t Utf8Sequence(const unsigned char* s, std::size_t n, std::size_t i, char32_t& u) {
+  const unsigned b = s[i];
+  std::size_t length;
+  char32_t least;
+  if (b >= 0xC2 && b <= 0xDF) {
+    length = 2, least = 0x80, u = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    length = 3, least = 0x800, u = b & 0x0F;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    length = 4, least = 0x10000, u = b & 0x07;
+  } else {
+    return 0;
+  }
+  if (n - i < length) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((s[i + k] & 0xC0) != 0x80) return 0;
+    u = u << 6 | (s[i + k] & 0x3F);
+  }
+  if (u < least || u > 0x10FFFF || (u >= 0xD800 && u < 0xE000)) return 0;
+  return length;
+}
+
 // A text as a load keeps it: the bytes before the first NUL.
 inline void CutAtFirstNul(std::string& text) { text.resize(std::strlen(text.c_str())); }

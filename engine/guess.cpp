@@ -321,9 +321,9 @@ struct Models {
   std::bitset<65536> gbk;  // the units GBK can write
   CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
   std::unique_ptr<Entry[]> unicode = std::make_unique<Entry[]>(65536);
-  SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
-  std::unique_ptr<SingleByteModel[]> decoys;  // as kDecoys
-  CodePageModel westernBytes;                 // Windows-1252 byte by byte (see ReadWestern)
+  SingleByteModel singleByte[kCauseCount];      // by cause, for the single-byte causes
+  std::unique_ptr<SingleByteModel[]> decoys;    // as kDecoys
+  CodePageModel westernBytes;                   // Windows-1252 byte by byte (see ReadWestern)
   std::unique_ptr<CodePageModel[]> decoyBytes;  // the same for each decoy
 
   Models() {
@@ -446,7 +446,6 @@ constexpr int kBesideLetters[4][3] = {
     {0, 0, 0},
     {0, 0, 0},
 };
-
 
 struct Tally {
   std::ptrdiff_t quarters = 0;
@@ -615,28 +614,6 @@ Tally ReadWestern(const SingleByteModel& letters, const CodePageModel& bytes, co
   return byBytes.Nats() < byLetters.Nats() ? byBytes : byLetters;
 }
 
-// The length of the well-formed UTF-8 sequence at s[i] and its code point, or 0 when it is not one.
-std::size_t Utf8Sequence(const unsigned char* s, std::size_t n, std::size_t i, char32_t& u) {
-  const unsigned b = s[i];
-  std::size_t length;
-  char32_t least;
-  if (b >= 0xC2 && b <= 0xDF) {
-    length = 2, least = 0x80, u = b & 0x1F;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    length = 3, least = 0x800, u = b & 0x0F;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    length = 4, least = 0x10000, u = b & 0x07;
-  } else {
-    return 0;
-  }
-  if (n - i < length) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((s[i + k] & 0xC0) != 0x80) return 0;
-    u = u << 6 | (s[i + k] & 0x3F);
-  }
-  if (u < least || u > 0x10FFFF || (u >= 0xD800 && u < 0xE000)) return 0;
-  return length;
-}
 
 constexpr unsigned char kBom[] = {0xEF, 0xBB, 0xBF};
 // A byte-order mark is all but proof of UTF-8.
@@ -822,7 +799,8 @@ Guess GuessCause(std::string_view bytes) {
   const bool binary = h.controls * kBinaryShare > n || std::memchr(s, 0, n) != nullptr;
   if (high == 0 && !binary) {
     guess.confident = true;
-    for (const Encoding& e : kEncodings) guess.ranked.push_back({e.cause, e.cause == Cause::kAscii ? 1.0 : 0.0, 0, 0, 0});
+    for (const Encoding& e : kEncodings)
+      guess.ranked.push_back({e.cause, e.cause == Cause::kAscii ? 1.0 : 0.0, 0, 0, 0});
     return guess;
   }
 
@@ -846,23 +824,23 @@ Guess GuessCause(std::string_view bytes) {
   for (const Encoding& e : kEncodings) {
     if (e.layout == Layout::kSingleByte) {
       const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
-      readings.push_back({e.cause,
-                          e.cause == Cause::kWestern ? ReadWestern(letters, models.westernBytes, h, n)
-                                                     : ReadLetters(letters, h, n),
-                          0, MostLetterNats(e.letters)});
+      readings.push_back(
+          {e.cause,
+           e.cause == Cause::kWestern ? ReadWestern(letters, models.westernBytes, h, n) : ReadLetters(letters, h, n), 0,
+           MostLetterNats(e.letters)});
     } else if (e.layout == Layout::kUtf8) {
       const bool bom = n >= 3 && std::memcmp(s, kBom, 3) == 0;
       readings.push_back({e.cause, {}, bom ? kBomNats : 0, kMostUnicodeNats});
       streams.push_back({readings.size() - 1, nullptr, bom ? std::size_t{3} : 0});
     } else if (e.layout == Layout::kDoubleByte || e.cause == Cause::kGbk) {
-      const CodePageModel* model = e.cause == Cause::kGbk       ? &models.gbkModel
-                                   : e.cause == Cause::kBig5    ? &models.big5Model
+      const CodePageModel* model = e.cause == Cause::kGbk        ? &models.gbkModel
+                                   : e.cause == Cause::kBig5     ? &models.big5Model
                                    : e.cause == Cause::kShiftJis ? &models.shiftJisModel
-                                   : e.cause == Cause::kEucKr   ? &models.eucKrModel
-                                                                : &models.eucJpModel;
+                                   : e.cause == Cause::kEucKr    ? &models.eucKrModel
+                                                                 : &models.eucJpModel;
       const double most = e.cause == Cause::kGbk || e.cause == Cause::kBig5 ? kMostChineseNats
-                          : e.cause == Cause::kEucKr                         ? kMostKoreanNats
-                                                                             : kMostJapaneseNats;
+                          : e.cause == Cause::kEucKr                        ? kMostKoreanNats
+                                                                            : kMostJapaneseNats;
       bool leads = false;
       for (unsigned b = 0x80; b < 0x100; ++b) leads = leads || (model->lead[b] && seen(b));
       readings.push_back({e.cause, leads ? Tally{} : ReadSingles(*model, h, n), 0, most});
@@ -915,7 +893,8 @@ Guess GuessCause(std::string_view bytes) {
   }
   // UTF-16 has no reading here: its layout was not there.
   for (const Encoding& e : kEncodings) {
-    if (std::none_of(guess.ranked.begin(), guess.ranked.end(), [&e](const Candidate& c) { return c.cause == e.cause; })) {
+    if (std::none_of(guess.ranked.begin(), guess.ranked.end(),
+                     [&e](const Candidate& c) { return c.cause == e.cause; })) {
       guess.ranked.push_back({e.cause, 0, 0, 0, -kUndefinedNats * static_cast<double>(high)});
     }
   }
@@ -930,7 +909,8 @@ Guess GuessCause(std::string_view bytes) {
     for (std::size_t i = 1; i < guess.ranked.size(); ++i) {
       Candidate& other = guess.ranked[i];
       if (!ReadAlike(models.singleByte[static_cast<std::size_t>(top.cause)],
-                     models.singleByte[static_cast<std::size_t>(other.cause)], h)) continue;
+                     models.singleByte[static_cast<std::size_t>(other.cause)], h))
+        continue;
       top.score = std::min(1.0, top.score + other.score);  // their sum may round above one
       other.score = 0;
       plausibility = std::max(plausibility, other.plausibility);
@@ -944,12 +924,13 @@ Guess GuessCause(std::string_view bytes) {
   }
   const Candidate& top = guess.ranked.front();
   const bool chinese = top.cause == Cause::kGbk || top.cause == Cause::kBig5;
-  const auto reading = std::find_if(readings.begin(), readings.end(), [&top](const Reading& r) { return r.cause == top.cause; });
+  const auto reading =
+      std::find_if(readings.begin(), readings.end(), [&top](const Reading& r) { return r.cause == top.cause; });
   const bool japanese = top.cause == Cause::kShiftJis || top.cause == Cause::kEucJp;
-  const bool plain =
-      reading == readings.end() || (!chinese && !japanese) ||
-      (chinese ? reading->tally.Mean() <= kMostConfidentChineseNats
-               : static_cast<double>(reading->tally.quarters) / kQuarters <= kMostConfidentJapaneseByteNats * static_cast<double>(high));
+  const bool plain = reading == readings.end() || (!chinese && !japanese) ||
+                     (chinese ? reading->tally.Mean() <= kMostConfidentChineseNats
+                              : static_cast<double>(reading->tally.quarters) / kQuarters <=
+                                    kMostConfidentJapaneseByteNats * static_cast<double>(high));
   // The decoys' readings take their share too, but only for naming the cause with confidence; one that reads
   // the text as the same characters as the cause is no rival.
   double share = top.score;
@@ -966,8 +947,7 @@ Guess GuessCause(std::string_view bytes) {
     }
     share /= rivals;
   }
-  guess.confident =
-      binary || (top.undefined == 0 && share >= kConfidentScore && plain &&
-                 (top.cause == Cause::kUnknown || plausibility >= kLeastConfidentNats));
+  guess.confident = binary || (top.undefined == 0 && share >= kConfidentScore && plain &&
+                               (top.cause == Cause::kUnknown || plausibility >= kLeastConfidentNats));
   return guess;
 }
