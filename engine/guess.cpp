@@ -527,6 +527,7 @@ struct Histogram {
   std::array<std::size_t, 256 * 4> beside{};  // [b * 4 + letter before * 2 + letter after]
   std::vector<std::uint16_t> touched;         // the pairs counted, each once
   std::size_t* pairs;                         // 65,536 counters, all 0 outside `touched`
+  std::vector<std::uint8_t> present;          // the bytes above 0x7F the text holds, each once
 
   explicit Histogram(std::size_t* counters) : pairs(counters) {}
   Histogram(const Histogram&) = delete;
@@ -543,6 +544,12 @@ struct Histogram {
     const unsigned pair = before << 8 | b;
     if (pairs[pair]++ == 0) touched.push_back(static_cast<std::uint16_t>(pair));
   }
+  // Counts a byte above 0x7F with the ASCII letters beside it (0-3, as `beside` takes them).
+  void High(unsigned b, unsigned letters) {
+    if (Count(b) == 0) present.push_back(static_cast<std::uint8_t>(b));
+    ++high;
+    ++beside[b * 4 + letters];
+  }
 };
 
 // A single-byte reading: each character costs what its letter class costs after the character before, its case
@@ -554,9 +561,8 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
   t.ascii = n - h.high;
   const LetterModel& letters = *model.letters;
   const int k = model.classes;
-  for (unsigned b = 0x80; b < 0x100; ++b) {
+  for (const unsigned b : h.present) {
     const std::size_t count = h.Count(b);
-    if (count == 0) continue;
     const Entry own = model.own[b];
     t.characters += count;
     t.quarters += static_cast<std::ptrdiff_t>(count) * (own & 0xFF);
@@ -584,7 +590,7 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
 Tally ReadSingles(const CodePageModel& model, const Histogram& h, std::size_t n) {
   Tally t;
   t.ascii = n - h.high;
-  for (unsigned b = 0x80; b < 0x100; ++b) {
+  for (const unsigned b : h.present) {
     for (unsigned letters = 0; letters < 4; ++letters) {
       const std::size_t count = h.beside[b * 4 + letters];
       if (count == 0) continue;
@@ -613,7 +619,6 @@ Tally ReadWestern(const SingleByteModel& letters, const CodePageModel& bytes, co
   }
   return byBytes.Nats() < byLetters.Nats() ? byBytes : byLetters;
 }
-
 
 constexpr unsigned char kBom[] = {0xEF, 0xBB, 0xBF};
 // A byte-order mark is all but proof of UTF-8.
@@ -650,6 +655,15 @@ constexpr std::array<std::uint8_t, 128> BuildControlBytes() {
   return controls;
 }
 constexpr std::array<std::uint8_t, 128> kControlBytes = BuildControlBytes();
+
+// Whether the eight bytes at p are ASCII from the space to the tilde: none above 0x7E, none below 0x20.
+bool IsEightPrintableAscii(const unsigned char* p) {
+  std::uint64_t x;
+  std::memcpy(&x, p, sizeof x);
+  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  // A byte below 0x20, or (as x + 1) above 0x7E, sets its high bit in one of the two.
+  return ((x | (x + kOnes)) & kHighs) == 0 && ((x - 0x20 * kOnes) & ~x & kHighs) == 0;
+}
 
 // Binary data: more than one byte in 20 a control byte.
 constexpr std::size_t kBinaryShare = 20;
@@ -748,8 +762,8 @@ Tally ScanUtf16(const Models& models, const unsigned char* s, std::size_t n, boo
 // Whether two causes read each byte above 0x7F of a text as the same character.
 bool ReadAlike(const SingleByteModel& x, const SingleByteModel& y, const Histogram& h) {
   if (!x.letters || !y.letters) return false;
-  for (unsigned c = 0x80; c < 0x100; ++c) {
-    if (h.Count(c) > 0 && x.unit[c] != y.unit[c]) return false;
+  for (const unsigned c : h.present) {
+    if (x.unit[c] != y.unit[c]) return false;
   }
   return true;
 }
@@ -782,13 +796,18 @@ Guess GuessCause(std::string_view bytes) {
   Histogram h(counters.get());
   unsigned before = ' ';
   for (std::size_t i = 0; i < n; ++i) {
+    // Eight printable ASCII bytes after an ASCII one count for nothing but their number: one step.
+    if (before < 0x80 && n - i >= 8 && IsEightPrintableAscii(s + i)) {
+      i += 7;
+      before = s[i];
+      continue;
+    }
     const unsigned b = s[i];
     if (b < 0x80) {
       h.controls += kControlBytes[b];
       if (before >= 0x80) h.Pair(before, b);
     } else {
-      ++h.high;
-      ++h.beside[b * 4 + kAsciiLetters[before] * 2 + kAsciiLetters[Next(s, i, n)]];
+      h.High(b, kAsciiLetters[before] * 2 + kAsciiLetters[Next(s, i, n)]);
       h.Pair(before, b);
     }
     before = b;
@@ -820,7 +839,6 @@ Guess GuessCause(std::string_view bytes) {
   };
   std::vector<Reading> readings;
   std::vector<Stream> streams;
-  const auto seen = [&h](unsigned b) { return h.Count(b) > 0; };
   for (const Encoding& e : kEncodings) {
     if (e.layout == Layout::kSingleByte) {
       const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
@@ -842,7 +860,7 @@ Guess GuessCause(std::string_view bytes) {
                           : e.cause == Cause::kEucKr                        ? kMostKoreanNats
                                                                             : kMostJapaneseNats;
       bool leads = false;
-      for (unsigned b = 0x80; b < 0x100; ++b) leads = leads || (model->lead[b] && seen(b));
+      for (const unsigned b : h.present) leads = leads || model->lead[b];
       readings.push_back({e.cause, leads ? Tally{} : ReadSingles(*model, h, n), 0, most});
       if (leads) streams.push_back({readings.size() - 1, model, 0});
     }
