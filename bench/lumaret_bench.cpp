@@ -141,9 +141,10 @@ constexpr Target kTargets[] = {
     {"LCMapStringA/simplified", nullptr, 1000},
     {"WesternToAscii", nullptr, 1000},
     {"GuessCause", nullptr, 200},
-    {"Big5ToGbkSimplified", "OpenCC/t2s", 20},
-    {"Big5ToGbkSimplified", "iconv/BIG5-GBK", 1.0 / 3},
-    {"ShiftJisToGbk", "iconv/CP932-GBK", 1.0 / 2},
+    {"Big5ToGbkSimplified", "OpenCC/t2s", 50},
+    {"Big5ToGbkSimplified", "iconv/BIG5-GBK", 1.5},
+    {"ShiftJisToGbk", "iconv/CP932-GBK", 1.5},
+    {"Utf8ToGbk", "iconv/UTF-8-GBK", 1.5},
 };
 
 const Bench* Find(const std::vector<Bench>& benches, const char* name) {
@@ -227,9 +228,13 @@ int main(int argc, char** argv) {
          [&](auto& state) { Measure(state, texts.big5, Big5ToGbkSimplified); }},
         {"ShiftJisToGbk", "Shift-JIS", &texts.shiftJis,
          [&](auto& state) { Measure(state, texts.shiftJis, ShiftJisToGbk); }},
+        {"Utf8ToGbk", "UTF-8", &texts.traditionalUtf8,
+         [&](auto& state) { Measure(state, texts.traditionalUtf8, Utf8ToGbk); }},
         {"iconv/BIG5-GBK", "Big5", &texts.big5, [&](auto& state) { MeasureIconv(state, texts.big5, "GBK", "BIG5"); }},
         {"iconv/CP932-GBK", "Shift-JIS", &texts.shiftJis,
          [&](auto& state) { MeasureIconv(state, texts.shiftJis, "GBK", "CP932"); }},
+        {"iconv/UTF-8-GBK", "UTF-8", &texts.traditionalUtf8,
+         [&](auto& state) { MeasureIconv(state, texts.traditionalUtf8, "GBK", "UTF-8"); }},
         {"OpenCC/t2s", "UTF-8", &texts.traditionalUtf8,
          [&](auto& state) { MeasureOpenCc(state, texts.traditionalUtf8); }},
     };

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "fixups.h"
+#include "gbk_tables.h"
 #include "text_services.h"
 
 namespace TS = TextServices;
@@ -42,18 +43,7 @@ bool Matches(const char* result, const char* expected) { return TS::lstrcmpA(res
 void Big5ToGbkSimplified(const char* input, char* output) {
   *output = '\0';
   if (IsEmpty(input)) return;
-  const auto wide = Decode(TS::kCodePageBig5, input);
-  if (!wide) return;
-  const int size = GbkSize(wide.get());
-  if (size == 0) return;
-  const auto gbk = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
-  const auto mapped = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
-  if (TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide.get(), -1, gbk.get(), size) == 0) return;
-  // Without a script mapping the GBK text passes on unmapped, as in GbkToSimplified.
-  const bool simplified =
-      TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, gbk.get(), -1, mapped.get(), size) != 0;
-  TS::lstrcpyA(output, simplified ? mapped.get() : gbk.get());
-  ApplyFixups(output);
+  if (DoubleByteToGbk(GbkTable::kBig5Simplified, input, output)) ApplyFixups(output);
 }
 
 void GbkToSimplified(const char* input, char* output) {
@@ -106,10 +96,7 @@ void GbkToTraditional(const char* input, char* output) {
 void ShiftJisToGbk(const char* input, char* output) {
   *output = '\0';
   if (IsEmpty(input)) return;
-  const auto wide = Decode(TS::kCodePageShiftJis, input);
-  if (!wide) return;
-  const int size = GbkSize(wide.get());
-  if (size == 0 || TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide.get(), -1, output, size) == 0) *output = '\0';
+  DoubleByteToGbk(GbkTable::kShiftJis, input, output);
 }
 
 // The output never outgrows its n + 1 bytes. The decoder gives one unit per sequence of up to three bytes, two
@@ -121,7 +108,8 @@ void Utf8ToGbk(const char* input, char* output) {
   *output = '\0';
   if (IsEmpty(input)) return;
   if (std::strncmp(input, kUtf8ByteOrderMark, 3) == 0) input += 3;
-  if (*input == '\0') return;
+  if (*input == '\0' || WellFormedUtf8ToGbk(input, output)) return;
+  *output = '\0';
   const auto wide = Decode(TS::kCodePageUtf8, input);
   if (!wide) return;
   const int size = GbkSize(wide.get());
