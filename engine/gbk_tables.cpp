@@ -171,7 +171,8 @@ UnitTable::UnitTable() {
     // The output's bound holds only if an ASCII unit gives one byte, as from one byte of UTF-8.
     if (u < 0x80 && piece.size() != 1) return;
     asciiKept = asciiKept && (u >= 0x80 || first == u);
-    bytes[u] = static_cast<std::uint16_t>(piece.size() == 2 ? first << 8 | static_cast<unsigned char>(piece[1]) : first);
+    bytes[u] =
+        static_cast<std::uint16_t>(piece.size() == 2 ? first << 8 | static_cast<unsigned char>(piece[1]) : first);
   }
   loaded = true;
 }
