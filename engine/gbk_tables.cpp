@@ -194,6 +194,15 @@ unsigned char* Put(unsigned code, unsigned char* out) {
   return out + 1;
 }
 
+// Eight ASCII bytes at once, where every ASCII byte is its own GBK byte: the commands and file names of a sheet.
+bool CopiedEightAscii(const unsigned char*& p, const unsigned char* end, unsigned char*& out) {
+  if (end - p < 8 || !IsEightAscii(p)) return false;
+  std::memcpy(out, p, 8);
+  p += 8;
+  out += 8;
+  return true;
+}
+
 }  // namespace
 
 bool DoubleByteToGbk(GbkTable which, const char* input, char* output) {
@@ -203,12 +212,7 @@ bool DoubleByteToGbk(GbkTable which, const char* input, char* output) {
   const unsigned char* const end = p + std::strlen(input);
   auto* out = reinterpret_cast<unsigned char*>(output);
   while (p < end) {
-    if (table.asciiKept && end - p >= 8 && IsEightAscii(p)) {
-      std::memcpy(out, p, 8);
-      p += 8;
-      out += 8;
-      continue;
-    }
+    if (table.asciiKept && CopiedEightAscii(p, end, out)) continue;
     // p[1] is at most the terminator. Both bytes are written, the second perhaps to be overwritten: the
     // output has room for two bytes a source byte.
     const unsigned b = *p;
@@ -231,12 +235,7 @@ bool WellFormedUtf8ToGbk(const char* input, char* output) {
   auto* out = reinterpret_cast<unsigned char*>(output);
   // A continuation byte is never the terminator, so each test stops at the end of the text.
   while (p < end) {
-    if (table.asciiKept && end - p >= 8 && IsEightAscii(p)) {
-      std::memcpy(out, p, 8);
-      p += 8;
-      out += 8;
-      continue;
-    }
+    if (table.asciiKept && CopiedEightAscii(p, end, out)) continue;
     const unsigned b = p[0];
     if (b < 0x80) {
       out = Put(bytes[b], out);
