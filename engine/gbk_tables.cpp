@@ -98,6 +98,9 @@ struct DoubleByteTable {
   bool asciiKept = false;  // every ASCII byte is its own GBK byte, so runs of them are copied as they are
   Piece single[0x80] = {};
   std::unique_ptr<Piece[]> pairs;  // by (first byte - 80) << 8 | next byte
+  // Per first byte from 80 on: it takes whatever byte but the terminator follows it. The walk then knows where
+  // the next character starts without waiting for the large table.
+  bool takesAnyNext[0x80] = {};
 };
 
 DoubleByteTable::DoubleByteTable(GbkTable which) {
@@ -135,6 +138,10 @@ DoubleByteTable::DoubleByteTable(GbkTable which) {
       const unsigned next = items[i].size() == 2 ? static_cast<unsigned char>(items[i][1]) : 0;
       pairs[(first - 0x80u) << 8 | next] = piece;
     }
+  }
+  for (unsigned b = 0; b < 0x80; ++b) {
+    takesAnyNext[b] = true;
+    for (unsigned next = 1; next < 0x100; ++next) takesAnyNext[b] = takesAnyNext[b] && pairs[b << 8 | next] >> 24 == 2;
   }
   loaded = true;
 }
@@ -212,15 +219,20 @@ bool DoubleByteToGbk(GbkTable which, const char* input, char* output) {
   const unsigned char* const end = p + std::strlen(input);
   auto* out = reinterpret_cast<unsigned char*>(output);
   while (p < end) {
-    if (table.asciiKept && CopiedEightAscii(p, end, out)) continue;
     // p[1] is at most the terminator. Both bytes are written, the second perhaps to be overwritten: the
     // output has room for two bytes a source byte.
     const unsigned b = *p;
-    const Piece piece = b < 0x80 ? table.single[b] : table.pairs[(b - 0x80) << 8 | p[1]];
+    Piece piece;
+    if (b < 0x80) {
+      if (table.asciiKept && CopiedEightAscii(p, end, out)) continue;
+      piece = table.single[b];
+    } else {
+      piece = table.pairs[(b - 0x80) << 8 | p[1]];
+    }
     out[0] = static_cast<unsigned char>(piece);
     out[1] = static_cast<unsigned char>(piece >> 8);
     out += piece >> 16 & 0xFF;
-    p += piece >> 24;
+    p += b >= 0x80 && table.takesAnyNext[b - 0x80] && p[1] != 0 ? 2 : piece >> 24;
   }
   *out = '\0';
   return true;
@@ -235,9 +247,9 @@ bool WellFormedUtf8ToGbk(const char* input, char* output) {
   auto* out = reinterpret_cast<unsigned char*>(output);
   // A continuation byte is never the terminator, so each test stops at the end of the text.
   while (p < end) {
-    if (table.asciiKept && CopiedEightAscii(p, end, out)) continue;
     const unsigned b = p[0];
     if (b < 0x80) {
+      if (table.asciiKept && CopiedEightAscii(p, end, out)) continue;
       out = Put(bytes[b], out);
       ++p;
     } else if (b >= 0xC2 && b <= 0xDF && IsContinuation(p[1])) {
