@@ -1,8 +1,10 @@
 #include "gbk_tables.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -89,103 +91,139 @@ bool IsWellFormedPiece(const std::string& gbk) {
          (gbk.size() == 2 && IsGbkPair(static_cast<unsigned char>(gbk[0]), static_cast<unsigned char>(gbk[1])));
 }
 
-// A double-byte code page: what every byte below 80 gives alone, and what every byte from 80 on gives before
-// each possible next byte (the terminator included), and whether it takes that byte.
+// A double-byte code page's pieces, built a row at a time when a text first holds the row's first byte: a short
+// text pays for the few rows it holds, with three calls each, not for the whole code page. A piece of 0 is one
+// not built yet. Each piece is written and read whole, so a walk on another thread sees 0 or the piece.
 struct DoubleByteTable {
   explicit DoubleByteTable(GbkTable which);
 
+  // Builds the row of the first byte b (80 on) unless built; false where the services fail.
+  bool BuildRow(unsigned b);
+  // The items' pieces; empty where the services fail.
+  std::vector<Piece> Pieces(const std::vector<std::string>& items) const;
+
+  GbkTable which;
   bool loaded = false;
   bool asciiKept = false;  // every ASCII byte is its own GBK byte, so runs of them are copied as they are
   Piece single[0x80] = {};
-  std::unique_ptr<Piece[]> pairs;  // by (first byte - 80) << 8 | next byte
+  // By (first byte - 80) << 8 | next byte, the terminator included.
+  std::unique_ptr<std::atomic<Piece>[]> pairs;
   // Per first byte from 80 on: it takes whatever byte but the terminator follows it. The walk then knows where
   // the next character starts without waiting for the large table.
-  bool takesAnyNext[0x80] = {};
+  std::atomic<bool> takesAnyNext[0x80] = {};
+  bool rowBuilt[0x80] = {};
+  std::mutex building;
 };
 
-DoubleByteTable::DoubleByteTable(GbkTable which) {
+std::vector<Piece> DoubleByteTable::Pieces(const std::vector<std::string>& items) const {
   const unsigned codePage = which == GbkTable::kShiftJis ? TS::kCodePageShiftJis : TS::kCodePageBig5;
-  std::vector<std::string> items;
-  for (unsigned b = 1; b < 0x80; ++b) items.push_back({static_cast<char>(b)});
-  for (unsigned b = 0x80; b < 0x100; ++b) {
-    items.push_back({static_cast<char>(b)});  // before the terminator
-    for (unsigned next = 1; next < 0x100; ++next) items.push_back({static_cast<char>(b), static_cast<char>(next)});
-  }
   const std::vector<std::u16string> units = Decode(codePage, items);
-  if (units.size() != items.size()) return;
+  if (units.size() != items.size()) return {};
   std::vector<std::u16string> firsts;
-  firsts.reserve(units.size());
   for (const std::u16string& item : units) {
-    if (item.empty()) return;
+    if (item.empty()) return {};
     firsts.push_back(item.substr(0, 1));
   }
   std::vector<std::string> gbk = EncodeGbk(firsts);
-  if (gbk.size() != items.size()) return;
+  if (gbk.size() != items.size()) return {};
   if (which == GbkTable::kBig5Simplified) Simplify(gbk);
-  pairs = std::make_unique<Piece[]>(0x80 << 8);
-  asciiKept = true;
+  std::vector<Piece> pieces;
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (!IsWellFormedPiece(gbk[i])) return;
+    if (!IsWellFormedPiece(gbk[i])) return {};
     // Two bytes that decode to one character are taken together; otherwise the first stands alone and the
     // next one starts a character of its own.
-    const unsigned taken = items[i].size() == 2 && units[i].size() == 1 ? 2 : 1;
-    const Piece piece = MakePiece(gbk[i], taken);
-    const auto first = static_cast<unsigned char>(items[i][0]);
-    if (first < 0x80) {
-      single[first] = piece;
-      asciiKept = asciiKept && piece == MakePiece(items[i], 1);
-    } else {
-      const unsigned next = items[i].size() == 2 ? static_cast<unsigned char>(items[i][1]) : 0;
-      pairs[(first - 0x80u) << 8 | next] = piece;
-    }
+    pieces.push_back(MakePiece(gbk[i], items[i].size() == 2 && units[i].size() == 1 ? 2 : 1));
   }
-  for (unsigned b = 0; b < 0x80; ++b) {
-    takesAnyNext[b] = true;
-    for (unsigned next = 1; next < 0x100; ++next) takesAnyNext[b] = takesAnyNext[b] && pairs[b << 8 | next] >> 24 == 2;
+  return pieces;
+}
+
+DoubleByteTable::DoubleByteTable(GbkTable which) : which(which) {
+  std::vector<std::string> items;
+  for (unsigned b = 1; b < 0x80; ++b) items.push_back({static_cast<char>(b)});
+  const std::vector<Piece> pieces = Pieces(items);
+  if (pieces.empty()) return;
+  asciiKept = true;
+  for (unsigned b = 1; b < 0x80; ++b) {
+    single[b] = pieces[b - 1];
+    asciiKept = asciiKept && single[b] == MakePiece(items[b - 1], 1);
   }
+  pairs = std::make_unique<std::atomic<Piece>[]>(0x80 << 8);
   loaded = true;
 }
 
-const DoubleByteTable& TableOf(GbkTable which) {
+bool DoubleByteTable::BuildRow(unsigned b) {
+  const std::lock_guard<std::mutex> lock(building);
+  if (rowBuilt[b - 0x80]) return true;
+  std::vector<std::string> items{{static_cast<char>(b)}};  // before the terminator
+  for (unsigned next = 1; next < 0x100; ++next) items.push_back({static_cast<char>(b), static_cast<char>(next)});
+  const std::vector<Piece> pieces = Pieces(items);
+  if (pieces.empty()) return false;
+  bool takesAny = true;
+  for (unsigned next = 0; next < 0x100; ++next) {
+    pairs[(b - 0x80) << 8 | next].store(pieces[next], std::memory_order_relaxed);
+    takesAny = takesAny && (next == 0 || pieces[next] >> 24 == 2);
+  }
+  takesAnyNext[b - 0x80].store(takesAny, std::memory_order_relaxed);
+  rowBuilt[b - 0x80] = true;
+  return true;
+}
+
+DoubleByteTable& TableOf(GbkTable which) {
   if (which == GbkTable::kShiftJis) {
-    static const DoubleByteTable shiftJis(GbkTable::kShiftJis);
+    static DoubleByteTable shiftJis(GbkTable::kShiftJis);
     return shiftJis;
   }
-  static const DoubleByteTable big5(GbkTable::kBig5Simplified);
+  static DoubleByteTable big5(GbkTable::kBig5Simplified);
   return big5;
 }
 
-// GBK's bytes for every UTF-16 unit: a byte, or lead byte << 8 | trail byte.
+// GBK's bytes for UTF-16 units, a byte or lead byte << 8 | trail byte, built a block of 256 units at a time
+// when a text first holds one of them; 0 where not built yet, as in DoubleByteTable.
 struct UnitTable {
   UnitTable();
 
+  bool BuildBlock(unsigned high);
+
   bool loaded = false;
   bool asciiKept = false;
-  std::unique_ptr<std::uint16_t[]> bytes;
+  std::atomic<std::uint16_t> bytes[0x10000] = {};
+  bool blockBuilt[0x100] = {};
+  std::mutex building;
 };
 
 UnitTable::UnitTable() {
-  std::vector<std::u16string> items;
-  for (unsigned u = 1; u < 0x10000; ++u) items.push_back({static_cast<char16_t>(u)});
-  const std::vector<std::string> gbk = EncodeGbk(items);
-  if (gbk.size() != items.size()) return;
-  bytes = std::make_unique<std::uint16_t[]>(0x10000);
+  if (!BuildBlock(0)) return;
   asciiKept = true;
-  for (unsigned u = 1; u < 0x10000; ++u) {
-    const std::string& piece = gbk[u - 1];
-    if (!IsWellFormedPiece(piece)) return;
-    const auto first = static_cast<unsigned char>(piece[0]);
+  for (unsigned u = 1; u < 0x80; ++u) {
     // The output's bound holds only if an ASCII unit gives one byte, as from one byte of UTF-8.
-    if (u < 0x80 && piece.size() != 1) return;
-    asciiKept = asciiKept && (u >= 0x80 || first == u);
-    bytes[u] =
-        static_cast<std::uint16_t>(piece.size() == 2 ? first << 8 | static_cast<unsigned char>(piece[1]) : first);
+    const unsigned code = bytes[u].load(std::memory_order_relaxed);
+    if (code > 0xFF) return;
+    asciiKept = asciiKept && code == u;
   }
   loaded = true;
 }
 
-const UnitTable& Utf8Table() {
-  static const UnitTable table;
+bool UnitTable::BuildBlock(unsigned high) {
+  const std::lock_guard<std::mutex> lock(building);
+  if (blockBuilt[high]) return true;
+  const unsigned first = high == 0 ? 1 : 0;  // NUL is the items' separator, and never converted
+  std::vector<std::u16string> items;
+  for (unsigned low = first; low < 0x100; ++low) items.push_back({static_cast<char16_t>(high << 8 | low)});
+  const std::vector<std::string> gbk = EncodeGbk(items);
+  if (gbk.size() != items.size()) return false;
+  for (unsigned low = first; low < 0x100; ++low) {
+    const std::string& piece = gbk[low - first];
+    if (!IsWellFormedPiece(piece)) return false;
+    const auto lead = static_cast<unsigned char>(piece[0]);
+    const unsigned code = piece.size() == 2 ? lead << 8 | static_cast<unsigned char>(piece[1]) : lead;
+    bytes[high << 8 | low].store(static_cast<std::uint16_t>(code), std::memory_order_relaxed);
+  }
+  blockBuilt[high] = true;
+  return true;
+}
+
+UnitTable& Utf8Table() {
+  static UnitTable table;
   return table;
 }
 
@@ -213,7 +251,7 @@ bool CopiedEightAscii(const unsigned char*& p, const unsigned char* end, unsigne
 }  // namespace
 
 bool DoubleByteToGbk(GbkTable which, const char* input, char* output) {
-  const DoubleByteTable& table = TableOf(which);
+  DoubleByteTable& table = TableOf(which);
   if (!table.loaded) return false;
   const auto* p = reinterpret_cast<const unsigned char*>(input);
   const unsigned char* const end = p + std::strlen(input);
@@ -227,47 +265,67 @@ bool DoubleByteToGbk(GbkTable which, const char* input, char* output) {
       if (table.asciiKept && CopiedEightAscii(p, end, out)) continue;
       piece = table.single[b];
     } else {
-      piece = table.pairs[(b - 0x80) << 8 | p[1]];
+      std::atomic<Piece>& at = table.pairs[(b - 0x80) << 8 | p[1]];
+      piece = at.load(std::memory_order_relaxed);
+      if (piece == 0) {
+        if (!table.BuildRow(b)) {
+          *output = '\0';
+          return false;
+        }
+        piece = at.load(std::memory_order_relaxed);
+      }
     }
     out[0] = static_cast<unsigned char>(piece);
     out[1] = static_cast<unsigned char>(piece >> 8);
     out += piece >> 16 & 0xFF;
-    p += b >= 0x80 && table.takesAnyNext[b - 0x80] && p[1] != 0 ? 2 : piece >> 24;
+    p += b >= 0x80 && p[1] != 0 && table.takesAnyNext[b - 0x80].load(std::memory_order_relaxed) ? 2 : piece >> 24;
   }
   *out = '\0';
   return true;
 }
 
 bool WellFormedUtf8ToGbk(const char* input, char* output) {
-  const UnitTable& table = Utf8Table();
+  UnitTable& table = Utf8Table();
   if (!table.loaded) return false;
-  const std::uint16_t* const bytes = table.bytes.get();
   const auto* p = reinterpret_cast<const unsigned char*>(input);
   const unsigned char* const end = p + std::strlen(input);
   auto* out = reinterpret_cast<unsigned char*>(output);
+  auto put = [&table, &out](unsigned long unit) {
+    unsigned code = table.bytes[unit].load(std::memory_order_relaxed);
+    if (code == 0) {
+      if (!table.BuildBlock(unit >> 8)) return false;
+      code = table.bytes[unit].load(std::memory_order_relaxed);
+    }
+    out = Put(code, out);
+    return true;
+  };
   // A continuation byte is never the terminator, so each test stops at the end of the text.
   while (p < end) {
     const unsigned b = p[0];
     if (b < 0x80) {
       if (table.asciiKept && CopiedEightAscii(p, end, out)) continue;
-      out = Put(bytes[b], out);
+      out = Put(table.bytes[b].load(std::memory_order_relaxed), out);
       ++p;
-    } else if (b >= 0xC2 && b <= 0xDF && IsContinuation(p[1])) {
-      out = Put(bytes[(b & 0x1F) << 6 | (p[1] & 0x3F)], out);
+      continue;
+    }
+    unsigned long code;
+    if (b >= 0xC2 && b <= 0xDF && IsContinuation(p[1])) {
+      code = (b & 0x1FUL) << 6 | (p[1] & 0x3FUL);
       p += 2;
     } else if (b >= 0xE0 && b <= 0xEF && IsContinuation(p[1]) && IsContinuation(p[2])) {
-      const unsigned code = (b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+      code = (b & 0x0FUL) << 12 | (p[1] & 0x3FUL) << 6 | (p[2] & 0x3FUL);
       if (code < 0x800 || (code >= 0xD800 && code < 0xE000)) return false;
-      out = Put(bytes[code], out);
       p += 3;
     } else if (b >= 0xF0 && b <= 0xF4 && IsContinuation(p[1]) && IsContinuation(p[2]) && IsContinuation(p[3])) {
-      const unsigned long code = (b & 0x07UL) << 18 | (p[1] & 0x3FUL) << 12 | (p[2] & 0x3FUL) << 6 | (p[3] & 0x3FUL);
+      code = (b & 0x07UL) << 18 | (p[1] & 0x3FUL) << 12 | (p[2] & 0x3FUL) << 6 | (p[3] & 0x3FUL);
       if (code < 0x10000 || code > 0x10FFFF) return false;
-      const unsigned long offset = code - 0x10000;
-      out = Put(bytes[0xD800 | offset >> 10], out);
-      out = Put(bytes[0xDC00 | (offset & 0x3FF)], out);
       p += 4;
     } else {
+      return false;
+    }
+    if (code < 0x10000) {
+      if (!put(code)) return false;
+    } else if (!put(0xD800 | (code - 0x10000) >> 10) || !put(0xDC00 | (code & 0x3FF))) {
       return false;
     }
   }
