@@ -25,8 +25,8 @@ Piece MakePiece(const std::string& gbk, unsigned taken) {
   return piece;
 }
 
-// Converts many items with one call, NUL after each: under Wine every call has a fixed cost, and tens of
-// thousands of them would be felt. Should a service take a NUL into a character, the items no longer line up,
+// Converts many items with one call, NUL after each: under Wine every call has a fixed cost, and one a
+// character would be felt. Should a service take a NUL into a character, the items no longer line up,
 // and each is converted on its own. Empty where a call fails.
 template <typename From, typename To, typename Convert>
 std::vector<std::basic_string<To>> ConvertItems(const std::vector<std::basic_string<From>>& items, Convert convert) {

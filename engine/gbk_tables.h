@@ -1,6 +1,7 @@
 // Conversions to GBK in one pass over the text: per source code page, a table that gives each character its
-// GBK bytes directly. Each table is built once, at first use, from the text services themselves (the code
-// page's decoder, GBK's encoder and the script mapping), so that each tree keeps its own system's answers.
+// GBK bytes directly. Each part of a table (the characters of one lead byte, or 256 UTF-16 units) is built once,
+// when a text first needs it, from the text services themselves (the code page's decoder, GBK's encoder and the
+// script mapping), so that each tree keeps its own system's answers.
 #pragma once
 
 enum class GbkTable {
