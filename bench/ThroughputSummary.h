@@ -1,6 +1,7 @@
 // Google Benchmark's console output, also keeping each benchmark's processor time per iteration for the closing
 // table of throughputs, ratios and targets. Processor time, not wall-clock time: the routines run on one thread,
-// and on a shared machine the wall clock also counts the time others hold the processor.
+// and on a shared machine the wall clock also counts the time others hold the processor. With repetitions, the
+// median of each benchmark's runs: a run that met a busy moment of the shared machine then moves nothing.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -16,9 +17,10 @@ class ThroughputSummary : public benchmark::ConsoleReporter {
 
   void ReportRuns(const std::vector<Run>& runs) override;
 
-  // Seconds of processor time of one iteration, or nothing when the benchmark did not run or failed.
+  // Seconds of processor time of one iteration (the median over the repetitions), or nothing when the benchmark
+  // did not run or failed.
   std::optional<double> SecondsPerIteration(const std::string& name) const;
 
  private:
-  std::map<std::string, double> m_seconds;
+  std::map<std::string, std::vector<double>> m_seconds;
 };

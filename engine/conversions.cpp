@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "encodings.h"
-#include "dbcs_to_gbk.h"
 #include "fixups.h"
+#include "gbk_tables.h"
 #include "text_services.h"
 
 namespace TS = TextServices;
@@ -45,10 +45,7 @@ bool Matches(const char* result, const char* expected) { return TS::lstrcmpA(res
 void Big5ToGbkSimplified(const char* input, char* output) {
   *output = '\0';
   if (IsEmpty(input)) return;
-  const DbcsToGbk& table = DbcsToGbk::Big5Simplified();
-  if (!table.Usable()) return;
-  table.Convert(reinterpret_cast<const unsigned char*>(input), std::strlen(input), output);
-  ApplyFixups(output);
+  if (DoubleByteToGbk(GbkTable::kBig5Simplified, input, output)) ApplyFixups(output);
 }
 
 void GbkToSimplified(const char* input, char* output) {
@@ -101,8 +98,7 @@ void GbkToTraditional(const char* input, char* output) {
 void ShiftJisToGbk(const char* input, char* output) {
   *output = '\0';
   if (IsEmpty(input)) return;
-  const DbcsToGbk& table = DbcsToGbk::ShiftJis();
-  if (table.Usable()) table.Convert(reinterpret_cast<const unsigned char*>(input), std::strlen(input), output);
+  DoubleByteToGbk(GbkTable::kShiftJis, input, output);
 }
 
 // The output never outgrows its n + 1 bytes. The decoder gives one unit per sequence of up to three bytes, two
@@ -115,7 +111,8 @@ void Utf8ToGbk(const char* input, char* output) {
   if (IsEmpty(input)) return;
   const std::string_view mark = EncodingOf(Cause::kUtf8).byteOrderMark;
   if (std::strncmp(input, mark.data(), mark.size()) == 0) input += mark.size();
-  if (*input == '\0') return;
+  if (*input == '\0' || WellFormedUtf8ToGbk(input, output)) return;
+  *output = '\0';
   const auto wide = Decode(TS::kCodePageUtf8, input);
   if (!wide) return;
   const int size = GbkSize(wide.get());

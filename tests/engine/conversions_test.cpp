@@ -7,8 +7,6 @@
 
 #include "bounded.h"
 #include "conversions.h"
-#include "fixups.h"
-#include "text_services.h"
 
 namespace {
 
@@ -175,63 +173,6 @@ TEST(Conversions, StopAtTheFirstNul) {
 TEST(Probes, PassWithTheSystemsCodePages) {
   EXPECT_EQ(ProbeBig5Support(), 1);
   EXPECT_EQ(ProbeShiftJisSupport(), 1);
-}
-
-}  // namespace
-
-namespace {
-
-// What the double-byte routines gave as a chain of whole-text service calls: decode, encode GBK, map to
-// simplified characters (Big5), correct. The one-pass tables must give the same bytes for every text.
-std::string Chain(unsigned codePage, bool simplified, const std::string& text) {
-  namespace TS = TextServices;
-  const int units = TS::MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
-  std::u16string wide(static_cast<std::size_t>(units), u'\0');
-  TS::MultiByteToWideChar(codePage, 0, text.c_str(), -1, wide.data(), units);
-  const int size = TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide.data(), -1, nullptr, 0);
-  std::string gbk(static_cast<std::size_t>(size), '\0');
-  TS::WideCharToMultiByte(TS::kCodePageGbk, 0, wide.data(), -1, gbk.data(), size);
-  if (!simplified) return gbk.c_str();
-  std::string mapped(gbk.size(), '\0');
-  TS::LCMapStringA(TS::kLocaleChinesePrc, TS::kMapSimplifiedChinese, gbk.c_str(), -1, mapped.data(), size);
-  ApplyFixups(mapped.data());
-  return mapped.c_str();
-}
-
-TEST(Conversions, OnePassGivesWhatTheChainOfServicesGave) {
-  struct Case {
-    Conversion routine;
-    unsigned codePage;
-    bool simplified;
-  };
-  const Case cases[] = {{Big5ToGbkSimplified, 950, true}, {ShiftJisToGbk, 932, false}};
-  std::uint32_t seed = 20261209;
-  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  for (const Case& c : cases) {
-    std::vector<std::string> texts;
-    for (unsigned a = 1; a < 256; ++a) {
-      texts.push_back(std::string(1, static_cast<char>(a)));
-      for (unsigned b = 1; b < 256; ++b) texts.push_back({static_cast<char>(a), static_cast<char>(b)});
-    }
-    // Random texts of high bytes, line ends and letters: pairs in every context.
-    for (int t = 0; t < 2000; ++t) {
-      std::string text;
-      for (std::uint32_t n = next() % 40 + 1; n > 0; --n) {
-        const std::uint32_t r = next();
-        text += r % 4 == 0 ? "\r\nA \""[r / 4 % 5] : static_cast<char>(0x80 + r / 4 % 0x7F + 1);
-      }
-      texts.push_back(text);
-    }
-    std::size_t wrong = 0;
-    for (const std::string& text : texts) {
-      const std::string got = RunBounded(c.routine, text.c_str(), OutputRoom(c.routine, text.size()));
-      if (got != Chain(c.codePage, c.simplified, text) && ++wrong <= 5) {
-        ADD_FAILURE() << c.codePage << ": " << Hex(text) << " gives " << Hex(got) << ", the chain "
-                      << Hex(Chain(c.codePage, c.simplified, text));
-      }
-    }
-    EXPECT_EQ(wrong, 0u) << c.codePage;
-  }
 }
 
 }  // namespace
