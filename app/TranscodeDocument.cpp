@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "app/SheetFolder.h"
 #include "engine/cue_sheet.h"
@@ -107,7 +108,7 @@ void TranscodeDocument::Choose(int choice) {
   if (IsCueSheetName(m_path)) {
     const CSheetFolder folder(m_path);
     m_shown =
-        KeepFileNames(source, m_shown, m_cause, [&folder](std::u16string_view name) { return folder.Holds(name); });
+        KeepFileNames(source, std::move(m_shown), m_cause, [&folder](std::u16string_view name) { return folder.Holds(name); });
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <utility>
 
 #include "Interrupt.h"
 #include "Paths.h"
@@ -91,7 +92,7 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
             "binary data (NUL byte at offset " + std::to_string(nul) + "); --lossy converts the text before it"};
   }
   // What the dialog loads: the bytes up to the first NUL; UTF-16 is read whole, its NUL bytes its characters'.
-  const std::string text = IsUtf16(cause) ? bytes : bytes.substr(0, nul);
+  const std::string_view text = IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, nul);
   if (text.empty()) return {Action::kSkipped, cause, "empty file"};
   if (!m_options.from) {
     if (cause == Cause::kAscii || cause == Cause::kGbk) return {Action::kSkipped, cause, "already readable"};
@@ -109,7 +110,7 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
                 " would become a default character (first on line " + std::to_string(losses.firstLine) +
                 (utf8Keeps ? "); --to utf-8 keeps them, --lossy converts anyway" : "); --lossy converts anyway")};
   }
-  const std::string repaired = Repair(path, text, cause, warnings);
+  const std::string repaired = Repair(path, bytes, cause, warnings);
   if (repaired == bytes) {
     return {Action::kSkipped, cause, "unchanged (the conversion gives the same bytes)"};
   }
@@ -123,10 +124,12 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
   return {Action::kConverted, cause, backup.empty() ? "no backup" : "backup " + Paths::Display(backup)};
 }
 
-std::string ConvertCommand::Repair(const NativePath& path, const std::string& text, Cause cause,
+std::string ConvertCommand::Repair(const NativePath& path, const std::string& bytes, Cause cause,
                                    std::vector<std::string>& warnings) const {
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
-  std::string repaired = RepairText(text, cause, codePage);
+  // The repair reads the file's bytes where they are, up to the first NUL as the window does (UTF-16 whole).
+  std::string repaired = RepairText(bytes, cause, codePage);
+  const std::string_view text = IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, bytes.find('\0'));
   if (Paths::EndsWithCue(path)) {
     // The rule and the warning ask about the same few names; each is looked up once.
     std::map<std::u16string, bool, std::less<>> known;
@@ -135,7 +138,7 @@ std::string ConvertCommand::Repair(const NativePath& path, const std::string& te
       if (found != known.end()) return found->second;
       return known.emplace(name, Paths::NameExists(path, name)).first->second;
     };
-    repaired = KeepFileNames(text, repaired, cause, exists, codePage);
+    repaired = KeepFileNames(text, std::move(repaired), cause, exists, codePage);
     for (const FileLine& line : FindFileLines(repaired)) {
       const std::u16string name = Widen(codePage, std::string_view(repaired).substr(line.offset, line.length));
       if (!exists(name)) {

@@ -25,7 +25,7 @@ class ConvertCommand {
   Outcome ConvertOne(const NativePath& path, std::vector<std::string>& warnings) const;
   // The repaired bytes as written, FILE names kept for a .cue file; `warnings` gets each FILE line that names
   // no file afterwards.
-  std::string Repair(const NativePath& path, const std::string& text, Cause cause,
+  std::string Repair(const NativePath& path, const std::string& bytes, Cause cause,
                      std::vector<std::string>& warnings) const;
   void Report(const Outcome& outcome, const NativePath& path);
 

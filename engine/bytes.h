@@ -21,6 +21,21 @@ inline std::uint64_t HighBitsOfEight(const unsigned char* p) {
 }
 inline bool IsEightAscii(const unsigned char* p) { return HighBitsOfEight(p) == 0; }
 
+// Where the first CR or LF at or after `from` is, or the text's size: eight bytes a step, as a sheet of megabytes
+// is mostly lines of some dozens of bytes.
+inline std::size_t LineBreakFrom(const char* text, std::size_t size, std::size_t from) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  for (; size - from >= 8; from += 8) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, text + from, sizeof chunk);
+    const std::uint64_t cr = chunk ^ (kOnes * '\r'), lf = chunk ^ (kOnes * '\n');
+    // A byte of cr or lf is zero where the chunk's byte is a CR or an LF.
+    if (((cr - kOnes) & ~cr & kHighs) != 0 || ((lf - kOnes) & ~lf & kHighs) != 0) break;
+  }
+  while (from < size && text[from] != '\r' && text[from] != '\n') ++from;
+  return from;
+}
+
 // The length of the well-formed UTF-8 sequence at s[i] (of n bytes) and its code point, or 0 when none starts
 // there: an overlong form, a surrogate or a value past U+10FFFF is none.
 inline std::size_t Utf8Sequence(const unsigned char* s, std::size_t n, std::size_t i, char32_t& u) {

@@ -1,5 +1,6 @@
 #include "cue_sheet.h"
 
+#include "bytes.h"
 #include "text_services.h"
 #include "wide_text.h"
 
@@ -24,10 +25,10 @@ template <typename Visit>
 std::size_t ForEachLine(std::string_view text, Visit visit) {
   std::size_t lines = 0;
   for (std::size_t begin = 0;;) {
-    const std::size_t end = text.find_first_of("\r\n", begin);
+    const std::size_t end = LineBreakFrom(text.data(), text.size(), begin);
     ++lines;
-    visit(begin, end == std::string_view::npos ? text.size() : end);
-    if (end == std::string_view::npos) return lines;
+    visit(begin, end);
+    if (end == text.size()) return lines;
     begin = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
   }
 }
@@ -79,10 +80,33 @@ struct Line {
   std::size_t begin, end;
 };
 
-std::vector<Line> Lines(std::string_view text) {
-  std::vector<Line> lines;
-  ForEachLine(text, [&](std::size_t begin, std::size_t end) { lines.push_back({begin, end}); });
-  return lines;
+// The lines of a text in order, each asked for once: a FILE line's partner in the other text is found without
+// keeping every line's place.
+class LineWalk {
+ public:
+  explicit LineWalk(std::string_view text) : m_text(text) {}
+  // Line `number` (1-based), at or after the last one asked for.
+  Line At(std::size_t number) {
+    while (m_number < number) {
+      m_line.begin = m_number == 0 ? 0 : m_next;
+      m_line.end = LineBreakFrom(m_text.data(), m_text.size(), m_line.begin);
+      m_next = m_line.end + (m_line.end + 1 < m_text.size() && m_text[m_line.end] == '\r' &&
+                                     m_text[m_line.end + 1] == '\n'
+                                 ? 2
+                                 : 1);
+      ++m_number;
+    }
+    return m_line;
+  }
+
+ private:
+  std::string_view m_text;
+  std::size_t m_number = 0, m_next = 0;
+  Line m_line{};
+};
+
+std::size_t CountLines(std::string_view text) {
+  return ForEachLine(text, [](std::size_t, std::size_t) {});
 }
 
 }  // namespace
@@ -104,11 +128,10 @@ std::vector<FileLine> FindFileLines(std::string_view text) {
   return found;
 }
 
-std::string KeepFileNames(std::string_view source, std::string_view converted, Cause cause, const NameExists& exists,
+std::string KeepFileNames(std::string_view source, std::string converted, Cause cause, const NameExists& exists,
                           unsigned targetCodePage) {
-  std::string result(converted);
   const Encoding& encoding = EncodingOf(cause);
-  if (!IsSource(cause)) return result;
+  if (!IsSource(cause)) return converted;
   unsigned sourceCodePage = encoding.codePage;
   // UTF-16 is scanned as the same text in UTF-8, whose bytes the scan can read.
   std::string utf16AsUtf8;
@@ -119,29 +142,30 @@ std::string KeepFileNames(std::string_view source, std::string_view converted, C
     source = utf16AsUtf8;
     sourceCodePage = TS::kCodePageUtf8;
   }
-  const std::vector<Line> sourceLines = Lines(source);
-  const std::vector<Line> convertedLines = Lines(converted);
-  if (sourceLines.size() != convertedLines.size()) return result;
+  const std::vector<FileLine> files = FindFileLines(converted);
+  if (files.empty() || CountLines(source) != CountLines(converted)) return converted;
 
-  result.clear();
+  std::string result;
   std::size_t copied = 0;
-  for (const FileLine& file : FindFileLines(converted)) {
-    const Line& from = sourceLines[file.line - 1];
-    const Line& to = convertedLines[file.line - 1];
+  const std::string_view convertedText = converted;
+  LineWalk sourceLines(source), convertedLines(convertedText);
+  for (const FileLine& file : files) {
+    const Line from = sourceLines.At(file.line);
+    const Line to = convertedLines.At(file.line);
     std::size_t offset, length;
     if (!FindName(source, from.begin, from.end, offset, length)) continue;
     // The same bytes before and after the name in both lines: the name is all the routine changed there.
     const std::size_t fromBegin = WordsBegin(source, from.begin, from.end);
-    const std::size_t toBegin = WordsBegin(converted, to.begin, to.end);
+    const std::size_t toBegin = WordsBegin(convertedText, to.begin, to.end);
     const std::string_view sourceLine = source.substr(fromBegin, from.end - fromBegin);
-    const std::string_view convertedLine = converted.substr(toBegin, to.end - toBegin);
+    const std::string_view convertedLine = convertedText.substr(toBegin, to.end - toBegin);
     const std::size_t before = offset - fromBegin, after = from.end - offset - length;
     if (before != file.offset - toBegin || after != to.end - file.offset - file.length ||
         sourceLine.substr(0, before) != convertedLine.substr(0, before) ||
         sourceLine.substr(sourceLine.size() - after) != convertedLine.substr(convertedLine.size() - after)) {
       continue;
     }
-    const std::u16string convertedName = Widen(targetCodePage, converted.substr(file.offset, file.length));
+    const std::u16string convertedName = Widen(targetCodePage, convertedText.substr(file.offset, file.length));
     if (IsName(convertedName) && exists(convertedName)) continue;
     const std::u16string sourceName = Widen(sourceCodePage, source.substr(offset, length));
     if (!IsName(sourceName) || sourceName == convertedName || !exists(sourceName)) continue;
@@ -151,6 +175,7 @@ std::string KeepFileNames(std::string_view source, std::string_view converted, C
     result += spelled;
     copied = file.offset + file.length;
   }
+  if (copied == 0) return converted;
   result.append(converted, copied);
   return result;
 }

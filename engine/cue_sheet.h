@@ -41,6 +41,7 @@ using NameExists = std::function<bool(std::u16string_view name)>;
 // The source spelling is the name's bytes decoded from the cause's code page with nothing else done to them;
 // causes that convert nothing keep `converted` as it is. A name is only replaced where the source
 // and the converted text have as many lines and the two FILE lines are the same bytes outside the name;
-// "holds it" means the name comes back unchanged from the target code page. Nothing outside the names changes.
-std::string KeepFileNames(std::string_view source, std::string_view converted, Cause cause, const NameExists& exists,
+// "holds it" means the name comes back unchanged from the target code page. Nothing outside the names changes;
+// `converted` is given back as it came (not copied) when no name changes.
+std::string KeepFileNames(std::string_view source, std::string converted, Cause cause, const NameExists& exists,
                           unsigned targetCodePage = 936);

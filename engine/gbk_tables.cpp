@@ -9,18 +9,21 @@
 #include <vector>
 
 #include "bytes.h"
+#include "encodings.h"
 #include "text_services.h"
 
 namespace TS = TextServices;
 
 namespace {
 
-// One source character's GBK form: its one or two bytes in bits 0-15, their count in bits 16-23, and the
-// source bytes it takes in bits 24-31.
+// One source character's GBK form: its one or two bytes in bits 0-15, their count in bits 16-17, whether it is
+// lossless in bit 20, and the source bytes it takes in bits 24-31.
 using Piece = std::uint32_t;
+constexpr Piece kLossless = 1u << 20;
 
-Piece MakePiece(const std::string& gbk, unsigned taken) {
-  Piece piece = static_cast<unsigned char>(gbk[0]) | (static_cast<Piece>(gbk.size()) << 16) | (taken << 24);
+Piece MakePiece(const std::string& gbk, unsigned taken, bool lossless = false) {
+  Piece piece = static_cast<unsigned char>(gbk[0]) | (static_cast<Piece>(gbk.size()) << 16) | (taken << 24) |
+                (lossless ? kLossless : 0);
   if (gbk.size() == 2) piece |= static_cast<Piece>(static_cast<unsigned char>(gbk[1])) << 8;
   return piece;
 }
@@ -115,8 +118,20 @@ struct DoubleByteTable {
   std::mutex building;
 };
 
+unsigned CodePageOf(GbkTable which) {
+  return which == GbkTable::kShiftJis ? TS::kCodePageShiftJis : TS::kCodePageBig5;
+}
+
+char16_t DefaultUnitOf(unsigned codePage) {
+  for (const Encoding& e : kEncodings) {
+    if (e.codePage == codePage) return e.defaultUnit;
+  }
+  return u'?';
+}
+
 std::vector<Piece> DoubleByteTable::Pieces(const std::vector<std::string>& items) const {
-  const unsigned codePage = which == GbkTable::kShiftJis ? TS::kCodePageShiftJis : TS::kCodePageBig5;
+  const unsigned codePage = CodePageOf(which);
+  const char16_t defaultUnit = DefaultUnitOf(codePage);
   const std::vector<std::u16string> units = Decode(codePage, items);
   if (units.size() != items.size()) return {};
   std::vector<std::u16string> firsts;
@@ -126,13 +141,19 @@ std::vector<Piece> DoubleByteTable::Pieces(const std::vector<std::string>& items
   }
   std::vector<std::string> gbk = EncodeGbk(firsts);
   if (gbk.size() != items.size()) return {};
+  // Lossless: two bytes that are one character of the code page's own, which GBK writes as a character of two
+  // bytes (so not as its default '?'). Other pieces may or may not lose something; a repair asks the services.
+  std::vector<bool> lossless(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    lossless[i] = items[i].size() == 2 && units[i].size() == 1 && units[i][0] != defaultUnit && gbk[i].size() == 2;
+  }
   if (which == GbkTable::kBig5Simplified) Simplify(gbk);
   std::vector<Piece> pieces;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (!IsWellFormedPiece(gbk[i])) return {};
     // Two bytes that decode to one character are taken together; otherwise the first stands alone and the
     // next one starts a character of its own.
-    pieces.push_back(MakePiece(gbk[i], items[i].size() == 2 && units[i].size() == 1 ? 2 : 1));
+    pieces.push_back(MakePiece(gbk[i], items[i].size() == 2 && units[i].size() == 1 ? 2 : 1, lossless[i]));
   }
   return pieces;
 }
@@ -277,7 +298,7 @@ bool DoubleByteToGbk(GbkTable which, const char* input, char* output) {
     }
     out[0] = static_cast<unsigned char>(piece);
     out[1] = static_cast<unsigned char>(piece >> 8);
-    out += piece >> 16 & 0xFF;
+    out += piece >> 16 & 3;
     p += b >= 0x80 && p[1] != 0 && table.takesAnyNext[b - 0x80].load(std::memory_order_relaxed) ? 2 : piece >> 24;
   }
   *out = '\0';
@@ -330,5 +351,31 @@ bool WellFormedUtf8ToGbk(const char* input, char* output) {
     }
   }
   *out = '\0';
+  return true;
+}
+
+bool DoubleByteLosesNothing(unsigned codePage, std::string_view text) {
+  if (codePage != TS::kCodePageBig5 && codePage != TS::kCodePageShiftJis) return false;
+  DoubleByteTable& table = TableOf(codePage == TS::kCodePageShiftJis ? GbkTable::kShiftJis : GbkTable::kBig5Simplified);
+  if (!table.loaded) return false;
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char* const end = p + text.size();
+  while (p < end) {
+    if (end - p >= 8 && IsEightAscii(p)) {
+      p += 8;
+    } else if (*p < 0x80) {
+      ++p;
+    } else {
+      if (end - p < 2 || p[1] == 0) return false;
+      const std::atomic<Piece>& at = table.pairs[(*p - 0x80) << 8 | p[1]];
+      Piece piece = at.load(std::memory_order_relaxed);
+      if (piece == 0) {
+        if (!table.BuildRow(*p)) return false;
+        piece = at.load(std::memory_order_relaxed);
+      }
+      if (!(piece & kLossless)) return false;
+      p += 2;
+    }
+  }
   return true;
 }

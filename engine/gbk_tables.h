@@ -4,6 +4,8 @@
 // script mapping), so that each tree keeps its own system's answers.
 #pragma once
 
+#include <string_view>
+
 enum class GbkTable {
   kBig5Simplified,  // Big5 to GBK with the Traditional-to-Simplified mapping (no corrections)
   kShiftJis,        // Shift-JIS to GBK
@@ -18,3 +20,9 @@ bool DoubleByteToGbk(GbkTable table, const char* input, char* output);
 // starts no well-formed sequence (or where the services cannot convert): the output then holds nothing useful,
 // and the caller converts through the services, whose decoder alone says what each ill-formed stretch gives.
 bool WellFormedUtf8ToGbk(const char* input, char* output);
+
+// True when every byte above 7F of `text` (Big5, 950, or Shift-JIS, 932) begins a pair that the code page
+// decodes to one character other than its default one, which GBK writes in two bytes: so that a repair to GBK or
+// UTF-8 loses nothing. False where unsure (a single byte above 7F, a first byte at the end, another code page):
+// the caller then counts the losses through the services.
+bool DoubleByteLosesNothing(unsigned codePage, std::string_view text);

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "conversions.h"
 #include "fixups.h"
+#include "gbk_tables.h"
 #include "text_services.h"
 #include "wide_text.h"
 #include "western.h"
@@ -187,6 +189,8 @@ std::size_t LineLosses(std::string_view line, bool firstLine, const Encoding& e,
   if (e.cause == Cause::kWestern)
     return static_cast<std::size_t>(std::count_if(line.begin(), line.end(), undefinedByte));
   if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return 0;
+  // Most lines of a Big5 or Shift-JIS sheet are whole characters each GBK holds: a lookup a pair tells.
+  if (e.toGbk != nullptr && DoubleByteLosesNothing(e.codePage, line)) return 0;
   const std::u16string wide = Widen(e.codePage, line);
   std::size_t losses = 0;
   if (e.layout == Layout::kSingleByte) {
@@ -229,6 +233,19 @@ Losses Utf16Losses(std::string_view bytes, const Encoding& e, unsigned targetCod
 
 std::string_view BeforeNul(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
 
+// `text` ends before a NUL byte: its routine reads it in place, up to there.
+std::string RepairTerminated(std::string_view text, const Encoding& e, unsigned targetCodePage) {
+  if (text.empty() || !IsSource(e.cause)) return std::string(text);
+  if (e.toGbk != nullptr) {
+    if (targetCodePage == kRepairUtf8) return RoutineToUtf8(text.data(), text.size(), e);
+    // Left unset: the routine writes what it gives, and a text of megabytes leaves most of its room untouched.
+    const auto out = std::make_unique_for_overwrite<char[]>(OutputRoom(e.toGbk, text.size()));
+    e.toGbk(text.data(), out.get());
+    return out.get();
+  }
+  return DecodedTo(Widen(e.codePage, text), e, targetCodePage);
+}
+
 }  // namespace
 
 std::string RepairText(std::string_view bytes, Cause cause, unsigned targetCodePage) {
@@ -238,14 +255,13 @@ std::string RepairText(std::string_view bytes, Cause cause, unsigned targetCodeP
     return DecodedTo(Utf16Units(bytes, e, oddAt), e, targetCodePage);
   }
   const std::string text(BeforeNul(bytes));
-  if (text.empty() || !IsSource(cause)) return text;
-  if (e.toGbk != nullptr) {
-    if (targetCodePage == kRepairUtf8) return RoutineToUtf8(text.c_str(), text.size(), e);
-    std::vector<char> out(OutputRoom(e.toGbk, text.size()));
-    e.toGbk(text.c_str(), out.data());
-    return out.data();
-  }
-  return DecodedTo(Widen(e.codePage, text), e, targetCodePage);
+  return RepairTerminated(text, e, targetCodePage);
+}
+
+std::string RepairText(const std::string& bytes, Cause cause, unsigned targetCodePage) {
+  const Encoding& e = EncodingOf(cause);
+  if (IsUtf16(e)) return RepairText(std::string_view(bytes), cause, targetCodePage);
+  return RepairTerminated(BeforeNul(bytes), e, targetCodePage);
 }
 
 Losses FindLosses(std::string_view bytes, Cause cause, unsigned targetCodePage) {

@@ -20,6 +20,8 @@ inline constexpr unsigned kRepairUtf8 = 65001;
 // lacks; the byte-order mark is dropped. Causes that convert nothing (ascii, gbk, unknown) give the text
 // unchanged.
 std::string RepairText(std::string_view bytes, Cause cause, unsigned targetCodePage);
+// The same, reading the text where it is rather than a copy of it.
+std::string RepairText(const std::string& bytes, Cause cause, unsigned targetCodePage);
 // The bytes up to the first NUL; null counts as empty.
 std::string RepairText(const char* text, Cause cause, unsigned targetCodePage);
 

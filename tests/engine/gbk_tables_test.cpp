@@ -12,6 +12,7 @@
 #include "bounded.h"
 #include "conversions.h"
 #include "fixups.h"
+#include "gbk_tables.h"
 #include "text_services.h"
 
 namespace TS = TextServices;
@@ -124,6 +125,38 @@ TEST(OnePassConversions, RandomTexts) {
   }
   for (const Case& c : kCases) ExpectSameAsServices(c, bytes);
   ExpectSameAsServices(kCases[2], characters);
+}
+
+// The losses' shortcut: a pair it calls lossless must be, by the services, one character other than the code
+// page's default ('?' in Big5, U+30FB in Shift-JIS) that GBK writes in two bytes; and it must know most pairs.
+TEST(OnePassConversions, LosslessPairsAreCharactersGbkHolds) {
+  const struct {
+    unsigned codePage;
+    char16_t defaultUnit;
+    int atLeast;
+  } kPages[] = {{TS::kCodePageBig5, u'?', 13000}, {TS::kCodePageShiftJis, u'\x30FB', 6000}};
+  for (const auto& page : kPages) {
+    int lossless = 0, wrong = 0;
+    for (unsigned first = 0x80; first < 0x100; ++first) {
+      for (unsigned second = 1; second < 0x100; ++second) {
+        const char pair[] = {static_cast<char>(first), static_cast<char>(second), 'A'};
+        if (!DoubleByteLosesNothing(page.codePage, {pair, 3})) continue;
+        ++lossless;
+        char16_t units[4] = {};
+        char gbk[8] = {};
+        const int n = TS::MultiByteToWideChar(page.codePage, 0, pair, 2, units, 4);
+        const bool right = n == 1 && units[0] != page.defaultUnit &&
+                           TS::WideCharToMultiByte(TS::kCodePageGbk, 0, units, 1, gbk, 8) == 2 && gbk[0] != '?';
+        if (!right && ++wrong <= 5) ADD_FAILURE() << page.codePage << ": " << Hex({pair, 2}) << " is not lossless";
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GE(lossless, page.atLeast) << page.codePage;
+    // A first byte at the end, a single byte above 7F, another code page: unsure.
+    EXPECT_FALSE(DoubleByteLosesNothing(page.codePage, "AB\xA4"));
+    EXPECT_FALSE(DoubleByteLosesNothing(TS::kCodePageGbk, "\xA4\x40"));
+  }
+  EXPECT_FALSE(DoubleByteLosesNothing(TS::kCodePageShiftJis, "\xB1"));
 }
 
 }  // namespace
