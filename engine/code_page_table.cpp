@@ -11,11 +11,6 @@
 
 namespace {
 
-struct ConverterCloser {
-  void operator()(UConverter* c) const { ucnv_close(c); }
-};
-using Converter = std::unique_ptr<UConverter, ConverterCloser>;
-
 // Single bytes where Windows' table and ICU's closest converter part: Windows gives bytes a code page leaves
 // undefined private-use characters (or, in 20932, the C1 control of the same value), and knows a newer
 // Hebrew point. Each byte stands alone, never a lead byte.
@@ -98,24 +93,30 @@ const CodePageTable* CodePageTable::For(unsigned codePage) {
   return nullptr;
 }
 
+void CodePageTable::ConverterCloser::operator()(UConverter* c) const { ucnv_close(c); }
+
 CodePageTable::CodePageTable(const Source& source) { m_loaded = Load(source); }
 
 bool CodePageTable::Load(const Source& source) {
   const unsigned codePage = source.codePage;
   UErrorCode error = U_ZERO_ERROR;
-  Converter converter(ucnv_open(source.converter, &error));
+  m_converter.reset(ucnv_open(source.converter, &error));
   if (U_FAILURE(error)) return false;
-  UConverter* cnv = converter.get();
+  UConverter* cnv = m_converter.get();
   ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
   ucnv_setFromUCallBack(cnv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
   // Windows encodes with its best-fit mappings; ICU's fallbacks are the same ones for these code pages.
   ucnv_setFallback(cnv, true);
   if (U_FAILURE(error)) return false;
 
+  // A flushed call that succeeds leaves the converter reset; only one it stopped in needs a reset.
   auto decode = [cnv](const char* bytes, int count, UChar* unit, UErrorCode& status) {
     status = U_ZERO_ERROR;
-    ucnv_resetToUnicode(cnv);
-    return ucnv_toUChars(cnv, unit, 2, bytes, count, &status);
+    UChar* out = unit;
+    const char* in = bytes;
+    ucnv_toUnicode(cnv, &out, unit + 2, &in, bytes + count, nullptr, true, &status);
+    if (U_FAILURE(status)) ucnv_resetToUnicode(cnv);
+    return static_cast<int>(out - unit);
   };
 
   m_defaultUnit = source.defaultUnit;
@@ -166,18 +167,27 @@ bool CodePageTable::Load(const Source& source) {
     }
   }
 
-  if (!source.encodes) return true;
-  m_bytes = std::make_unique<std::uint16_t[]>(kUnitCount);
-  for (unsigned u = 0; u < kUnitCount; ++u) {
+  if (source.encodes) m_bytes = std::make_unique_for_overwrite<std::uint16_t[]>(kUnitCount);
+  return true;
+}
+
+void CodePageTable::BuildBlock(unsigned block) const {
+  const std::lock_guard<std::mutex> lock(m_building);
+  if (m_blockBuilt[block].load(std::memory_order_relaxed)) return;
+  UConverter* cnv = m_converter.get();
+  for (unsigned u = block << 8; u < (block + 1) << 8; ++u) {
     std::uint16_t code = '?';
     if (u < 0x80) {
       code = static_cast<std::uint16_t>(u);
     } else {
       const UChar unit = static_cast<UChar>(u);
       char out[4];
-      error = U_ZERO_ERROR;
-      ucnv_resetFromUnicode(cnv);
-      const int count = ucnv_fromUChars(cnv, out, sizeof out, &unit, 1, &error);
+      char* end = out;
+      const UChar* in = &unit;
+      UErrorCode error = U_ZERO_ERROR;
+      ucnv_fromUnicode(cnv, &end, out + sizeof out, &in, &unit + 1, nullptr, true, &error);
+      if (U_FAILURE(error)) ucnv_resetFromUnicode(cnv);
+      const auto count = end - out;
       const auto first = static_cast<unsigned char>(out[0]);
       // ICU's fallbacks turn the half-width arrows U+FFE9-FFEE into control bytes; Windows gives '?'.
       if (U_SUCCESS(error) && count == 1 && first >= 0x20) {
@@ -188,7 +198,12 @@ bool CodePageTable::Load(const Source& source) {
     }
     m_bytes[u] = code;
   }
-  return true;
+  m_blockBuilt[block].store(true, std::memory_order_release);
+}
+
+std::uint16_t CodePageTable::BytesOf(char16_t unit) const {
+  if (!m_blockBuilt[unit >> 8].load(std::memory_order_acquire)) BuildBlock(unit >> 8);
+  return m_bytes[unit];
 }
 
 template <bool kWrite>
@@ -237,7 +252,7 @@ int CodePageTable::EncodeInto(const char16_t* src, std::size_t length, char* dst
       written += 4;
       continue;
     }
-    const unsigned code = m_bytes[src[i++]];
+    const unsigned code = BytesOf(src[i++]);
     if (code > 0xFF) {
       if constexpr (kWrite) {
         if (room - written < 2) return 0;

@@ -2,9 +2,13 @@
 // adapted to what Windows does, so that each conversion is a table lookup per character (native build).
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+
+struct UConverter;
 
 class CodePageTable {
  public:
@@ -29,11 +33,23 @@ class CodePageTable {
   int DecodeInto(const unsigned char* src, std::size_t length, char16_t* dst, std::size_t room) const;
   template <bool kWrite>
   int EncodeInto(const char16_t* src, std::size_t length, char* dst, std::size_t room) const;
+  std::uint16_t BytesOf(char16_t unit) const;
+  void BuildBlock(unsigned block) const;
+
+  struct ConverterCloser {
+    void operator()(UConverter* c) const;
+  };
 
   bool m_loaded = false;
   bool m_lead[256] = {};
   char16_t m_single[256] = {};
   char16_t m_defaultUnit = u'?';
   std::unique_ptr<char16_t[]> m_pairs;       // by lead byte << 8 | trail byte
-  std::unique_ptr<std::uint16_t[]> m_bytes;  // by unit: a byte, or lead byte << 8 | trail byte; null: decode only
+  // By unit: a byte, or lead byte << 8 | trail byte; null: decode only. Built a block of 256 units at a time,
+  // when a text first holds one of them: each unit is an ICU call, and the guess and a small file's conversion
+  // need few blocks of the 256.
+  std::unique_ptr<std::uint16_t[]> m_bytes;
+  mutable std::atomic<bool> m_blockBuilt[256] = {};
+  mutable std::mutex m_building;
+  std::unique_ptr<UConverter, ConverterCloser> m_converter;  // kept for the blocks not built yet
 };
