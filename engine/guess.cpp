@@ -297,9 +297,10 @@ constexpr double kWesternBytesNats = 2;
 // And per two letters above ASCII side by side, which Western words seldom hold and Vietnamese ones often do.
 constexpr double kWesternLettersTogetherNats = 12;
 
-// What a decoy pays for its code page's rarity: as much as a seldom cause. Less lets more Mac Cyrillic text
-// go unsure, but then a single Big5 character or "Don't" with Windows-1252's apostrophe is unsure too.
-constexpr double kDecoyNats = kSeldomNats;
+// What a decoy pays for its code page's rarity: a little less than a seldom cause, so that a Mac Cyrillic or
+// Vietnamese text its decoy reads better goes unsure. Less still, and "Don't" with Windows-1252's apostrophe is
+// unsure too.
+constexpr double kDecoyNats = 3;
 
 // A sign the model's catalogues never wrote: as rare in a title as a rare letter, however often the
 // catalogues' few signs stood together.
