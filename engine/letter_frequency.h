@@ -22,7 +22,7 @@ struct LetterModel {
   constexpr int Classes() const { return FirstLetter() + static_cast<int>(lower.size()); }
 };
 
-// In the order of Letters (engine/encodings.h) from kWestern.
+// In the order of Letters (engine/encodings.h) from kWestern, then the models only decoys read with.
 extern const LetterModel kLetterModels[];
 
 // A code page no cause names, read with a letter model to tell its text from the causes' (engine/guess.cpp).
