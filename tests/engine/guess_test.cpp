@@ -60,6 +60,8 @@ const Row kRows[] = {
      "TITLE \"\x83\xF0\xF3\xEF\xEF\xE0 \x8A\xF0\xEE\xE2\xE8 \x9F\xF1\xED\xEE\"\r\n", Cause::kUnknown, true},
     {"code page 866 Russian", "TITLE \"\x83\xE0\xE3\xAF\xAF\xA0 \xAA\xE0\xAE\xA2\xA8\"\r\n", Cause::kUnknown, true},
     {"code page 1256 Arabic", "TITLE \"\xC3\xDB\xE4\xED\xC9 \xC7\xE1\xCD\xC8\"\r\n", Cause::kUnknown, true},
+    {"code page 1256, one Arabic word that GBK reads as three rare characters: not sure",
+     "TITLE \"\xC7\xE1\xD1\xCE\xD5\xC9\"\r\n", Cause::kGbk, false},
     {"code page 874 Thai", "TITLE \"\xE0\xBE\xC5\xA7\xC3\xD1\xA1\"\r\n", Cause::kUnknown, true},
     {"Mac Roman French", "TITLE \"Caf\x8E cr\x8Fme \x88 la fran\x8D" "aise\"\r\n", Cause::kUnknown, true},
     // Not text
