@@ -44,7 +44,7 @@ class CodePageTable {
   bool m_lead[256] = {};
   char16_t m_single[256] = {};
   char16_t m_defaultUnit = u'?';
-  std::unique_ptr<char16_t[]> m_pairs;       // by lead byte << 8 | trail byte
+  std::unique_ptr<char16_t[]> m_pairs;  // by lead byte << 8 | trail byte
   // By unit: a byte, or lead byte << 8 | trail byte; null: decode only. Built a block of 256 units at a time,
   // when a text first holds one of them: each unit is an ICU call, and the guess and a small file's conversion
   // need few blocks of the 256.

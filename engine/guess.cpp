@@ -322,10 +322,13 @@ struct Models {
   std::bitset<65536> gbk;  // the units GBK can write
   CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
   std::unique_ptr<Entry[]> unicode = std::make_unique<Entry[]>(65536);
-  SingleByteModel singleByte[kCauseCount];      // by cause, for the single-byte causes
-  std::unique_ptr<SingleByteModel[]> decoys;    // as kDecoys
-  CodePageModel westernBytes;                   // Windows-1252 byte by byte (see ReadWestern)
-  std::unique_ptr<CodePageModel[]> decoyBytes;  // the same for each decoy
+  SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
+  // By cause, a reading per language of its family's (see kLanguageModels); none for a family of one.
+  std::vector<SingleByteModel> languages[kCauseCount];
+  std::unique_ptr<SingleByteModel[]> decoys;                 // as kDecoys
+  std::vector<std::vector<SingleByteModel>> decoyLanguages;  // the same for each decoy
+  CodePageModel westernBytes;                                // Windows-1252 byte by byte (see ReadWestern)
+  std::unique_ptr<CodePageModel[]> decoyBytes;               // the same for each decoy
 
   Models() {
     const CodePageUnits gbkUnits = ReadCodePage(Cause::kGbk);
@@ -362,7 +365,19 @@ struct Models {
       std::copy_n(kDecoys[i].upper, 128, units + 0x80);
       Build(decoys[i], kLetterModels[kDecoys[i].letterModel], units);
       BuildBytes(decoyBytes[i], decoys[i]);
+      decoyLanguages.push_back(BuildLanguages(kDecoys[i].letterModel, units));
     }
+  }
+
+  std::vector<SingleByteModel> BuildLanguages(int family, const char16_t* units) const {
+    std::vector<SingleByteModel> models(
+        static_cast<std::size_t>(std::count_if(kLanguageModels, kLanguageModels + kLanguageModelCount,
+                                               [family](const LanguageModel& l) { return l.family == family; })));
+    auto model = models.begin();
+    for (std::size_t i = 0; i < kLanguageModelCount; ++i) {
+      if (kLanguageModels[i].family == family) Build(*model++, kLanguageModels[i].model, units);
+    }
+    return models;
   }
 
   Entry Flagged(double nats, char16_t unit) const { return Cost(nats) | (gbk.test(unit) ? 0 : kUnmappableBit); }
@@ -382,9 +397,11 @@ struct Models {
     }
   }
 
-  void Build(SingleByteModel& model, const Encoding& e) const {
+  void Build(SingleByteModel& model, const Encoding& e) {
     const CodePageUnits units = ReadCodePage(e.cause);
-    Build(model, kLetterModels[static_cast<int>(e.letters) - 1], units.single);
+    const int family = static_cast<int>(e.letters) - 1;
+    Build(model, kLetterModels[family], units.single);
+    languages[static_cast<std::size_t>(e.cause)] = BuildLanguages(family, units.single);
   }
 
   // A Western byte model: each byte costs its character as a Western text's UTF-8 reading costs it.
@@ -450,6 +467,9 @@ constexpr int kBesideLetters[4][3] = {
 
 struct Tally {
   std::ptrdiff_t quarters = 0;
+  // Of quarters, what the Latin letter pairs of words with a character above ASCII cost: evidence of a language
+  // against another, not of how credible the reading is, which Mean() tells without it.
+  std::ptrdiff_t wordQuarters = 0;
   std::size_t ascii = 0;  // ASCII characters left standing
   std::size_t undefined = 0;
   std::size_t unmappable = 0;
@@ -475,7 +495,9 @@ struct Tally {
     unmappable = scaled(unmappable);
     characters = scaled(characters);
   }
-  double Mean() const { return static_cast<double>(quarters) / kQuarters / static_cast<double>(characters); }
+  double Mean() const {
+    return static_cast<double>(quarters - wordQuarters) / kQuarters / static_cast<double>(characters);
+  }
   double Nats() const { return static_cast<double>(quarters) / kQuarters + kAsciiNats * static_cast<double>(ascii); }
 };
 
@@ -529,6 +551,10 @@ struct Histogram {
   std::vector<std::uint16_t> touched;         // the pairs counted, each once
   std::size_t* pairs;                         // 65,536 counters, all 0 outside `touched`
   std::vector<std::uint8_t> present;          // the bytes above 0x7F the text holds, each once
+  // Pairs of ASCII letters (a-z, either case) within the words that hold a byte above 0x7F: the rest of such a
+  // word tells its language, which the English of a sheet's keywords and other fields would not.
+  std::array<std::uint32_t, 26 * 26> wordPairs{};
+  std::size_t wordsCountedTo = 0;  // the text before this is counted
 
   explicit Histogram(std::size_t* counters) : pairs(counters) {}
   Histogram(const Histogram&) = delete;
@@ -550,6 +576,20 @@ struct Histogram {
     if (Count(b) == 0) present.push_back(static_cast<std::uint8_t>(b));
     ++high;
     ++beside[b * 4 + letters];
+  }
+  // Counts the ASCII letter pairs of the word around s[i], a byte above 0x7F, on either side of it.
+  void Word(const unsigned char* s, std::size_t n, std::size_t i) {
+    constexpr std::size_t kLongestRun = 32;  // a word, not a line of letters
+    std::size_t start = i;
+    while (start > wordsCountedTo && i - start < kLongestRun && kAsciiLetters[s[start - 1]]) --start;
+    CountRun(s, start, i);
+    std::size_t end = i + 1;
+    while (end < n && end - i <= kLongestRun && kAsciiLetters[s[end]]) ++end;
+    CountRun(s, i + 1, end);
+    wordsCountedTo = end;
+  }
+  void CountRun(const unsigned char* s, std::size_t from, std::size_t to) {
+    for (std::size_t k = from; k + 1 < to; ++k) ++wordPairs[((s[k] | 0x20u) - 'a') * 26 + ((s[k + 1] | 0x20u) - 'a')];
   }
 };
 
@@ -584,7 +624,30 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
     }
     t.quarters += count * cost;
   }
+  if (letters.latin) {
+    for (unsigned pair = 0; pair < 26 * 26; ++pair) {
+      if (h.wordPairs[pair] == 0) continue;
+      t.wordQuarters +=
+          static_cast<std::ptrdiff_t>(h.wordPairs[pair]) * letters.pairs[(3 + pair / 26) * k + 3 + pair % 26];
+    }
+    t.quarters += t.wordQuarters;
+  }
   return t;
+}
+
+// What a single-byte reading pays for naming the language of its family that reads the text best.
+constexpr double kOneLanguageNats = 1.5;
+
+// A text in one language reads better by that language's own model than by its family's: the better of them.
+Tally ReadLanguages(const SingleByteModel& family, const std::vector<SingleByteModel>& languages, const Histogram& h,
+                    std::size_t n) {
+  Tally best = ReadLetters(family, h, n);
+  for (const SingleByteModel& language : languages) {
+    Tally t = ReadLetters(language, h, n);
+    t.quarters += Cost(kOneLanguageNats);
+    if (t.Nats() < best.Nats()) best = t;
+  }
+  return best;
 }
 
 // A double-byte reading of a text in which no byte is a lead byte: each byte alone, by the histogram.
@@ -608,9 +671,13 @@ Tally ReadSingles(const CodePageModel& model, const Histogram& h, std::size_t n)
 
 // Western text is read by two models, its letters' and its bytes' (the marks and place names of titles that the
 // catalogues' prose seldom writes), and takes the better; the bytes' pays for knowing no language's letters.
-Tally ReadWestern(const SingleByteModel& letters, const CodePageModel& bytes, const Histogram& h, std::size_t n) {
-  const Tally byLetters = ReadLetters(letters, h, n);
+Tally ReadWestern(const SingleByteModel& letters, const std::vector<SingleByteModel>& languages,
+                  const CodePageModel& bytes, const Histogram& h, std::size_t n) {
+  const Tally byLetters = ReadLanguages(letters, languages, h, n);
   Tally byBytes = ReadSingles(bytes, h, n);
+  // The bytes' model knows no words: their letter pairs cost as the letters' model has them.
+  byBytes.wordQuarters = byLetters.wordQuarters;
+  byBytes.quarters += byLetters.wordQuarters;
   byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats);
   for (const std::uint16_t pair : h.touched) {
     const unsigned before = pair >> 8, b = pair & 0xFF;
@@ -810,6 +877,7 @@ Guess GuessCause(std::string_view bytes) {
     } else {
       h.High(b, kAsciiLetters[before] * 2 + kAsciiLetters[Next(s, i, n)]);
       h.Pair(before, b);
+      if (kAsciiLetters[before] || kAsciiLetters[Next(s, i, n)]) h.Word(s, n, i);
     }
     before = b;
   }
@@ -843,10 +911,11 @@ Guess GuessCause(std::string_view bytes) {
   for (const Encoding& e : kEncodings) {
     if (e.layout == Layout::kSingleByte) {
       const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
-      readings.push_back(
-          {e.cause,
-           e.cause == Cause::kWestern ? ReadWestern(letters, models.westernBytes, h, n) : ReadLetters(letters, h, n), 0,
-           MostLetterNats(e.letters)});
+      const std::vector<SingleByteModel>& languages = models.languages[static_cast<std::size_t>(e.cause)];
+      readings.push_back({e.cause,
+                          e.cause == Cause::kWestern ? ReadWestern(letters, languages, models.westernBytes, h, n)
+                                                     : ReadLanguages(letters, languages, h, n),
+                          0, MostLetterNats(e.letters)});
     } else if (e.layout == Layout::kUtf8) {
       const bool bom = n >= 3 && std::memcmp(s, kBom, 3) == 0;
       readings.push_back({e.cause, {}, bom ? kBomNats : 0, kMostUnicodeNats});
@@ -865,6 +934,21 @@ Guess GuessCause(std::string_view bytes) {
       readings.push_back({e.cause, leads ? Tally{} : ReadSingles(*model, h, n), 0, most});
       if (leads) streams.push_back({readings.size() - 1, model, 0});
     }
+  }
+  // The letter pairs of words choose among the Latin readings alone: each pays what it pays beyond the best of
+  // them, so that a reading in another script, which has no say on them, is judged by the rest of the text.
+  const auto latin = [&models](Cause cause) {
+    const LetterModel* letters = models.singleByte[static_cast<std::size_t>(cause)].letters;
+    return letters != nullptr && letters->latin;
+  };
+  std::ptrdiff_t fewestWordQuarters = PTRDIFF_MAX;
+  for (const Reading& r : readings) {
+    if (latin(r.cause)) fewestWordQuarters = std::min(fewestWordQuarters, r.tally.wordQuarters);
+  }
+  for (Reading& r : readings) {
+    if (!latin(r.cause)) continue;
+    r.tally.quarters -= fewestWordQuarters;
+    r.tally.wordQuarters -= fewestWordQuarters;
   }
   // A reading that trails the best of them by kAbandonNats after a chunk cannot catch up in a text of one
   // encoding: it stops there, its counts scaled to the whole text.
@@ -959,9 +1043,10 @@ Guess GuessCause(std::string_view bytes) {
     for (std::size_t i = 0; i < kDecoyCount; ++i) {
       const SingleByteModel& decoy = models.decoys[i];
       if (named.letters && ReadAlike(named, decoy, h)) continue;
-      const Tally t = decoy.letters == &kLetterModels[static_cast<int>(Letters::kWestern) - 1]
-                          ? ReadWestern(decoy, models.decoyBytes[i], h, n)
-                          : ReadLetters(decoy, h, n);
+      Tally t = decoy.letters == &kLetterModels[static_cast<int>(Letters::kWestern) - 1]
+                    ? ReadWestern(decoy, models.decoyLanguages[i], models.decoyBytes[i], h, n)
+                    : ReadLanguages(decoy, models.decoyLanguages[i], h, n);
+      if (decoy.letters->latin) t.quarters -= fewestWordQuarters;
       rivals += std::exp(noise - t.Nats() - kDecoyNats - odds);
     }
     share /= rivals;

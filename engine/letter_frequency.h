@@ -9,8 +9,8 @@
 // A language's characters in classes (0 not a letter, 1 a sign above ASCII, 2 a letter the language does not
 // write, then the ASCII letters, then the language's own letters), and what each costs in quarter nats.
 struct LetterModel {
-  std::u16string_view lower, upper;  // the language's own letters, class FirstLetter() + i
-  std::u16string_view signs;         // the common signs above ASCII
+  std::u16string_view lower, upper;   // the language's own letters, class FirstLetter() + i
+  std::u16string_view signs;          // the common signs above ASCII
   const unsigned char* signQuarters;  // per sign, its cost among signs
   unsigned char otherSignQuarters;    // any other sign's
   bool latin;                         // whether the ASCII letters are the language's (one class each) or not (one)
@@ -25,10 +25,19 @@ struct LetterModel {
 // In the order of Letters (engine/encodings.h) from kWestern, then the models only decoys read with.
 extern const LetterModel kLetterModels[];
 
+// A model of one language of a family of several (Western: French, German, Spanish), learnt from that language
+// alone: a text in one language reads better by its own model than by the family's.
+struct LanguageModel {
+  int family;  // in kLetterModels
+  LetterModel model;
+};
+extern const LanguageModel kLanguageModels[];
+extern const std::size_t kLanguageModelCount;
+
 // A code page no cause names, read with a letter model to tell its text from the causes' (engine/guess.cpp).
 struct Decoy {
   const char* name;
-  int letterModel;          // in kLetterModels
+  int letterModel;        // in kLetterModels
   const char16_t* upper;  // the characters of the bytes 0x80 to 0xFF, 0 where the code page defines none
 };
 extern const Decoy kDecoys[];

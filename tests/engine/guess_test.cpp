@@ -47,6 +47,14 @@ const Row kRows[] = {
     // The causes beyond today's six: their letters, read with their language's model
     {"Windows-1251 Russian title", "TITLE \"\xC3\xF0\xF3\xEF\xEF\xE0 \xEA\xF0\xEE\xE2\xE8\"\r\n", Cause::kWindows1251, true},
     {"KOI8-R Russian title", "TITLE \"\xE7\xD2\xD5\xD0\xD0\xC1 \xCB\xD2\xCF\xD7\xC9\"\r\n", Cause::kKoi8R, true},
+    // A Latin text whose Western reading differs in a letter or two: the rest of its words tell its language.
+    {"Windows-1250 Czech title, one letter apart from its Western reading", "TITLE \"P\xEDse\xF2 o l\xE1sce\"\r\n",
+     Cause::kWindows1250, true},
+    {"Windows-1254 Turkish word, two letters apart", "TITLE \"\xDE" "ark\xFDlar\"\r\n", Cause::kWindows1254, true},
+    {"Western Spanish: accents that Central European words hold more often, and n with a tilde",
+     "TITLE \"Canci\xF3n de la monta\xF1" "a\"\r\nPERFORMER \"Jos\xE9 Mar\xED" "a Ca\xF1izares\"\r\n"
+     "TITLE \"Rapsodia espa\xF1ola\"\r\nTITLE \"P\xE1gina de m\xFAsica cl\xE1sica\"\r\n",
+     Cause::kWestern, true},
     {"Windows-1250 Polish title", "TITLE \"Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\"\r\n", Cause::kWindows1250, true},
     {"Windows-1253 Greek title", "TITLE \"\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1 \xEA\xFC\xF3\xEC\xE5\"\r\n", Cause::kWindows1253,
      true},
