@@ -935,20 +935,20 @@ Guess GuessCause(std::string_view bytes) {
       if (leads) streams.push_back({readings.size() - 1, model, 0});
     }
   }
-  // The letter pairs of words choose among the Latin readings alone: each pays what it pays beyond the best of
-  // them, so that a reading in another script, which has no say on them, is judged by the rest of the text.
+  // The letter pairs of words weigh a Latin reading against Western's: each pays what it pays beyond Western's,
+  // or gains what it pays less, so that Western, and a reading in another script, which has no say on them, are
+  // judged by the rest of the text.
   const auto latin = [&models](Cause cause) {
     const LetterModel* letters = models.singleByte[static_cast<std::size_t>(cause)].letters;
     return letters != nullptr && letters->latin;
   };
-  std::ptrdiff_t fewestWordQuarters = PTRDIFF_MAX;
-  for (const Reading& r : readings) {
-    if (latin(r.cause)) fewestWordQuarters = std::min(fewestWordQuarters, r.tally.wordQuarters);
-  }
+  const std::ptrdiff_t westernWordQuarters = std::find_if(readings.begin(), readings.end(), [](const Reading& r) {
+                                               return r.cause == Cause::kWestern;
+                                             })->tally.wordQuarters;
   for (Reading& r : readings) {
     if (!latin(r.cause)) continue;
-    r.tally.quarters -= fewestWordQuarters;
-    r.tally.wordQuarters -= fewestWordQuarters;
+    r.tally.quarters -= westernWordQuarters;
+    r.tally.wordQuarters -= westernWordQuarters;
   }
   // A reading that trails the best of them by kAbandonNats after a chunk cannot catch up in a text of one
   // encoding: it stops there, its counts scaled to the whole text.
@@ -1046,7 +1046,7 @@ Guess GuessCause(std::string_view bytes) {
       Tally t = decoy.letters == &kLetterModels[static_cast<int>(Letters::kWestern) - 1]
                     ? ReadWestern(decoy, models.decoyLanguages[i], models.decoyBytes[i], h, n)
                     : ReadLanguages(decoy, models.decoyLanguages[i], h, n);
-      if (decoy.letters->latin) t.quarters -= fewestWordQuarters;
+      if (decoy.letters->latin) t.quarters -= westernWordQuarters;
       rivals += std::exp(noise - t.Nats() - kDecoyNats - odds);
     }
     share /= rivals;
