@@ -554,7 +554,8 @@ struct Histogram {
   // Pairs of ASCII letters (a-z, either case) within the words that hold a byte above 0x7F: the rest of such a
   // word tells its language, which the English of a sheet's keywords and other fields would not.
   std::array<std::uint32_t, 26 * 26> wordPairs{};
-  std::size_t wordsCountedTo = 0;  // the text before this is counted
+  std::vector<std::uint16_t> wordPairsTouched;  // the word pairs counted, each once
+  std::size_t wordsCountedTo = 0;               // the text before this is counted
 
   explicit Histogram(std::size_t* counters) : pairs(counters) {}
   Histogram(const Histogram&) = delete;
@@ -589,7 +590,10 @@ struct Histogram {
     wordsCountedTo = end;
   }
   void CountRun(const unsigned char* s, std::size_t from, std::size_t to) {
-    for (std::size_t k = from; k + 1 < to; ++k) ++wordPairs[((s[k] | 0x20u) - 'a') * 26 + ((s[k + 1] | 0x20u) - 'a')];
+    for (std::size_t k = from; k + 1 < to; ++k) {
+      const unsigned pair = ((s[k] | 0x20u) - 'a') * 26 + ((s[k + 1] | 0x20u) - 'a');
+      if (wordPairs[pair]++ == 0) wordPairsTouched.push_back(static_cast<std::uint16_t>(pair));
+    }
   }
 };
 
@@ -625,8 +629,7 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
     t.quarters += count * cost;
   }
   if (letters.latin) {
-    for (unsigned pair = 0; pair < 26 * 26; ++pair) {
-      if (h.wordPairs[pair] == 0) continue;
+    for (const unsigned pair : h.wordPairsTouched) {
       t.wordQuarters +=
           static_cast<std::ptrdiff_t>(h.wordPairs[pair]) * letters.pairs[(3 + pair / 26) * k + 3 + pair % 26];
     }
@@ -642,6 +645,10 @@ constexpr double kOneLanguageNats = 1.5;
 Tally ReadLanguages(const SingleByteModel& family, const std::vector<SingleByteModel>& languages, const Histogram& h,
                     std::size_t n) {
   Tally best = ReadLetters(family, h, n);
+  // A reading the family finds far from credible, such as Chinese text read as letters, no language of it makes
+  // credible: the languages are left unread.
+  constexpr double kHopelessNats = 12;
+  if (best.characters > 0 && best.Mean() > kHopelessNats) return best;
   for (const SingleByteModel& language : languages) {
     Tally t = ReadLetters(language, h, n);
     t.quarters += Cost(kOneLanguageNats);
