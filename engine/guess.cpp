@@ -645,10 +645,11 @@ constexpr double kOneLanguageNats = 1.5;
 Tally ReadLanguages(const SingleByteModel& family, const std::vector<SingleByteModel>& languages, const Histogram& h,
                     std::size_t n) {
   Tally best = ReadLetters(family, h, n);
-  // A reading the family finds far from credible, such as Chinese text read as letters, no language of it makes
-  // credible: the languages are left unread.
+  // A reading of many characters that the family finds far from credible, such as Chinese text read as letters,
+  // no language of it makes credible: the languages are left unread. (One rare letter alone is no such sign.)
   constexpr double kHopelessNats = 12;
-  if (best.characters > 0 && best.Mean() > kHopelessNats) return best;
+  constexpr std::size_t kFewestHopeless = 16;
+  if (best.characters >= kFewestHopeless && best.Mean() > kHopelessNats) return best;
   for (const SingleByteModel& language : languages) {
     Tally t = ReadLetters(language, h, n);
     t.quarters += Cost(kOneLanguageNats);
