@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bounded.h"
+#include "bytes.h"
 #include "conversions.h"
 #include "cue_sheet.h"
 #include "western.h"
@@ -240,6 +241,27 @@ TEST(IsCueSheetName, EndsInCueInAnyCase) {
   for (const char* path : {"a.cue", "C:\\Music\\Album.CUE", "x.Cue", ".cue"}) EXPECT_TRUE(IsCueSheetName(path)) << path;
   for (const char* path : {"a.txt", "a.cue.txt", "acue", "a.cu", "", "a.cue "}) {
     EXPECT_FALSE(IsCueSheetName(path)) << path;
+  }
+}
+
+// The line-break scan, eight bytes a step, against a plain one: a CR or an LF at every place of texts of up to 24
+// bytes, among bytes a bit or two away from them, NUL and their high-bit twins, from every start.
+TEST(LineBreakFrom, FindsTheFirstBreakFromEveryStart) {
+  constexpr char kNear[] = {'\x0B', '\x0C', '\x0E', '\x0F', '\x09', '\x8A', '\x8D', '\0', '\x2A'};
+  for (const char brk : {'\r', '\n'}) {
+    for (std::size_t size = 0; size <= 24; ++size) {
+      for (std::size_t at = 0; at <= size; ++at) {
+        std::string text(size, ' ');
+        for (std::size_t i = 0; i < size; ++i) text[i] = kNear[(i + at) % sizeof kNear];
+        if (at < size) text[at] = brk;
+        if (at + 3 < size) text[at + 3] = static_cast<char>('\r' + '\n' - brk);  // a later break of the other kind
+        for (std::size_t from = 0; from <= size; ++from) {
+          std::size_t first = from;
+          while (first < size && text[first] != '\r' && text[first] != '\n') ++first;
+          EXPECT_EQ(LineBreakFrom(text.data(), size, from), first) << "size " << size << " break " << at << " from " << from;
+        }
+      }
+    }
   }
 }
 

@@ -55,6 +55,12 @@ const Row kRows[] = {
      "TITLE \"Canci\xF3n de la monta\xF1" "a\"\r\nPERFORMER \"Jos\xE9 Mar\xED" "a Ca\xF1izares\"\r\n"
      "TITLE \"Rapsodia espa\xF1ola\"\r\nTITLE \"P\xE1gina de m\xFAsica cl\xE1sica\"\r\n",
      Cause::kWestern, true},
+    {"Windows-1254 Turkish word alone, its letters at both ends of the text", "\xDE" "ark\xFDlar",
+     Cause::kWindows1254, true},
+    {"Windows-1250 Romanian with the cedilla letters", "TITLE \"\xCEn\xFE" "elegere \xBAi speran\xFE\xE3\"\r\n",
+     Cause::kWindows1250, true},
+    {"Western German word whose letter pairs read Hungarian: still Western, not sure", "TITLE \"\xC4gyptisch\"\r\n",
+     Cause::kWestern, false},
     {"Windows-1250 Polish title", "TITLE \"Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\"\r\n", Cause::kWindows1250, true},
     {"Windows-1253 Greek title", "TITLE \"\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1 \xEA\xFC\xF3\xEC\xE5\"\r\n", Cause::kWindows1253,
      true},
@@ -70,6 +76,8 @@ const Row kRows[] = {
     {"code page 1256 Arabic", "TITLE \"\xC3\xDB\xE4\xED\xC9 \xC7\xE1\xCD\xC8\"\r\n", Cause::kUnknown, true},
     {"code page 1256, one Arabic word that GBK reads as three rare characters: not sure",
      "TITLE \"\xC7\xE1\xD1\xCE\xD5\xC9\"\r\n", Cause::kGbk, false},
+    {"code page 1258 Vietnamese, a tone mark combining: not sure", "TITLE \"Ti\xCCnh y\xEAu\"\r\n", Cause::kWestern,
+     false},
     {"code page 874 Thai", "TITLE \"\xE0\xBE\xC5\xA7\xC3\xD1\xA1\"\r\n", Cause::kUnknown, true},
     {"Mac Roman French", "TITLE \"Caf\x8E cr\x8Fme \x88 la fran\x8D" "aise\"\r\n", Cause::kUnknown, true},
     // Not text

@@ -1,0 +1,50 @@
+// The native code pages' encoding tables, built a block of units at a time on first use: threads that meet the
+// same unbuilt blocks at once get what one thread gets afterwards.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "code_page_table.h"
+
+namespace {
+
+// Every unit's bytes, the blocks of 256 units taken in an order that starts at `firstBlock`.
+std::vector<std::string> EncodeEveryUnit(const CodePageTable& table, unsigned firstBlock) {
+  std::vector<std::string> bytes(0x10000);
+  for (unsigned k = 0; k < 0x100; ++k) {
+    const unsigned block = (firstBlock + k * 0x61) & 0xFF;  // an odd step visits every block
+    for (unsigned u = block << 8; u < (block + 1) << 8; ++u) {
+      const char16_t unit = static_cast<char16_t>(u);
+      char out[4];
+      const int n = table.Encode(&unit, 1, out, sizeof out);
+      bytes[u].assign(out, static_cast<std::size_t>(n > 0 ? n : 0));
+    }
+  }
+  return bytes;
+}
+
+// In a process of its own, where no block is built yet.
+TEST(CodePageTableDeathTest, ThreadsBuildingTheSameBlocksGetWhatOneThreadGets) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        bool same = true;
+        for (const unsigned codePage : {936u, 950u}) {
+          const CodePageTable* table = CodePageTable::For(codePage);
+          std::vector<std::vector<std::string>> seen(4);
+          std::vector<std::thread> threads;
+          for (unsigned t = 0; t < seen.size(); ++t) {
+            threads.emplace_back([&seen, table, t] { seen[t] = EncodeEveryUnit(*table, t * 0x40); });
+          }
+          for (std::thread& thread : threads) thread.join();
+          for (const std::vector<std::string>& bytes : seen) same = same && bytes == EncodeEveryUnit(*table, 0);
+        }
+        std::exit(same ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
