@@ -258,7 +258,8 @@ TEST(LineBreakFrom, FindsTheFirstBreakFromEveryStart) {
         for (std::size_t from = 0; from <= size; ++from) {
           std::size_t first = from;
           while (first < size && text[first] != '\r' && text[first] != '\n') ++first;
-          EXPECT_EQ(LineBreakFrom(text.data(), size, from), first) << "size " << size << " break " << at << " from " << from;
+          EXPECT_EQ(LineBreakFrom(text.data(), size, from), first)
+              << "size " << size << " break " << at << " from " << from;
         }
       }
     }
