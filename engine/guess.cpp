@@ -883,9 +883,10 @@ Guess GuessCause(std::string_view bytes) {
       h.controls += kControlBytes[b];
       if (before >= 0x80) h.Pair(before, b);
     } else {
-      h.High(b, kAsciiLetters[before] * 2 + kAsciiLetters[Next(s, i, n)]);
+      const bool letterBefore = kAsciiLetters[before], letterAfter = kAsciiLetters[Next(s, i, n)];
+      h.High(b, letterBefore * 2 + letterAfter);
       h.Pair(before, b);
-      if (kAsciiLetters[before] || kAsciiLetters[Next(s, i, n)]) h.Word(s, n, i);
+      if (letterBefore || letterAfter) h.Word(s, n, i);
     }
     before = b;
   }
