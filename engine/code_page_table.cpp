@@ -8,6 +8,8 @@
 #include <cstring>
 #include <iterator>
 #include <mutex>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -143,17 +145,54 @@ bool CodePageTable::Load(const Source& source) {
     m_single[s.byte] = s.unit;
   }
 
+  // A lead byte's row in one call: each pair closed by a line feed, which no code page takes into a sequence,
+  // and told apart from the others by where each unit's bytes begin. A pair is one character when exactly one
+  // unit begins at its first byte and none at the bytes after it; a sequence the code page does not define gives
+  // no unit, and a trail byte it does not take gives one of its own.
+  error = U_ZERO_ERROR;
+  ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &error);
+  if (U_FAILURE(error)) return false;
   m_pairs = std::make_unique<char16_t[]>(kUnitCount);
+  // Every row has the same layout; only its lead bytes change, at `leads`.
+  std::string row;
+  std::size_t starts[257] = {};
+  std::vector<std::size_t> leads;
+  for (unsigned trail = 1; trail < 256; ++trail) {
+    starts[trail] = row.size();
+    // Windows' 20932 writes JIS X 0212, which EUC-JP prefixes with 8F, as a pair with a 7-bit trail byte.
+    const bool supplement = source.lowTrailsAfter8F && trail >= 0x21 && trail <= 0x7E;
+    if (supplement) row += '\x8F';
+    leads.push_back(row.size());
+    row += {'\0', static_cast<char>(supplement ? trail | 0x80 : trail), '\n'};
+  }
+  starts[256] = row.size();
+  std::vector<UChar> units(row.size());
+  std::vector<std::int32_t> offsets(row.size());
   for (unsigned lead = 0; lead < 256; ++lead) {
     if (!m_lead[lead]) continue;
+    for (const std::size_t at : leads) row[at] = static_cast<char>(lead);
+    UChar* out = units.data();
+    const char* in = row.data();
+    error = U_ZERO_ERROR;
+    ucnv_resetToUnicode(cnv);
+    ucnv_toUnicode(cnv, &out, units.data() + units.size(), &in, row.data() + row.size(), offsets.data(), true, &error);
+    if (U_FAILURE(error)) return false;
+    const std::size_t count = static_cast<std::size_t>(out - units.data());
+    std::size_t k = 0;
     for (unsigned trail = 1; trail < 256; ++trail) {
-      // Windows' 20932 writes JIS X 0212, which EUC-JP prefixes with 8F, as a pair with a 7-bit trail byte.
-      const bool supplement = source.lowTrailsAfter8F && trail >= 0x21 && trail <= 0x7E;
-      const char bytes[3] = {supplement ? '\x8F' : static_cast<char>(lead),
-                             static_cast<char>(supplement ? lead : trail), static_cast<char>(trail | 0x80)};
-      UChar unit[2];
-      const int units = supplement ? decode(bytes, 3, unit, error) : decode(bytes, 2, unit, error);
-      m_pairs[lead << 8 | trail] = U_SUCCESS(error) && units == 1 ? unit[0] : m_defaultUnit;
+      const std::size_t first = starts[trail], end = starts[trail + 1] - 1;  // end: the line feed
+      std::size_t atFirst = 0, within = 0;
+      char16_t unit = m_defaultUnit;
+      for (; k < count && static_cast<std::size_t>(offsets[k]) < end; ++k) {
+        if (static_cast<std::size_t>(offsets[k]) == first) {
+          ++atFirst;
+          unit = units[k];
+        } else {
+          ++within;
+        }
+      }
+      while (k < count && static_cast<std::size_t>(offsets[k]) == end) ++k;
+      m_pairs[lead << 8 | trail] = atFirst == 1 && within == 0 ? unit : m_defaultUnit;
     }
   }
   for (const PairBlock& block : kWindowsPairs) {
