@@ -48,12 +48,12 @@ unsigned OwnDefaultPair(Cause cause) {
 
 bool IsPrivateUse(char16_t u) { return u >= 0xE000 && u <= 0xF8FF; }
 
-// The characters of one double-byte code page, read through TextServices: the unit per byte and per pair,
-// 0 where the code page defines none.
+// The characters of one code page, read through TextServices: the unit per byte and, for a double-byte one, per
+// pair, 0 where the code page defines none.
 struct CodePageUnits {
   bool lead[256] = {};
   char16_t single[256] = {};
-  std::unique_ptr<char16_t[]> pairs = std::make_unique<char16_t[]>(65536);
+  std::unique_ptr<char16_t[]> pairs;  // null for a single-byte code page
 };
 
 constexpr unsigned kFirstTrail = 0x40;  // no code page here has a trail byte below it
@@ -103,6 +103,8 @@ CodePageUnits ReadCodePage(Cause cause) {
     ++b;
     start = k + 1;
   }
+  if (std::none_of(std::begin(cp.lead), std::end(cp.lead), [](bool lead) { return lead; })) return cp;
+  cp.pairs = std::make_unique<char16_t[]>(65536);
   // One call per lead byte, not per pair: under Wine each call has a fixed cost that 24,000 calls make felt.
   for (unsigned lead = 0x80; lead < 0x100; ++lead) {
     if (!cp.lead[lead]) continue;
@@ -270,11 +272,11 @@ double UnicodeNats(char32_t u) {
   return 11;
 }
 
-// A double-byte code page's entries, ready for the scan.
+// A code page's entries, ready for the scan; the pairs' only for a double-byte one.
 struct CodePageModel {
   bool lead[256] = {};
   Entry single[256] = {};
-  std::unique_ptr<Entry[]> pairs = std::make_unique<Entry[]>(65536);
+  std::unique_ptr<Entry[]> pairs;
 };
 
 constexpr std::array<bool, 256> BuildLetters() {
@@ -391,6 +393,7 @@ struct Models {
       // Half-width katakana: the only single bytes above 0x7F that a real text uses often.
       if (&model == &shiftJisModel && b >= 0xA1 && b <= 0xDF) model.single[b] = Flagged(7.5, units.single[b]);
     }
+    model.pairs = std::make_unique_for_overwrite<Entry[]>(65536);
     for (unsigned code = 0; code < 65536; ++code) {
       const char16_t u = units.pairs[code];
       model.pairs[code] = u ? Flagged(nats(code >> 8, code & 0xFF, u), u) : kUndefined;
