@@ -372,12 +372,10 @@ struct Models {
   }
 
   std::vector<SingleByteModel> BuildLanguages(int family, const char16_t* units) const {
-    std::vector<SingleByteModel> models(
-        static_cast<std::size_t>(std::count_if(kLanguageModels, kLanguageModels + kLanguageModelCount,
-                                               [family](const LanguageModel& l) { return l.family == family; })));
-    auto model = models.begin();
+    std::vector<SingleByteModel> models;
     for (std::size_t i = 0; i < kLanguageModelCount; ++i) {
-      if (kLanguageModels[i].family == family) Build(*model++, kLanguageModels[i].model, units);
+      if (kLanguageModels[i].family != family) continue;
+      Build(models.emplace_back(), kLanguageModels[i].model, units);
     }
     return models;
   }
