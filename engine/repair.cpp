@@ -233,15 +233,54 @@ Losses Utf16Losses(std::string_view bytes, const Encoding& e, unsigned targetCod
 
 std::string_view BeforeNul(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
 
-// `text` ends before a NUL byte: its routine reads it in place, up to there.
+// Where the stretch of whole lines that starts at `begin` ends: after the first line feed past kStretch bytes,
+// and never before a UTF-8 byte-order mark, which the routine drops only where the text opens.
+constexpr std::size_t kStretch = 256 * 1024;
+
+std::size_t StretchEnd(std::string_view text, std::size_t begin) {
+  constexpr std::string_view kMark = EncodingOf(Cause::kUtf8).byteOrderMark;
+  std::size_t end = begin + kStretch;
+  while (end < text.size()) {
+    end = std::min(text.find('\n', end), text.size() - 1) + 1;
+    if (!text.substr(end).starts_with(kMark)) return end;
+  }
+  return text.size();
+}
+
+// `text` ends before a NUL byte. A routine never reads across a line feed: no code page starts a character with
+// one (in a double-byte page it can only end a pair), and the corrections replace characters and words within a
+// line. So a long text goes through it a stretch of lines at a time, its output appended to the result: the
+// scratch stays a stretch's size and the result is the only copy of the text, however long. The last stretch is
+// read in place, up to the text's NUL; the others are copied to close them.
+std::string ByStretches(std::string_view text, ConversionRoutine routine) {
+  std::string result, stretch;
+  result.reserve(text.size());
+  std::unique_ptr<char[]> out;
+  std::size_t room = 0;
+  for (std::size_t begin = 0; begin < text.size();) {
+    const std::size_t end = StretchEnd(text, begin);
+    const char* input = text.data() + begin;
+    if (end < text.size()) {
+      stretch.assign(text, begin, end - begin);
+      input = stretch.c_str();
+    }
+    if (OutputRoom(routine, end - begin) > room) {
+      room = OutputRoom(routine, end - begin);
+      // Left unset: the routine writes what it gives, and most of a stretch's room stays untouched.
+      out = std::make_unique_for_overwrite<char[]>(room);
+    }
+    routine(input, out.get());
+    result += out.get();
+    begin = end;
+  }
+  return result;
+}
+
 std::string RepairTerminated(std::string_view text, const Encoding& e, unsigned targetCodePage) {
   if (text.empty() || !IsSource(e.cause)) return std::string(text);
   if (e.toGbk != nullptr) {
     if (targetCodePage == kRepairUtf8) return RoutineToUtf8(text.data(), text.size(), e);
-    // Left unset: the routine writes what it gives, and a text of megabytes leaves most of its room untouched.
-    const auto out = std::make_unique_for_overwrite<char[]>(OutputRoom(e.toGbk, text.size()));
-    e.toGbk(text.data(), out.get());
-    return out.get();
+    return ByStretches(text, e.toGbk);
   }
   return DecodedTo(Widen(e.codePage, text), e, targetCodePage);
 }

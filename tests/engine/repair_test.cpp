@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "bounded.h"
@@ -86,6 +87,37 @@ TEST(RepairText, GbkIsTheDialogsRoutineAndUtf8TheSameText) {
                                                                : RunBounded(Utf8ToGbk, row.text, n + 1);
     EXPECT_EQ(Hex(RepairText(row.text, row.cause, kRepairGbk)), Hex(dialog)) << row.name;
     EXPECT_EQ(Hex(RepairText(row.text, row.cause, kRepairUtf8)), Hex(GbkToUtf8(dialog))) << row.name;
+  }
+}
+
+struct LongRow {
+  const char* name;
+  Cause cause;
+  Conversion routine;
+  const char* first;  // once, then `lines` again and again
+  const char* lines;
+};
+
+// Long texts go through a routine some lines at a time; the result must be the routine's over the whole text,
+// whatever line each stretch ends at: a lead byte before the line feed, a correction or half-width kana after
+// it, UTF-8 that only one stretch holds ill-formed, and a byte-order mark opening every line.
+const LongRow kLongRows[] = {
+    {"big5", Cause::kBig5, Big5ToGbkSimplified, "", "TITLE \x22\xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\x22\r\n\xAB\xE1\xA4\n"},
+    {"shift-jis", Cause::kShiftJis, ShiftJisToGbk, "", "\xB1\xB2 \x82\xA0\x82\xE8\r\n\x82\n"},
+    {"utf-8, ill-formed once", Cause::kUtf8, Utf8ToGbk, "\xEF\xBB\xBF\xE6\x88\n", "\xE7\x8E\x8B\xE8\x8F\xB2\r\n"},
+    {"utf-8, marks", Cause::kUtf8, Utf8ToGbk, "", "\xEF\xBB\xBF\xE7\x8E\x8B\r\n"},
+    {"western", Cause::kWestern, WesternToAscii, "", "D\xE9j\xE0 Vu \x85\x8D\r\n"},
+};
+
+TEST(RepairText, LongTextsAsTheRoutineGivesThem) {
+  for (const LongRow& row : kLongRows) {
+    std::string text = row.first;
+    while (text.size() < 800'000) text += row.lines;
+    const std::string whole = RunBounded(row.routine, text.c_str(), OutputRoom(row.routine, text.size()));
+    const std::string repaired = RepairText(text, row.cause, kRepairGbk);
+    const auto differ = std::mismatch(repaired.begin(), repaired.end(), whole.begin(), whole.end());
+    EXPECT_TRUE(differ.first == repaired.end() && differ.second == whole.end())
+        << row.name << ": differs at " << (differ.first - repaired.begin()) << " of " << whole.size();
   }
 }
 
