@@ -3,6 +3,7 @@
 
 #include <unicode/ucnv.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -146,68 +147,78 @@ bool CodePageTable::Load(const Source& source) {
   }
 
   // A lead byte's row in one call: each pair closed by a line feed, which no code page takes into a sequence,
-  // and told apart from the others by where each unit's bytes begin. A pair is one character when exactly one
-  // unit begins at its first byte and none at the bytes after it; a sequence the code page does not define gives
-  // no unit, and a trail byte it does not take gives one of its own.
+  // and told apart from the others by where each unit's bytes begin. Every row has the same layout; only its
+  // lead bytes change, at m_rowLeads. The rows are read as texts first hold their lead bytes (see ReadRow); the
+  // first is read here, so that a converter that cannot read one leaves the code page unknown.
   error = U_ZERO_ERROR;
   ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &error);
   if (U_FAILURE(error)) return false;
-  m_pairs = std::make_unique<char16_t[]>(kUnitCount);
-  // Every row has the same layout; only its lead bytes change, at `leads`.
-  std::string row;
-  std::size_t starts[257] = {};
-  std::vector<std::size_t> leads;
+  m_codePage = codePage;
+  m_pairs = std::make_unique_for_overwrite<char16_t[]>(kUnitCount);
   for (unsigned trail = 1; trail < 256; ++trail) {
-    starts[trail] = row.size();
+    m_rowStarts[trail] = m_rowItems.size();
     // Windows' 20932 writes JIS X 0212, which EUC-JP prefixes with 8F, as a pair with a 7-bit trail byte.
     const bool supplement = source.lowTrailsAfter8F && trail >= 0x21 && trail <= 0x7E;
-    if (supplement) row += '\x8F';
-    leads.push_back(row.size());
-    row += {'\0', static_cast<char>(supplement ? trail | 0x80 : trail), '\n'};
+    if (supplement) m_rowItems += '\x8F';
+    m_rowLeads.push_back(m_rowItems.size());
+    m_rowItems += {'\0', static_cast<char>(supplement ? trail | 0x80 : trail), '\n'};
   }
-  starts[256] = row.size();
-  std::vector<UChar> units(row.size());
-  std::vector<std::int32_t> offsets(row.size());
-  for (unsigned lead = 0; lead < 256; ++lead) {
-    if (!m_lead[lead]) continue;
-    for (const std::size_t at : leads) row[at] = static_cast<char>(lead);
-    UChar* out = units.data();
-    const char* in = row.data();
-    error = U_ZERO_ERROR;
-    ucnv_resetToUnicode(cnv);
-    ucnv_toUnicode(cnv, &out, units.data() + units.size(), &in, row.data() + row.size(), offsets.data(), true, &error);
-    if (U_FAILURE(error)) return false;
-    const std::size_t count = static_cast<std::size_t>(out - units.data());
-    std::size_t k = 0;
-    for (unsigned trail = 1; trail < 256; ++trail) {
-      const std::size_t first = starts[trail], end = starts[trail + 1] - 1;  // end: the line feed
-      std::size_t atFirst = 0, within = 0;
-      char16_t unit = m_defaultUnit;
-      for (; k < count && static_cast<std::size_t>(offsets[k]) < end; ++k) {
-        if (static_cast<std::size_t>(offsets[k]) == first) {
-          ++atFirst;
-          unit = units[k];
-        } else {
-          ++within;
-        }
-      }
-      while (k < count && static_cast<std::size_t>(offsets[k]) == end) ++k;
-      m_pairs[lead << 8 | trail] = atFirst == 1 && within == 0 ? unit : m_defaultUnit;
-    }
-  }
-  for (const PairBlock& block : kWindowsPairs) {
-    if (block.codePage != codePage) continue;
-    const unsigned span = block.lastTrail - block.firstTrail + 1u;
-    for (unsigned lead = block.lead; lead <= block.lastLead; ++lead) {
-      for (unsigned trail = block.firstTrail; trail <= block.lastTrail; ++trail) {
-        const unsigned index = (lead - block.lead) * span + trail - block.firstTrail;
-        m_pairs[lead << 8 | trail] = block.first == 0 ? m_defaultUnit : static_cast<char16_t>(block.first + index);
-      }
-    }
-  }
+  m_rowStarts[256] = m_rowItems.size();
+  const bool* firstLead = std::find(std::begin(m_lead), std::end(m_lead), true);
+  if (firstLead != std::end(m_lead) && !ReadRow(static_cast<unsigned>(firstLead - std::begin(m_lead)))) return false;
 
   if (source.encodes) m_bytes = std::make_unique_for_overwrite<std::uint16_t[]>(kUnitCount);
   return true;
+}
+
+// A pair is one character when exactly one unit begins at its first byte and none at the bytes after it; a
+// sequence the code page does not define gives no unit, and a trail byte it does not take gives one of its own.
+// Should ICU fail on a later row, its pairs read as the default character.
+bool CodePageTable::ReadRow(unsigned lead) const {
+  const std::lock_guard<std::mutex> lock(m_building);
+  if (m_rowRead[lead].load(std::memory_order_relaxed)) return true;
+  std::string row = m_rowItems;
+  for (const std::size_t at : m_rowLeads) row[at] = static_cast<char>(lead);
+  std::vector<UChar> units(row.size());
+  std::vector<std::int32_t> offsets(row.size());
+  UConverter* cnv = m_converter.get();
+  UChar* out = units.data();
+  const char* in = row.data();
+  UErrorCode error = U_ZERO_ERROR;
+  ucnv_resetToUnicode(cnv);
+  ucnv_toUnicode(cnv, &out, units.data() + units.size(), &in, row.data() + row.size(), offsets.data(), true, &error);
+  const std::size_t count = U_SUCCESS(error) ? static_cast<std::size_t>(out - units.data()) : 0;
+  std::size_t k = 0;
+  for (unsigned trail = 1; trail < 256; ++trail) {
+    const std::size_t first = m_rowStarts[trail], end = m_rowStarts[trail + 1] - 1;  // end: the line feed
+    std::size_t atFirst = 0, within = 0;
+    char16_t unit = m_defaultUnit;
+    for (; k < count && static_cast<std::size_t>(offsets[k]) < end; ++k) {
+      if (static_cast<std::size_t>(offsets[k]) == first) {
+        ++atFirst;
+        unit = units[k];
+      } else {
+        ++within;
+      }
+    }
+    while (k < count && static_cast<std::size_t>(offsets[k]) == end) ++k;
+    m_pairs[lead << 8 | trail] = atFirst == 1 && within == 0 ? unit : m_defaultUnit;
+  }
+  for (const PairBlock& block : kWindowsPairs) {
+    if (block.codePage != m_codePage || lead < block.lead || lead > block.lastLead) continue;
+    const unsigned span = block.lastTrail - block.firstTrail + 1u;
+    for (unsigned trail = block.firstTrail; trail <= block.lastTrail; ++trail) {
+      const unsigned index = (lead - block.lead) * span + trail - block.firstTrail;
+      m_pairs[lead << 8 | trail] = block.first == 0 ? m_defaultUnit : static_cast<char16_t>(block.first + index);
+    }
+  }
+  m_rowRead[lead].store(true, std::memory_order_release);
+  return U_SUCCESS(error);
+}
+
+char16_t CodePageTable::Pair(unsigned lead, unsigned trail) const {
+  if (!m_rowRead[lead].load(std::memory_order_acquire)) ReadRow(lead);
+  return m_pairs[lead << 8 | trail];
 }
 
 void CodePageTable::BuildBlock(unsigned block) const {
@@ -264,7 +275,7 @@ int CodePageTable::DecodeInto(const unsigned char* src, std::size_t length, char
       unit = m_single[b];
       ++i;
     } else if (i + 1 < length && src[i + 1] != 0) {
-      unit = m_pairs[b << 8 | src[i + 1]];
+      unit = Pair(b, src[i + 1]);
       i += 2;
     } else {
       unit = m_defaultUnit;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 struct UConverter;
 
@@ -35,6 +37,8 @@ class CodePageTable {
   int EncodeInto(const char16_t* src, std::size_t length, char* dst, std::size_t room) const;
   std::uint16_t BytesOf(char16_t unit) const;
   void BuildBlock(unsigned block) const;
+  char16_t Pair(unsigned lead, unsigned trail) const;
+  bool ReadRow(unsigned lead) const;
 
   struct ConverterCloser {
     void operator()(UConverter* c) const;
@@ -44,12 +48,19 @@ class CodePageTable {
   bool m_lead[256] = {};
   char16_t m_single[256] = {};
   char16_t m_defaultUnit = u'?';
-  std::unique_ptr<char16_t[]> m_pairs;  // by lead byte << 8 | trail byte
+  unsigned m_codePage = 0;
+  // By lead byte << 8 | trail byte; a lead byte's row is decoded when a text first holds that byte, as one ICU
+  // call over m_rowItems with the lead byte put in at m_rowLeads.
+  std::unique_ptr<char16_t[]> m_pairs;
+  mutable std::atomic<bool> m_rowRead[256] = {};
+  std::string m_rowItems;
+  std::vector<std::size_t> m_rowLeads;
+  std::size_t m_rowStarts[257] = {};
   // By unit: a byte, or lead byte << 8 | trail byte; null: decode only. Built a block of 256 units at a time,
   // when a text first holds one of them: each unit is an ICU call, and the guess and a small file's conversion
   // need few blocks of the 256.
   std::unique_ptr<std::uint16_t[]> m_bytes;
   mutable std::atomic<bool> m_blockBuilt[256] = {};
   mutable std::mutex m_building;
-  std::unique_ptr<UConverter, ConverterCloser> m_converter;  // kept for the blocks not built yet
+  std::unique_ptr<UConverter, ConverterCloser> m_converter;  // kept for the rows and blocks not read yet
 };

@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <bitset>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,7 +83,8 @@ std::vector<char16_t> DecodeItems(unsigned codePage, const std::string& items, s
   return result;
 }
 
-CodePageUnits ReadCodePage(Cause cause) {
+// The layout of one code page: which bytes lead a pair, and the character of each other byte.
+CodePageUnits ReadLayout(Cause cause) {
   CodePageUnits cp;
   const unsigned codePage = EncodingOf(cause).codePage;
   const char16_t fallback = EncodingOf(cause).defaultUnit;
@@ -103,19 +106,32 @@ CodePageUnits ReadCodePage(Cause cause) {
     ++b;
     start = k + 1;
   }
+  return cp;
+}
+
+// The characters of a lead byte's pairs, by trail byte, in one call: under Wine each call has a fixed cost that
+// 24,000 calls make felt.
+void ReadRow(Cause cause, unsigned lead, char16_t* row) {
+  const unsigned codePage = EncodingOf(cause).codePage;
+  const char16_t fallback = EncodingOf(cause).defaultUnit;
+  std::string items;
+  for (unsigned t = kFirstTrail; t < 0x100; ++t) items += {static_cast<char>(lead), static_cast<char>(t), '\n'};
+  const std::vector<char16_t> pairs = DecodeItems(codePage, items, 2);
+  std::fill_n(row, kFirstTrail, u'\0');
+  for (unsigned t = kFirstTrail; t < 0x100; ++t) {
+    const char16_t u = pairs[t - kFirstTrail];
+    const bool own = u != fallback || (lead << 8 | t) == OwnDefaultPair(cause);
+    row[t] = own && !IsPrivateUse(u) ? u : u'\0';
+  }
+}
+
+// The whole code page: its layout and, for a double-byte one, every pair.
+CodePageUnits ReadCodePage(Cause cause) {
+  CodePageUnits cp = ReadLayout(cause);
   if (std::none_of(std::begin(cp.lead), std::end(cp.lead), [](bool lead) { return lead; })) return cp;
   cp.pairs = std::make_unique<char16_t[]>(65536);
-  // One call per lead byte, not per pair: under Wine each call has a fixed cost that 24,000 calls make felt.
   for (unsigned lead = 0x80; lead < 0x100; ++lead) {
-    if (!cp.lead[lead]) continue;
-    std::string row;
-    for (unsigned t = kFirstTrail; t < 0x100; ++t) row += {static_cast<char>(lead), static_cast<char>(t), '\n'};
-    const std::vector<char16_t> pairs = DecodeItems(codePage, row, 2);
-    for (unsigned t = kFirstTrail; t < 0x100; ++t) {
-      const char16_t u = pairs[t - kFirstTrail];
-      const bool own = u != fallback || (lead << 8 | t) == OwnDefaultPair(cause);
-      if (own && !IsPrivateUse(u)) cp.pairs[lead << 8 | t] = u;
-    }
+    if (cp.lead[lead]) ReadRow(cause, lead, &cp.pairs[lead << 8]);
   }
   return cp;
 }
@@ -273,10 +289,25 @@ double UnicodeNats(char32_t u) {
 }
 
 // A code page's entries, ready for the scan; the pairs' only for a double-byte one.
+// A code page's reading byte by byte and, for a double-byte one, pair by pair. The pairs of a lead byte are read
+// and costed the first time a text's reading meets that byte: a short text needs a few rows of each code page,
+// and reading all of them was most of a small file's guess.
+using PairNats = double (*)(unsigned lead, unsigned trail, char16_t unit);
 struct CodePageModel {
   bool lead[256] = {};
   Entry single[256] = {};
   std::unique_ptr<Entry[]> pairs;
+  Cause cause = Cause::kUnknown;
+  PairNats nats = nullptr;
+  const std::bitset<65536>* gbk = nullptr;  // the units GBK can write
+  mutable std::atomic<bool> rowRead[256] = {};
+  mutable std::mutex reading;
+
+  Entry Pair(unsigned leadByte, unsigned trail) const {
+    if (!rowRead[leadByte].load(std::memory_order_acquire)) ReadPairs(leadByte);
+    return pairs[leadByte << 8 | trail];
+  }
+  void ReadPairs(unsigned leadByte) const;
 };
 
 constexpr std::array<bool, 256> BuildLetters() {
@@ -320,6 +351,23 @@ struct SingleByteModel {
   Entry own[256] = {};
 };
 
+// A character's cost, flagged when GBK cannot write it.
+Entry Flagged(const std::bitset<65536>& gbk, double nats, char16_t unit) {
+  return Cost(nats) | (gbk.test(unit) ? 0 : kUnmappableBit);
+}
+
+void CodePageModel::ReadPairs(unsigned leadByte) const {
+  const std::lock_guard<std::mutex> lock(reading);
+  if (rowRead[leadByte].load(std::memory_order_relaxed)) return;
+  char16_t row[256];
+  ReadRow(cause, leadByte, row);
+  for (unsigned t = 0; t < 0x100; ++t) {
+    const char16_t u = row[t];
+    pairs[leadByte << 8 | t] = u ? Flagged(*gbk, nats(leadByte, t, u), u) : kUndefined;
+  }
+  rowRead[leadByte].store(true, std::memory_order_release);
+}
+
 struct Models {
   std::bitset<65536> gbk;  // the units GBK can write
   CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
@@ -333,6 +381,7 @@ struct Models {
   std::unique_ptr<CodePageModel[]> decoyBytes;               // the same for each decoy
 
   Models() {
+    // Every model flags what GBK cannot write, so GBK is the one code page read whole.
     const CodePageUnits gbkUnits = ReadCodePage(Cause::kGbk);
     for (unsigned u = 0; u < 0x80; ++u) gbk.set(u);
     for (unsigned b = 0x80; b < 0x100; ++b) {
@@ -341,11 +390,11 @@ struct Models {
     for (unsigned code = 0; code < 65536; ++code) {
       if (gbkUnits.pairs[code]) gbk.set(gbkUnits.pairs[code]);
     }
-    Build(gbkModel, gbkUnits, GbkNats);
-    Build(big5Model, ReadCodePage(Cause::kBig5), Big5Nats);
-    Build(shiftJisModel, ReadCodePage(Cause::kShiftJis), ShiftJisNats);
-    Build(eucKrModel, ReadCodePage(Cause::kEucKr), KoreanNats);
-    Build(eucJpModel, ReadCodePage(Cause::kEucJp), EucJpNats);
+    Build(gbkModel, Cause::kGbk, GbkNats);
+    Build(big5Model, Cause::kBig5, Big5Nats);
+    Build(shiftJisModel, Cause::kShiftJis, ShiftJisNats);
+    Build(eucKrModel, Cause::kEucKr, KoreanNats);
+    Build(eucJpModel, Cause::kEucJp, EucJpNats);
     for (unsigned u = 0; u < 65536; ++u) {
       if (u >= 0xD800 && u < 0xE000) continue;  // never decoded: the scan turns surrogates away first
       if (IsPrivateUse(static_cast<char16_t>(u))) {
@@ -380,9 +429,10 @@ struct Models {
     return models;
   }
 
-  Entry Flagged(double nats, char16_t unit) const { return Cost(nats) | (gbk.test(unit) ? 0 : kUnmappableBit); }
+  Entry Flagged(double nats, char16_t unit) const { return ::Flagged(gbk, nats, unit); }
 
-  void Build(CodePageModel& model, const CodePageUnits& units, double (*nats)(unsigned, unsigned, char16_t)) const {
+  void Build(CodePageModel& model, Cause cause, PairNats nats) const {
+    const CodePageUnits units = ReadLayout(cause);
     std::copy(std::begin(units.lead), std::end(units.lead), std::begin(model.lead));
     for (unsigned b = 0x80; b < 0x100; ++b) {
       model.single[b] = units.single[b] && !units.lead[b] ? Flagged(12, units.single[b]) : kUndefined;
@@ -392,10 +442,9 @@ struct Models {
       if (&model == &shiftJisModel && b >= 0xA1 && b <= 0xDF) model.single[b] = Flagged(7.5, units.single[b]);
     }
     model.pairs = std::make_unique_for_overwrite<Entry[]>(65536);
-    for (unsigned code = 0; code < 65536; ++code) {
-      const char16_t u = units.pairs[code];
-      model.pairs[code] = u ? Flagged(nats(code >> 8, code & 0xFF, u), u) : kUndefined;
-    }
+    model.cause = cause;
+    model.nats = nats;
+    model.gbk = &gbk;
   }
 
   void Build(SingleByteModel& model, const Encoding& e) {
@@ -533,7 +582,7 @@ std::size_t ScanDoubleByte(const CodePageModel& model, const unsigned char* s, s
       t.Add(model.single[b], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i, n)]);
       ++i;
     } else if (i + 1 < n) {
-      t.Add(model.pairs[b << 8 | s[i + 1]], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i + 1, n)]);
+      t.Add(model.Pair(b, s[i + 1]), i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i + 1, n)]);
       i += 2;
     } else {
       t.Add(kUndefined);

@@ -1,5 +1,5 @@
-// The native code pages' encoding tables, built a block of units at a time on first use: threads that meet the
-// same unbuilt blocks at once get what one thread gets afterwards.
+// The native code pages' tables, built on first use a lead byte's row or a block of units at a time: threads that
+// meet the same unread rows and unbuilt blocks at once get what one thread gets afterwards.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -24,6 +24,42 @@ std::vector<std::string> EncodeEveryUnit(const CodePageTable& table, unsigned fi
     }
   }
   return bytes;
+}
+
+// Every pair's units, the lead bytes taken in an order that starts at `firstLead`.
+std::vector<std::u16string> DecodeEveryPair(const CodePageTable& table, unsigned firstLead) {
+  std::vector<std::u16string> units(0x10000);
+  for (unsigned k = 0; k < 0x100; ++k) {
+    const unsigned lead = (firstLead + k * 0x61) & 0xFF;
+    for (unsigned trail = 0; trail < 0x100; ++trail) {
+      const unsigned char pair[] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
+      char16_t out[2];
+      const int n = table.Decode(pair, 2, out, 2);
+      units[lead << 8 | trail].assign(out, static_cast<std::size_t>(n > 0 ? n : 0));
+    }
+  }
+  return units;
+}
+
+// In a process of its own, where no row or block is built yet.
+TEST(CodePageTableDeathTest, ThreadsReadingTheSameRowsGetWhatOneThreadGets) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        bool same = true;
+        for (const unsigned codePage : {932u, 20932u}) {
+          const CodePageTable* table = CodePageTable::For(codePage);
+          std::vector<std::vector<std::u16string>> seen(4);
+          std::vector<std::thread> threads;
+          for (unsigned t = 0; t < seen.size(); ++t) {
+            threads.emplace_back([&seen, table, t] { seen[t] = DecodeEveryPair(*table, t * 0x40); });
+          }
+          for (std::thread& thread : threads) thread.join();
+          for (const std::vector<std::u16string>& units : seen) same = same && units == DecodeEveryPair(*table, 0);
+        }
+        std::exit(same ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 // In a process of its own, where no block is built yet.
