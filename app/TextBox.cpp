@@ -23,6 +23,9 @@ void PutText(HWND hBox, const std::string& text) {
   ::SendMessageA(hBox, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
 }
 
+// Where a box keeps the hidden box that showed the text before it.
+constexpr char kSpareProperty[] = "LumaretSpareBox";
+
 // A hidden, empty control like hBox: same class, styles, id, place, font and limit.
 HWND CreateLike(HWND hBox) {
   char className[64] = {};
@@ -53,15 +56,38 @@ void SetTextBoxText(HWND hBox, const std::string& text) {
     return;
   }
   // Under Wine the control needs time that grows with the square of the number of lines to remove a text:
-  // minutes for a megabyte. A text is therefore never replaced in place: a new control takes it and then takes
-  // the old one's place in the dialog and the tab order. The old one goes only afterwards, because the new one
-  // fills much more slowly when it has to allocate among the blocks the old one just freed. It hands on the
-  // focus first: destroyed with it, it would send the focus through the dialog and its first tab stop.
-  HWND hNew = CreateLike(hBox);
-  PutText(hNew, text);
-  ::SetWindowPos(hNew, hBox, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // minutes for a megabyte. A text is therefore never replaced in place: another control takes it and then takes
+  // the old one's place in the dialog and the tab order. Filling one costs seconds for a megabyte as well (Wine
+  // lays out every line, one run per script in it), so the old one is kept, hidden, and shown again when the same
+  // text comes back: going back and forth between the text as loaded and a conversion fills each box once. The
+  // spare before it goes only afterwards, because a box fills much more slowly when it has to allocate among the
+  // blocks another just freed. The old box hands on the focus first: hidden with it, it would send the focus
+  // through the dialog.
+  HWND hSpare = static_cast<HWND>(::RemovePropA(hBox, kSpareProperty));
+  HWND hNew = nullptr;
+  if (hSpare != nullptr && GetTextBoxText(hSpare) == text) {
+    hNew = std::exchange(hSpare, nullptr);
+    CHARRANGE start{0, 0};
+    ::SendMessageA(hNew, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
+    ::SendMessageA(hNew, WM_VSCROLL, SB_TOP, 0);
+    ::SendMessageA(hNew, WM_HSCROLL, SB_LEFT, 0);
+    ::SendMessageA(hNew, EM_EMPTYUNDOBUFFER, 0, 0);
+    ::SendMessageA(hNew, EM_SETMODIFY, FALSE, 0);
+  } else {
+    hNew = CreateLike(hBox);
+    PutText(hNew, text);
+  }
+  // The dialog may have been resized while the spare was hidden.
+  RECT rc;
+  ::GetWindowRect(hBox, &rc);
+  ::MapWindowPoints(nullptr, ::GetParent(hBox), reinterpret_cast<POINT*>(&rc), 2);
+  ::SetWindowLongPtrA(hNew, GWLP_ID, ::GetWindowLongPtrA(hBox, GWLP_ID));
+  ::SetWindowPos(hNew, hBox, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   if (::GetFocus() == hBox) ::SetFocus(hNew);
-  ::DestroyWindow(hBox);
+  ::SetWindowPos(hBox, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  ::SetWindowLongPtrA(hBox, GWLP_ID, 0);
+  ::SetPropA(hNew, kSpareProperty, hBox);
+  if (hSpare != nullptr) ::DestroyWindow(hSpare);
 }
 
 std::string GetTextBoxText(HWND hBox) {

@@ -8,8 +8,10 @@
 
 #include "framework/Afx.h"
 
-// Replaces the whole text; the caret stands at the start and the first line shows. The box may be replaced by a
-// new window with the same id, which then takes the focus if the old one had it: callers look it up again.
+// Replaces the whole text; the caret stands at the start and the first line shows, with nothing to undo. The box
+// may be replaced by another window with the same id: a new one, or the hidden one that showed the same text
+// before, which then takes the focus if the old one had it; the old one stays hidden, without an id, until the
+// next replacement. Callers look the box up again.
 void SetTextBoxText(HWND hBox, const std::string& text);
 std::string GetTextBoxText(HWND hBox);
 

@@ -235,12 +235,16 @@ void CTranscodeDlg::OnSave() {
   AfxMessageBox(Texts::kSaveDone);
 }
 
-// The dialog manager gives the focus back to the window that had it, and the text box is a new window after
-// every fill: a file dropped from another program would send the user back to the open button.
+// The dialog manager gives the focus back to the window that had it, and the text box is another window after
+// a fill, the one before kept hidden: a file dropped from another program would send the focus to the hidden
+// box, or, once that is gone, to the open button. The box that shows takes it straight away instead.
 void CTranscodeDlg::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) {
   if (nState == WA_INACTIVE) m_bTextFocused = ::GetFocus() == ::GetDlgItem(m_hWnd, IDC_TEXT);
+  if (nState != WA_INACTIVE && !bMinimized && m_bTextFocused) {
+    ::SetFocus(::GetDlgItem(m_hWnd, IDC_TEXT));
+    return;
+  }
   CSizingDialog::OnActivate(nState, pWndOther, bMinimized);
-  if (nState != WA_INACTIVE && !bMinimized && m_bTextFocused) ::SetFocus(::GetDlgItem(m_hWnd, IDC_TEXT));
 }
 
 namespace {

@@ -527,3 +527,48 @@ TEST(TextBox, KeepsItsPlaceFontLimitAndTabOrderWhenItsTextIsReplaced) {
   EXPECT_EQ(describe().GetString(), before);
   EXPECT_GT(::SendMessageA(ui.Item(IDC_TEXT), EM_GETLIMITTEXT, 0, 0), 0x10000);
 }
+
+// Back to a text it showed before, the dialog shows that box again instead of filling another: at the start of
+// the text, with nothing to undo, where the box stands now. A box the user edited is not shown for the text it
+// was filled with.
+TEST(TextBox, GoingBackShowsTheBoxThatShowedTheTextBefore) {
+  ScratchDir dir;
+  ScriptedProbes probes(1, 1);
+  std::string loaded, simplified;
+  for (int line = 0; line < 200; ++line) {
+    loaded += "TITLE \"" + kBig5Word + "\"\r\n";
+    simplified += "TITLE \"" + kGbkWord + "\"\r\n";
+  }
+  DialogUnderTest ui(dir.Write("album.cue", loaded));  // recognised as Big5 and shown converted
+  HWND hwnd = ui.dlg.GetSafeHwnd();
+  const HWND converted = ui.Item(IDC_TEXT);
+  ASSERT_EQ(ui.BoxText(), simplified);
+  ::SendMessageA(converted, EM_LINESCROLL, 0, 50);
+  ui.Select(0);
+  const HWND asLoaded = ui.Item(IDC_TEXT);
+  EXPECT_NE(asLoaded, converted);
+  CRect window;
+  ::GetWindowRect(hwnd, &window);
+  ::SetWindowPos(hwnd, nullptr, 0, 0, window.Width() + 40, window.Height() + 30, SWP_NOMOVE | SWP_NOZORDER);
+  const CRect place = ChildRect(hwnd, IDC_TEXT);
+
+  ui.Select(1);
+  EXPECT_EQ(ui.Item(IDC_TEXT), converted);
+  EXPECT_EQ(ui.BoxText(), simplified);
+  EXPECT_EQ(ChildRect(hwnd, IDC_TEXT), place);
+  EXPECT_TRUE(::IsWindowVisible(converted));
+  EXPECT_FALSE(::IsWindowVisible(asLoaded));
+  EXPECT_EQ(::SendMessageA(converted, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  CHARRANGE caret{-1, -1};
+  ::SendMessageA(converted, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  EXPECT_EQ(caret.cpMin, 0);
+  EXPECT_EQ(caret.cpMax, 0);
+
+  ui.TypeInBox("edited");
+  ui.Select(0);
+  EXPECT_EQ(ui.Item(IDC_TEXT), asLoaded);
+  ui.Select(1);
+  EXPECT_NE(ui.Item(IDC_TEXT), converted);
+  EXPECT_EQ(ui.BoxText(), simplified);
+  EXPECT_FALSE(::SendMessageA(ui.Item(IDC_TEXT), EM_CANUNDO, 0, 0));
+}

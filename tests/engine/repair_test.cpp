@@ -102,7 +102,8 @@ struct LongRow {
 // whatever line each stretch ends at: a lead byte before the line feed, a correction or half-width kana after
 // it, UTF-8 that only one stretch holds ill-formed, and a byte-order mark opening every line.
 const LongRow kLongRows[] = {
-    {"big5", Cause::kBig5, Big5ToGbkSimplified, "", "TITLE \x22\xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\x22\r\n\xAB\xE1\xA4\n"},
+    {"big5", Cause::kBig5, Big5ToGbkSimplified, "",
+     "TITLE \x22\xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\x22\r\n\xAB\xE1\xA4\n"},
     {"shift-jis", Cause::kShiftJis, ShiftJisToGbk, "", "\xB1\xB2 \x82\xA0\x82\xE8\r\n\x82\n"},
     {"utf-8, ill-formed once", Cause::kUtf8, Utf8ToGbk, "\xEF\xBB\xBF\xE6\x88\n", "\xE7\x8E\x8B\xE8\x8F\xB2\r\n"},
     {"utf-8, marks", Cause::kUtf8, Utf8ToGbk, "", "\xEF\xBB\xBF\xE7\x8E\x8B\r\n"},
