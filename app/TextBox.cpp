@@ -48,6 +48,16 @@ HWND CreateLike(HWND hBox) {
   return hNew;
 }
 
+// A box filled before, as a new one shows its text: caret and view at the start, nothing to undo.
+void ShowFromStart(HWND hBox) {
+  CHARRANGE start{0, 0};
+  ::SendMessageA(hBox, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
+  ::SendMessageA(hBox, WM_VSCROLL, SB_TOP, 0);
+  ::SendMessageA(hBox, WM_HSCROLL, SB_LEFT, 0);
+  ::SendMessageA(hBox, EM_EMPTYUNDOBUFFER, 0, 0);
+  ::SendMessageA(hBox, EM_SETMODIFY, FALSE, 0);
+}
+
 }  // namespace
 
 void SetTextBoxText(HWND hBox, const std::string& text) {
@@ -63,16 +73,16 @@ void SetTextBoxText(HWND hBox, const std::string& text) {
   // spare before it goes only afterwards, because a box fills much more slowly when it has to allocate among the
   // blocks another just freed. The old box hands on the focus first: hidden with it, it would send the focus
   // through the dialog.
+  // A box that shows the text already (the cause picked again) keeps it.
+  if (GetTextBoxText(hBox) == text) {
+    ShowFromStart(hBox);
+    return;
+  }
   HWND hSpare = static_cast<HWND>(::RemovePropA(hBox, kSpareProperty));
   HWND hNew = nullptr;
   if (hSpare != nullptr && GetTextBoxText(hSpare) == text) {
     hNew = std::exchange(hSpare, nullptr);
-    CHARRANGE start{0, 0};
-    ::SendMessageA(hNew, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
-    ::SendMessageA(hNew, WM_VSCROLL, SB_TOP, 0);
-    ::SendMessageA(hNew, WM_HSCROLL, SB_LEFT, 0);
-    ::SendMessageA(hNew, EM_EMPTYUNDOBUFFER, 0, 0);
-    ::SendMessageA(hNew, EM_SETMODIFY, FALSE, 0);
+    ShowFromStart(hNew);
   } else {
     hNew = CreateLike(hBox);
     PutText(hNew, text);

@@ -121,11 +121,13 @@ TEST(Save, WritesWhatTheBoxShowsHoweverTheTextGotThere) {
 TEST(Focus, GoesStraightToTheNewBoxWhichShowsItsTextFromTheStart) {
   ScratchDir dir;
   ScriptedProbes probes(1, 1);
-  std::string text = "{{\\rtf1 x}\r\n";
+  // 85 40 is a GBK character and no Shift-JIS one: the text as loaded and the Shift-JIS reading differ.
+  std::string text = "{{\\rtf1 x}\r\nREM \x85\x40\r\n";
   for (int i = 0; i < 200; ++i) text += "REM line " + std::to_string(i) + "\r\n";
   DialogUnderTest ui(dir.Write("braces.cue", text));
   HWND hwnd = ui.dlg.GetSafeHwnd();
   ::SetActiveWindow(hwnd);
+  ui.Select(2);
   HWND before = ui.Item(IDC_TEXT);
   ::SetFocus(before);
   ASSERT_EQ(::GetFocus(), before);
@@ -137,7 +139,7 @@ TEST(Focus, GoesStraightToTheNewBoxWhichShowsItsTextFromTheStart) {
       if (sent.message == WM_SETFOCUS || sent.message == WM_KILLFOCUS)
         focusMessages.emplace_back(sent.hwnd, sent.message);
     });
-    ui.Select(2);
+    ui.Select(0);
   }
   HWND after = ui.Item(IDC_TEXT);
   ASSERT_NE(after, before);

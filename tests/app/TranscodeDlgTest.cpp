@@ -528,9 +528,9 @@ TEST(TextBox, KeepsItsPlaceFontLimitAndTabOrderWhenItsTextIsReplaced) {
   EXPECT_GT(::SendMessageA(ui.Item(IDC_TEXT), EM_GETLIMITTEXT, 0, 0), 0x10000);
 }
 
-// Back to a text it showed before, the dialog shows that box again instead of filling another: at the start of
-// the text, with nothing to undo, where the box stands now. A box the user edited is not shown for the text it
-// was filled with.
+// Back to a text it showed before, or to the one it shows, the dialog shows that box again instead of filling
+// another: at the start of the text, with nothing to undo, where the box stands now. A box the user edited is not shown
+// for the text it was filled with.
 TEST(TextBox, GoingBackShowsTheBoxThatShowedTheTextBefore) {
   ScratchDir dir;
   ScriptedProbes probes(1, 1);
@@ -543,6 +543,10 @@ TEST(TextBox, GoingBackShowsTheBoxThatShowedTheTextBefore) {
   HWND hwnd = ui.dlg.GetSafeHwnd();
   const HWND converted = ui.Item(IDC_TEXT);
   ASSERT_EQ(ui.BoxText(), simplified);
+  ::SendMessageA(converted, EM_LINESCROLL, 0, 50);
+  ui.Select(1);  // the cause it was recognised as: the box keeps its text
+  EXPECT_EQ(ui.Item(IDC_TEXT), converted);
+  EXPECT_EQ(::SendMessageA(converted, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
   ::SendMessageA(converted, EM_LINESCROLL, 0, 50);
   ui.Select(0);
   const HWND asLoaded = ui.Item(IDC_TEXT);
