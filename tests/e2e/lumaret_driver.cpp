@@ -39,11 +39,12 @@ bool PaintNow(const CMainWindow& window, HWND main) {
 }
 
 bool WaitShown(CLumaretProcess& run, const std::string& path) {
-  const HWND main = run.WaitForMainWindow(kWaitMs);
+  const HWND main = run.WaitForMainWindow(kBenchWaitMs);
   if (!main) return false;
   const CMainWindow window(main);
   const bool loaded = path.empty() ? window.DrainPosted()
-                                   : WaitFor([&] { return window.PathText() == path; }) && window.Sync(kBenchWaitMs);
+                                   : WaitFor([&] { return window.PathText() == path; }, kBenchWaitMs) &&
+                                         window.Sync(kBenchWaitMs);
   return loaded && PaintNow(window, main);
 }
 
