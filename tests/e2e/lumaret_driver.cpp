@@ -42,9 +42,9 @@ bool WaitShown(CLumaretProcess& run, const std::string& path) {
   const HWND main = run.WaitForMainWindow(kBenchWaitMs);
   if (!main) return false;
   const CMainWindow window(main);
-  const bool loaded = path.empty() ? window.DrainPosted()
-                                   : WaitFor([&] { return window.PathText() == path; }, kBenchWaitMs) &&
-                                         window.Sync(kBenchWaitMs);
+  const bool loaded =
+      path.empty() ? window.DrainPosted()
+                   : WaitFor([&] { return window.PathText() == path; }, kBenchWaitMs) && window.Sync(kBenchWaitMs);
   return loaded && PaintNow(window, main);
 }
 
