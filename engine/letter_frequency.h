@@ -26,7 +26,8 @@ struct LetterModel {
 extern const LetterModel kLetterModels[];
 
 // A model of one language of a family of several (Western: French, German, Spanish), learnt from that language
-// alone: a text in one language reads better by its own model than by the family's.
+// alone: a text in one language reads better by its own model than by the family's. Also a language as it is
+// written another way: Hebrew in visual order, as GNU's ISO-8859-8 catalogues hold it.
 struct LanguageModel {
   int family;  // in kLetterModels
   LetterModel model;

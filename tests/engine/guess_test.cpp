@@ -66,6 +66,10 @@ const Row kRows[] = {
      true},
     {"Windows-1254 Turkish title", "TITLE \"\xDE" "ark\xFDlar ve t\xFCrk\xFCler\"\r\n", Cause::kWindows1254, true},
     {"Windows-1255 Hebrew title", "TITLE \"\xF9\xE9\xF8 \xE4\xF9\xE9\xF8\xE9\xED\"\r\n", Cause::kWindows1255, true},
+    // As GNU's Hebrew catalogues store it (ISO-8859-8): in visual order, final letters first
+    {"Windows-1255 Hebrew title in visual order", "TITLE \"\xF9\xEE\xF9 \xEC\xF9 \xED\xE9\xEE\xE9\"\r\n",
+     Cause::kWindows1255, true},
+    {"Windows-1255 Hebrew word in visual order", "FILE \"\xF5\xE1\xE5\xF7.wav\" WAVE\r\n", Cause::kWindows1255, true},
     {"Windows-1257 Lithuanian title", "TITLE \"Lietuvi\xF0kos dainos \xE0\xFEuolas\"\r\n", Cause::kWindows1257, true},
     {"EUC-KR Korean title", "TITLE \"\xBB\xE7\xB6\xFB\xC0\xC7 \xB3\xEB\xB7\xA1\"\r\n", Cause::kEucKr, true},
     {"EUC-JP kana and kanji", "TITLE \"\xA4\xB3\xA4\xF3\xA4\xCB\xA4\xC1\xA4\xCF\xC0\xA4\xB3\xA6\"\r\n", Cause::kEucJp, true},
