@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "bounded.h"
 
@@ -123,6 +126,34 @@ TEST(GuessCause, LongTexts) {
     EXPECT_EQ(guess.ranked[0].undefined, 0u) << row.what;
   }
 }
+
+#ifndef _WIN32
+// The double-byte readings take a lead byte's pairs from the code page the first time a text meets it. In a
+// process of its own, where none is read yet, threads that guess at once get what one thread gets afterwards.
+TEST(GuessCauseDeathTest, ThreadsReadingTheSameRowsGetWhatOneThreadGets) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const auto guessAll = [](std::size_t first) {
+          std::vector<double> scores;
+          for (std::size_t k = 0; k < std::size(kRows); ++k) {
+            for (const Candidate& c : GuessCause(kRows[(first + k) % std::size(kRows)].text).ranked) {
+              scores.push_back(static_cast<double>(c.cause) + c.score);
+            }
+          }
+          return scores;
+        };
+        std::vector<std::vector<double>> seen(4);
+        std::vector<std::thread> threads;
+        for (std::size_t t = 0; t < seen.size(); ++t) threads.emplace_back([&, t] { seen[t] = guessAll(t * 7); });
+        for (std::thread& thread : threads) thread.join();
+        bool same = true;
+        for (std::size_t t = 0; t < seen.size(); ++t) same = same && seen[t] == guessAll(t * 7);
+        std::exit(same ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(GuessCause, NullIsEmptyAscii) {
   const Guess guess = GuessCause(nullptr);
