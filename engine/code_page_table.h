@@ -26,6 +26,7 @@ class CodePageTable {
   int Decode(const unsigned char* src, std::size_t length, char16_t* dst, int room) const;
   // 0 for a code page that this build only decodes (all but 936 and 950): the engine never encodes to it.
   int Encode(const char16_t* src, std::size_t length, char* dst, int room) const;
+  bool IsLeadByte(unsigned char byte) const { return m_lead[byte]; }
 
  private:
   explicit CodePageTable(const Source& source);

@@ -83,28 +83,23 @@ std::vector<char16_t> DecodeItems(unsigned codePage, const std::string& items, s
   return result;
 }
 
-// The layout of one code page: which bytes lead a pair, and the character of each other byte.
+// The layout of one code page: which bytes lead a pair, and the character of each other byte. The lead bytes are
+// asked for rather than found by decoding a pair of each, which would read every row of the code page.
 CodePageUnits ReadLayout(Cause cause) {
   CodePageUnits cp;
   const unsigned codePage = EncodingOf(cause).codePage;
   const char16_t fallback = EncodingOf(cause).defaultUnit;
-  // A lead byte takes the 'A' after it into one character; any other byte leaves it standing.
-  std::string probe;
-  for (unsigned b = 0x80; b < 0x100; ++b) probe += {static_cast<char>(b), 'A', '\n'};
-  std::vector<char16_t> units(probe.size() + 1);
-  const int n = TextServices::MultiByteToWideChar(codePage, 0, probe.data(), static_cast<int>(probe.size()),
-                                                  units.data(), static_cast<int>(units.size()));
-  std::size_t start = 0;
-  unsigned b = 0x80;
-  for (int k = 0; k < n && b < 0x100; ++k) {
-    if (units[k] != u'\n') continue;
-    if (k - start == 1) {
-      cp.lead[b] = true;
-    } else if (k - start == 2 && units[start] != fallback) {
-      cp.single[b] = units[start];
-    }
-    ++b;
-    start = k + 1;
+  std::string items;
+  std::vector<unsigned> singles;
+  for (unsigned b = 0x80; b < 0x100; ++b) {
+    cp.lead[b] = TextServices::IsDBCSLeadByteEx(codePage, static_cast<unsigned char>(b));
+    if (cp.lead[b]) continue;
+    singles.push_back(b);
+    items += {static_cast<char>(b), '\n'};
+  }
+  const std::vector<char16_t> units = DecodeItems(codePage, items, 1);
+  for (std::size_t i = 0; i < singles.size(); ++i) {
+    if (units[i] != fallback) cp.single[singles[i]] = units[i];
   }
   return cp;
 }

@@ -32,6 +32,8 @@ int WideCharToMultiByte(unsigned codePage, std::uint32_t flags, const char16_t* 
 int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char* src, int srcLen, char* dst, int dstBytes);
 bool IsValidCodePage(unsigned codePage);
 bool IsDBCSLeadByte(unsigned char byte);  // of the ANSI code page, GBK
+// Whether the byte takes the byte after it into one character in that code page; false for an invalid one.
+bool IsDBCSLeadByteEx(unsigned codePage, unsigned char byte);
 
 int lstrlenA(const char* s);
 char* lstrcpyA(char* dst, const char* src);

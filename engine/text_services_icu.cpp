@@ -61,6 +61,11 @@ bool IsValidCodePage(unsigned codePage) {
 
 bool IsDBCSLeadByte(unsigned char byte) { return IsGbkLeadByte(byte); }
 
+bool IsDBCSLeadByteEx(unsigned codePage, unsigned char byte) {
+  const CodePageTable* table = CodePageTable::For(codePage);
+  return table != nullptr && table->IsLeadByte(byte);
+}
+
 int lstrlenA(const char* s) { return s == nullptr ? 0 : static_cast<int>(std::strlen(s)); }
 
 char* lstrcpyA(char* dst, const char* src) { return std::strcpy(dst, src); }

@@ -20,6 +20,8 @@ bool IsValidCodePage(unsigned codePage) { return ::IsValidCodePage(codePage) != 
 
 bool IsDBCSLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
+bool IsDBCSLeadByteEx(unsigned codePage, unsigned char byte) { return ::IsDBCSLeadByteEx(codePage, byte) != FALSE; }
+
 int lstrlenA(const char* s) { return ::lstrlenA(s); }
 
 char* lstrcpyA(char* dst, const char* src) { return ::lstrcpyA(dst, src); }

@@ -326,6 +326,18 @@ TEST(CodePages, ValidAndLeadBytes) {
   }
 }
 
+// A lead byte of any code page is what takes the 'A' after it into one character when decoding.
+TEST(CodePages, LeadBytesAreWhatDecodingTakesAsOne) {
+  for (const unsigned codePage : {932u, 936u, 949u, 950u, 20932u, 1251u, 1252u}) {
+    for (unsigned b = 0x80; b < 0x100; ++b) {
+      const char pair[] = {static_cast<char>(b), 'A'};
+      char16_t units[2];
+      const bool one = TS::MultiByteToWideChar(codePage, 0, pair, 2, units, 2) == 1;
+      EXPECT_EQ(TS::IsDBCSLeadByteEx(codePage, static_cast<unsigned char>(b)), one) << codePage << " " << b;
+    }
+  }
+}
+
 // Every one- and two-byte sequence of each code page the guess and the repair read, decoded one call a
 // sequence, folded into one FNV-1a digest. The expected digests are Wine 8's: both trees must give them.
 struct CodePageDigest {
