@@ -48,6 +48,7 @@ constexpr PairBlock kWindowsPairs[] = {
 };
 
 constexpr std::size_t kUnitCount = 0x10000;
+constexpr unsigned kFirstTrail = 0x40;
 
 // Whether the next eight bytes, or four units, are all ASCII.
 bool IsAscii(const unsigned char* bytes) { return IsEightAscii(bytes); }
@@ -156,14 +157,17 @@ bool CodePageTable::Load(const Source& source) {
   m_codePage = codePage;
   m_pairs = std::make_unique_for_overwrite<char16_t[]>(kUnitCount);
   for (unsigned trail = 1; trail < 256; ++trail) {
-    m_rowStarts[trail] = m_rowItems.size();
     // Windows' 20932 writes JIS X 0212, which EUC-JP prefixes with 8F, as a pair with a 7-bit trail byte.
     const bool supplement = source.lowTrailsAfter8F && trail >= 0x21 && trail <= 0x7E;
+    // No code page here takes a byte below 0x40 as a trail byte: those pairs are the default character, and
+    // asking ICU about them, a callback each, was a third of a row's cost.
+    if (trail < kFirstTrail && !supplement) continue;
+    const std::size_t first = m_rowItems.size();
     if (supplement) m_rowItems += '\x8F';
     m_rowLeads.push_back(m_rowItems.size());
     m_rowItems += {'\0', static_cast<char>(supplement ? trail | 0x80 : trail), '\n'};
+    m_rowTrails.push_back({static_cast<unsigned char>(trail), first, m_rowItems.size() - 1});
   }
-  m_rowStarts[256] = m_rowItems.size();
   const bool* firstLead = std::find(std::begin(m_lead), std::end(m_lead), true);
   if (firstLead != std::end(m_lead) && !ReadRow(static_cast<unsigned>(firstLead - std::begin(m_lead)))) return false;
 
@@ -188,9 +192,11 @@ bool CodePageTable::ReadRow(unsigned lead) const {
   ucnv_resetToUnicode(cnv);
   ucnv_toUnicode(cnv, &out, units.data() + units.size(), &in, row.data() + row.size(), offsets.data(), true, &error);
   const std::size_t count = U_SUCCESS(error) ? static_cast<std::size_t>(out - units.data()) : 0;
+  std::fill_n(&m_pairs[lead << 8], 0x100, m_defaultUnit);
   std::size_t k = 0;
-  for (unsigned trail = 1; trail < 256; ++trail) {
-    const std::size_t first = m_rowStarts[trail], end = m_rowStarts[trail + 1] - 1;  // end: the line feed
+  for (const RowTrail& item : m_rowTrails) {
+    const unsigned trail = item.trail;
+    const std::size_t first = item.first, end = item.end;
     std::size_t atFirst = 0, within = 0;
     char16_t unit = m_defaultUnit;
     for (; k < count && static_cast<std::size_t>(offsets[k]) < end; ++k) {

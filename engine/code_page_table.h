@@ -56,7 +56,11 @@ class CodePageTable {
   mutable std::atomic<bool> m_rowRead[256] = {};
   std::string m_rowItems;
   std::vector<std::size_t> m_rowLeads;
-  std::size_t m_rowStarts[257] = {};
+  struct RowTrail {
+    unsigned char trail;
+    std::size_t first, end;  // of its item in m_rowItems; end: the item's line feed
+  };
+  std::vector<RowTrail> m_rowTrails;
   // By unit: a byte, or lead byte << 8 | trail byte; null: decode only. Built a block of 256 units at a time,
   // when a text first holds one of them: each unit is an ICU call, and the guess and a small file's conversion
   // need few blocks of the 256.
