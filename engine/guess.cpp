@@ -283,7 +283,6 @@ double UnicodeNats(char32_t u) {
   return 11;
 }
 
-// A code page's entries, ready for the scan; the pairs' only for a double-byte one.
 // A code page's reading byte by byte and, for a double-byte one, pair by pair. The pairs of a lead byte are read
 // and costed the first time a text's reading meets that byte: a short text needs a few rows of each code page,
 // and reading all of them was most of a small file's guess.
@@ -366,7 +365,10 @@ void CodePageModel::ReadPairs(unsigned leadByte) const {
 struct Models {
   std::bitset<65536> gbk;  // the units GBK can write
   CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
-  std::unique_ptr<Entry[]> unicode = std::make_unique<Entry[]>(65536);
+  // By unit, what a decoded character costs, 256 units at a time when a text first holds one of them.
+  std::unique_ptr<Entry[]> unicode = std::make_unique_for_overwrite<Entry[]>(65536);
+  mutable std::atomic<bool> unicodeBuilt[256] = {};
+  mutable std::mutex buildingUnicode;
   SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
   // By cause, a reading per language of its family's (see kLanguageModels); none for a family of one.
   std::vector<SingleByteModel> languages[kCauseCount];
@@ -390,16 +392,6 @@ struct Models {
     Build(shiftJisModel, Cause::kShiftJis, ShiftJisNats);
     Build(eucKrModel, Cause::kEucKr, KoreanNats);
     Build(eucJpModel, Cause::kEucJp, EucJpNats);
-    for (unsigned u = 0; u < 65536; ++u) {
-      if (u >= 0xD800 && u < 0xE000) continue;  // never decoded: the scan turns surrogates away first
-      if (IsPrivateUse(static_cast<char16_t>(u))) {
-        unicode[u] = kUndefined;
-      } else {
-        const bool latin = (u >= 0xA0 && u < 0x100 && IsWesternLetter(u)) || (u >= 0x100 && u < 0x250);
-        const bool neutral = (u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070);
-        unicode[u] = Flagged(UnicodeNats(u), u) | (latin ? kLatinBit : neutral ? kNeutralBit : 0);
-      }
-    }
     for (const Encoding& e : kEncodings) {
       if (e.letters != Letters::kNone) Build(singleByte[static_cast<std::size_t>(e.cause)], e);
     }
@@ -425,6 +417,28 @@ struct Models {
   }
 
   Entry Flagged(double nats, char16_t unit) const { return ::Flagged(gbk, nats, unit); }
+
+  Entry Unicode(char16_t unit) const {
+    if (!unicodeBuilt[unit >> 8].load(std::memory_order_acquire)) BuildUnicode(unit >> 8);
+    return unicode[unit];
+  }
+
+  void BuildUnicode(unsigned block) const {
+    const std::lock_guard<std::mutex> lock(buildingUnicode);
+    if (unicodeBuilt[block].load(std::memory_order_relaxed)) return;
+    for (unsigned u = block << 8; u < (block + 1) << 8; ++u) {
+      if (u >= 0xD800 && u < 0xE000) {
+        unicode[u] = 0;  // never decoded: the scan turns surrogates away first
+      } else if (IsPrivateUse(static_cast<char16_t>(u))) {
+        unicode[u] = kUndefined;
+      } else {
+        const bool latin = (u >= 0xA0 && u < 0x100 && IsWesternLetter(u)) || (u >= 0x100 && u < 0x250);
+        const bool neutral = (u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070);
+        unicode[u] = Flagged(UnicodeNats(u), u) | (latin ? kLatinBit : neutral ? kNeutralBit : 0);
+      }
+    }
+    unicodeBuilt[block].store(true, std::memory_order_release);
+  }
 
   void Build(CodePageModel& model, Cause cause, PairNats nats) const {
     const CodePageUnits units = ReadLayout(cause);
@@ -453,7 +467,7 @@ struct Models {
   void BuildBytes(CodePageModel& model, const SingleByteModel& letters) const {
     for (unsigned b = 0x80; b < 0x100; ++b) {
       const char16_t u = letters.unit[b];
-      model.single[b] = letters.own[b] & kUndefinedBit ? kUndefined : unicode[u];
+      model.single[b] = letters.own[b] & kUndefinedBit ? kUndefined : Unicode(u);
     }
   }
 
@@ -758,7 +772,7 @@ std::size_t ScanUtf8(const Models& models, const unsigned char* s, std::size_t n
       t.Add(kUndefined);
       ++i;
     } else {
-      t.Add(u < 0x10000 ? models.unicode[u] : static_cast<Entry>(Cost(12) | kUnmappableBit),
+      t.Add(u < 0x10000 ? models.Unicode(static_cast<char16_t>(u)) : static_cast<Entry>(Cost(12) | kUnmappableBit),
             i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i + length - 1, n)]);
       i += length;
     }
