@@ -283,6 +283,14 @@ double UnicodeNats(char32_t u) {
   return 11;
 }
 
+// An entry not worked out yet: no entry has the top bits. Tables filled as texts need them start with it, so that
+// a reading looks at the entry it needs anyway, and threads that meet it work the entry's block out once, under
+// a lock, each entry going from kNotYet to its value in one store.
+constexpr Entry kNotYet = 0xF000;
+
+Entry LoadEntry(const Entry& entry) { return std::atomic_ref<const Entry>(entry).load(std::memory_order_relaxed); }
+void StoreEntry(Entry& entry, Entry value) { std::atomic_ref<Entry>(entry).store(value, std::memory_order_relaxed); }
+
 // A code page's reading byte by byte and, for a double-byte one, pair by pair. The pairs of a lead byte are read
 // and costed the first time a text's reading meets that byte: a short text needs a few rows of each code page,
 // and reading all of them was most of a small file's guess.
@@ -290,18 +298,17 @@ using PairNats = double (*)(unsigned lead, unsigned trail, char16_t unit);
 struct CodePageModel {
   bool lead[256] = {};
   Entry single[256] = {};
-  std::unique_ptr<Entry[]> pairs;
+  std::unique_ptr<Entry[]> pairs;  // the lead bytes' rows, kNotYet until read
   Cause cause = Cause::kUnknown;
   PairNats nats = nullptr;
   const std::bitset<65536>* gbk = nullptr;  // the units GBK can write
-  mutable std::atomic<bool> rowRead[256] = {};
   mutable std::mutex reading;
 
   Entry Pair(unsigned leadByte, unsigned trail) const {
-    if (!rowRead[leadByte].load(std::memory_order_acquire)) ReadPairs(leadByte);
-    return pairs[leadByte << 8 | trail];
+    const Entry entry = LoadEntry(pairs[leadByte << 8 | trail]);
+    return entry != kNotYet ? entry : ReadPairs(leadByte, trail);
   }
-  void ReadPairs(unsigned leadByte) const;
+  Entry ReadPairs(unsigned leadByte, unsigned trail) const;
 };
 
 constexpr std::array<bool, 256> BuildLetters() {
@@ -350,24 +357,26 @@ Entry Flagged(const std::bitset<65536>& gbk, double nats, char16_t unit) {
   return Cost(nats) | (gbk.test(unit) ? 0 : kUnmappableBit);
 }
 
-void CodePageModel::ReadPairs(unsigned leadByte) const {
+Entry CodePageModel::ReadPairs(unsigned leadByte, unsigned trail) const {
   const std::lock_guard<std::mutex> lock(reading);
-  if (rowRead[leadByte].load(std::memory_order_relaxed)) return;
-  char16_t row[256];
-  ReadRow(cause, leadByte, row);
-  for (unsigned t = 0; t < 0x100; ++t) {
-    const char16_t u = row[t];
-    pairs[leadByte << 8 | t] = u ? Flagged(*gbk, nats(leadByte, t, u), u) : kUndefined;
+  Entry* row = &pairs[leadByte << 8];
+  if (LoadEntry(row[trail]) == kNotYet) {
+    char16_t units[256];
+    ReadRow(cause, leadByte, units);
+    for (unsigned t = 0; t < 0x100; ++t) {
+      const char16_t u = units[t];
+      StoreEntry(row[t], u ? Flagged(*gbk, nats(leadByte, t, u), u) : kUndefined);
+    }
   }
-  rowRead[leadByte].store(true, std::memory_order_release);
+  return LoadEntry(row[trail]);
 }
 
 struct Models {
   std::bitset<65536> gbk;  // the units GBK can write
   CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
-  // By unit, what a decoded character costs, 256 units at a time when a text first holds one of them.
+  // By unit, what a decoded character costs, 256 units at a time when a text first holds one of them (kNotYet
+  // until then).
   std::unique_ptr<Entry[]> unicode = std::make_unique_for_overwrite<Entry[]>(65536);
-  mutable std::atomic<bool> unicodeBuilt[256] = {};
   mutable std::mutex buildingUnicode;
   SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
   // By cause, a reading per language of its family's (see kLanguageModels); none for a family of one.
@@ -378,6 +387,7 @@ struct Models {
   std::unique_ptr<CodePageModel[]> decoyBytes;               // the same for each decoy
 
   Models() {
+    std::fill_n(unicode.get(), 65536, kNotYet);
     // Every model flags what GBK cannot write, so GBK is the one code page read whole.
     const CodePageUnits gbkUnits = ReadCodePage(Cause::kGbk);
     for (unsigned u = 0; u < 0x80; ++u) gbk.set(u);
@@ -419,25 +429,26 @@ struct Models {
   Entry Flagged(double nats, char16_t unit) const { return ::Flagged(gbk, nats, unit); }
 
   Entry Unicode(char16_t unit) const {
-    if (!unicodeBuilt[unit >> 8].load(std::memory_order_acquire)) BuildUnicode(unit >> 8);
-    return unicode[unit];
+    const Entry entry = LoadEntry(unicode[unit]);
+    return entry != kNotYet ? entry : BuildUnicode(unit);
   }
 
-  void BuildUnicode(unsigned block) const {
+  Entry BuildUnicode(char16_t unit) const {
     const std::lock_guard<std::mutex> lock(buildingUnicode);
-    if (unicodeBuilt[block].load(std::memory_order_relaxed)) return;
-    for (unsigned u = block << 8; u < (block + 1) << 8; ++u) {
-      if (u >= 0xD800 && u < 0xE000) {
-        unicode[u] = 0;  // never decoded: the scan turns surrogates away first
-      } else if (IsPrivateUse(static_cast<char16_t>(u))) {
-        unicode[u] = kUndefined;
-      } else {
-        const bool latin = (u >= 0xA0 && u < 0x100 && IsWesternLetter(u)) || (u >= 0x100 && u < 0x250);
-        const bool neutral = (u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070);
-        unicode[u] = Flagged(UnicodeNats(u), u) | (latin ? kLatinBit : neutral ? kNeutralBit : 0);
+    if (LoadEntry(unicode[unit]) == kNotYet) {
+      for (unsigned u = unit & 0xFF00u; u < (unit & 0xFF00u) + 0x100u; ++u) {
+        Entry entry = kUndefined;
+        if (u >= 0xD800 && u < 0xE000) {
+          entry = 0;  // never decoded: the scan turns surrogates away first
+        } else if (!IsPrivateUse(static_cast<char16_t>(u))) {
+          const bool latin = (u >= 0xA0 && u < 0x100 && IsWesternLetter(u)) || (u >= 0x100 && u < 0x250);
+          const bool neutral = (u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070);
+          entry = Flagged(UnicodeNats(u), static_cast<char16_t>(u)) | (latin ? kLatinBit : neutral ? kNeutralBit : 0);
+        }
+        StoreEntry(unicode[u], entry);
       }
     }
-    unicodeBuilt[block].store(true, std::memory_order_release);
+    return LoadEntry(unicode[unit]);
   }
 
   void Build(CodePageModel& model, Cause cause, PairNats nats) const {
@@ -451,6 +462,9 @@ struct Models {
       if (&model == &shiftJisModel && b >= 0xA1 && b <= 0xDF) model.single[b] = Flagged(7.5, units.single[b]);
     }
     model.pairs = std::make_unique_for_overwrite<Entry[]>(65536);
+    for (unsigned b = 0x80; b < 0x100; ++b) {
+      if (model.lead[b]) std::fill_n(&model.pairs[b << 8], 0x100, kNotYet);
+    }
     model.cause = cause;
     model.nats = nats;
     model.gbk = &gbk;
