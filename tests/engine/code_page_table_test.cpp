@@ -41,43 +41,28 @@ std::vector<std::u16string> DecodeEveryPair(const CodePageTable& table, unsigned
   return units;
 }
 
-// In a process of its own, where no row or block is built yet.
-TEST(CodePageTableDeathTest, ThreadsReadingTheSameRowsGetWhatOneThreadGets) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        bool same = true;
-        for (const unsigned codePage : {932u, 20932u}) {
-          const CodePageTable* table = CodePageTable::For(codePage);
-          std::vector<std::vector<std::u16string>> seen(4);
-          std::vector<std::thread> threads;
-          for (unsigned t = 0; t < seen.size(); ++t) {
-            threads.emplace_back([&seen, table, t] { seen[t] = DecodeEveryPair(*table, t * 0x40); });
-          }
-          for (std::thread& thread : threads) thread.join();
-          for (const std::vector<std::u16string>& units : seen) same = same && units == DecodeEveryPair(*table, 0);
-        }
-        std::exit(same ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
+// Four threads that each read the whole table, starting at different places, against one thread afterwards.
+template <typename Read>
+bool ThreadsGetWhatOneThreadGets(const CodePageTable& table, Read read) {
+  std::vector<decltype(read(table, 0u))> seen(4);
+  std::vector<std::thread> threads;
+  for (unsigned t = 0; t < seen.size(); ++t) threads.emplace_back([&, t] { seen[t] = read(table, t * 0x40); });
+  for (std::thread& thread : threads) thread.join();
+  bool same = true;
+  for (const auto& result : seen) same = same && result == read(table, 0);
+  return same;
 }
 
-// In a process of its own, where no block is built yet.
-TEST(CodePageTableDeathTest, ThreadsBuildingTheSameBlocksGetWhatOneThreadGets) {
+// In a process of its own, where no row or block is built yet.
+TEST(CodePageTableDeathTest, ThreadsMeetingTheSameUnbuiltRowsAndBlocksGetWhatOneThreadGets) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
         bool same = true;
-        for (const unsigned codePage : {936u, 950u}) {
-          const CodePageTable* table = CodePageTable::For(codePage);
-          std::vector<std::vector<std::string>> seen(4);
-          std::vector<std::thread> threads;
-          for (unsigned t = 0; t < seen.size(); ++t) {
-            threads.emplace_back([&seen, table, t] { seen[t] = EncodeEveryUnit(*table, t * 0x40); });
-          }
-          for (std::thread& thread : threads) thread.join();
-          for (const std::vector<std::string>& bytes : seen) same = same && bytes == EncodeEveryUnit(*table, 0);
-        }
+        for (const unsigned codePage : {932u, 20932u})
+          same = ThreadsGetWhatOneThreadGets(*CodePageTable::For(codePage), DecodeEveryPair) && same;
+        for (const unsigned codePage : {936u, 950u})
+          same = ThreadsGetWhatOneThreadGets(*CodePageTable::For(codePage), EncodeEveryUnit) && same;
         std::exit(same ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
