@@ -26,14 +26,20 @@ void PutText(HWND hBox, const std::string& text) {
 // Where a box keeps the hidden box that showed the text before it.
 constexpr char kSpareProperty[] = "LumaretSpareBox";
 
+// Where a child window stands in its parent's client area.
+RECT PlaceOf(HWND hChild) {
+  RECT rc;
+  ::GetWindowRect(hChild, &rc);
+  ::MapWindowPoints(nullptr, ::GetParent(hChild), reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
 // A hidden, empty control like hBox: same class, styles, id, place, font and limit.
 HWND CreateLike(HWND hBox) {
   char className[64] = {};
   ::GetClassNameA(hBox, className, sizeof className);
   HWND hParent = ::GetParent(hBox);
-  RECT rc;
-  ::GetWindowRect(hBox, &rc);
-  ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rc), 2);
+  const RECT rc = PlaceOf(hBox);
   const auto style = static_cast<DWORD>(::GetWindowLongPtrA(hBox, GWL_STYLE)) & ~WS_VISIBLE;
   HWND hNew = ::CreateWindowExA(static_cast<DWORD>(::GetWindowLongPtrA(hBox, GWL_EXSTYLE)), className, "", style,
                                 rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, hParent,
@@ -88,9 +94,7 @@ void SetTextBoxText(HWND hBox, const std::string& text) {
     PutText(hNew, text);
   }
   // The dialog may have been resized while the spare was hidden.
-  RECT rc;
-  ::GetWindowRect(hBox, &rc);
-  ::MapWindowPoints(nullptr, ::GetParent(hBox), reinterpret_cast<POINT*>(&rc), 2);
+  const RECT rc = PlaceOf(hBox);
   ::SetWindowLongPtrA(hNew, GWLP_ID, ::GetWindowLongPtrA(hBox, GWLP_ID));
   ::SetWindowPos(hNew, hBox, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   if (::GetFocus() == hBox) ::SetFocus(hNew);
