@@ -1,6 +1,7 @@
 // Facts about bytes that the engine's scans, its callers and its tests share, each stated once here.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -25,12 +26,15 @@ inline bool IsEightAscii(const unsigned char* p) { return HighBitsOfEight(p) == 
 // is mostly lines of some dozens of bytes.
 inline std::size_t LineBreakFrom(const char* text, std::size_t size, std::size_t from) {
   constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  static_assert(std::endian::native == std::endian::little, "a chunk's first byte is its lowest");
   for (; size - from >= 8; from += 8) {
     std::uint64_t chunk;
     std::memcpy(&chunk, text + from, sizeof chunk);
     const std::uint64_t cr = chunk ^ (kOnes * '\r'), lf = chunk ^ (kOnes * '\n');
-    // A byte of cr or lf is zero where the chunk's byte is a CR or an LF.
-    if (((cr - kOnes) & ~cr & kHighs) != 0 || ((lf - kOnes) & ~lf & kHighs) != 0) break;
+    // A byte of cr or lf is zero where the chunk's byte is a CR or an LF; the lowest high bit of the masks marks
+    // the first such byte exactly (a borrow only ever marks bytes above it).
+    const std::uint64_t breaks = ((cr - kOnes) & ~cr & kHighs) | ((lf - kOnes) & ~lf & kHighs);
+    if (breaks != 0) return from + static_cast<std::size_t>(std::countr_zero(breaks) / 8);
   }
   while (from < size && text[from] != '\r' && text[from] != '\n') ++from;
   return from;

@@ -80,35 +80,6 @@ struct Line {
   std::size_t begin, end;
 };
 
-// The lines of a text in order, each asked for once: a FILE line's partner in the other text is found without
-// keeping every line's place.
-class LineWalk {
- public:
-  explicit LineWalk(std::string_view text) : m_text(text) {}
-  // Line `number` (1-based), at or after the last one asked for.
-  Line At(std::size_t number) {
-    while (m_number < number) {
-      m_line.begin = m_number == 0 ? 0 : m_next;
-      m_line.end = LineBreakFrom(m_text.data(), m_text.size(), m_line.begin);
-      m_next = m_line.end + (m_line.end + 1 < m_text.size() && m_text[m_line.end] == '\r' &&
-                                     m_text[m_line.end + 1] == '\n'
-                                 ? 2
-                                 : 1);
-      ++m_number;
-    }
-    return m_line;
-  }
-
- private:
-  std::string_view m_text;
-  std::size_t m_number = 0, m_next = 0;
-  Line m_line{};
-};
-
-std::size_t CountLines(std::string_view text) {
-  return ForEachLine(text, [](std::size_t, std::size_t) {});
-}
-
 }  // namespace
 
 bool IsCueSheetName(std::string_view path) {
@@ -129,9 +100,14 @@ std::vector<FileLine> FindFileLines(std::string_view text) {
 }
 
 std::string KeepFileNames(std::string_view source, std::string converted, Cause cause, const NameExists& exists,
-                          unsigned targetCodePage) {
+                          unsigned targetCodePage, std::vector<FileLine>* fileLines) {
+  std::vector<FileLine> unused;
+  std::vector<FileLine>& files = fileLines ? *fileLines : unused;
   const Encoding& encoding = EncodingOf(cause);
-  if (!IsSource(cause)) return converted;
+  if (!IsSource(cause)) {
+    if (fileLines) files = FindFileLines(converted);
+    return converted;
+  }
   unsigned sourceCodePage = encoding.codePage;
   // UTF-16 is scanned as the same text in UTF-8, whose bytes the scan can read.
   std::string utf16AsUtf8;
@@ -142,38 +118,57 @@ std::string KeepFileNames(std::string_view source, std::string converted, Cause 
     source = utf16AsUtf8;
     sourceCodePage = TS::kCodePageUtf8;
   }
-  const std::vector<FileLine> files = FindFileLines(converted);
-  if (files.empty() || CountLines(source) != CountLines(converted)) return converted;
+  // One walk over each text: the converted text's FILE lines and where each line stands, then the source's lines
+  // of the same numbers.
+  const std::string_view convertedText = converted;
+  files.clear();
+  std::vector<Line> to;
+  std::size_t number = 0;
+  const std::size_t convertedLines = ForEachLine(convertedText, [&](std::size_t begin, std::size_t end) {
+    ++number;
+    std::size_t offset, length;
+    if (!FindName(convertedText, begin, end, offset, length)) return;
+    files.push_back({number, offset, length});
+    to.push_back({begin, end});
+  });
+  if (files.empty()) return converted;
+  std::vector<Line> from;
+  number = 0;
+  const std::size_t sourceLines = ForEachLine(source, [&](std::size_t begin, std::size_t end) {
+    ++number;
+    if (from.size() < files.size() && files[from.size()].line == number) from.push_back({begin, end});
+  });
+  if (sourceLines != convertedLines) return converted;
 
   std::string result;
   std::size_t copied = 0;
-  const std::string_view convertedText = converted;
-  LineWalk sourceLines(source), convertedLines(convertedText);
-  for (const FileLine& file : files) {
-    const Line from = sourceLines.At(file.line);
-    const Line to = convertedLines.At(file.line);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    FileLine& file = files[i];
+    const std::size_t at = file.offset;
+    file.offset += result.size() - copied;  // where it stands in the text returned
     std::size_t offset, length;
-    if (!FindName(source, from.begin, from.end, offset, length)) continue;
+    if (!FindName(source, from[i].begin, from[i].end, offset, length)) continue;
     // The same bytes before and after the name in both lines: the name is all the routine changed there.
-    const std::size_t fromBegin = WordsBegin(source, from.begin, from.end);
-    const std::size_t toBegin = WordsBegin(convertedText, to.begin, to.end);
-    const std::string_view sourceLine = source.substr(fromBegin, from.end - fromBegin);
-    const std::string_view convertedLine = convertedText.substr(toBegin, to.end - toBegin);
-    const std::size_t before = offset - fromBegin, after = from.end - offset - length;
-    if (before != file.offset - toBegin || after != to.end - file.offset - file.length ||
+    const std::size_t fromBegin = WordsBegin(source, from[i].begin, from[i].end);
+    const std::size_t toBegin = WordsBegin(convertedText, to[i].begin, to[i].end);
+    const std::string_view sourceLine = source.substr(fromBegin, from[i].end - fromBegin);
+    const std::string_view convertedLine = convertedText.substr(toBegin, to[i].end - toBegin);
+    const std::size_t before = offset - fromBegin, after = from[i].end - offset - length;
+    if (before != at - toBegin || after != to[i].end - at - file.length ||
         sourceLine.substr(0, before) != convertedLine.substr(0, before) ||
         sourceLine.substr(sourceLine.size() - after) != convertedLine.substr(convertedLine.size() - after)) {
       continue;
     }
-    const std::u16string convertedName = Widen(targetCodePage, convertedText.substr(file.offset, file.length));
+    const std::u16string convertedName = Widen(targetCodePage, convertedText.substr(at, file.length));
     if (IsName(convertedName) && exists(convertedName)) continue;
     const std::u16string sourceName = Widen(sourceCodePage, source.substr(offset, length));
     if (!IsName(sourceName) || sourceName == convertedName || !exists(sourceName)) continue;
     const std::string spelled = Narrow(targetCodePage, sourceName);
     if (spelled.empty() || Widen(targetCodePage, spelled) != sourceName) continue;
-    result.append(converted, copied, file.offset - copied);
+    result.append(converted, copied, at - copied);
     result += spelled;
-    copied = file.offset + file.length;
+    copied = at + file.length;
+    file.length = spelled.size();
   }
   if (copied == 0) return converted;
   result.append(converted, copied);

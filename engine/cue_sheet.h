@@ -42,6 +42,7 @@ using NameExists = std::function<bool(std::u16string_view name)>;
 // causes that convert nothing keep `converted` as it is. A name is only replaced where the source
 // and the converted text have as many lines and the two FILE lines are the same bytes outside the name;
 // "holds it" means the name comes back unchanged from the target code page. Nothing outside the names changes;
-// `converted` is given back as it came (not copied) when no name changes.
+// `converted` is given back as it came (not copied) when no name changes. `fileLines`, where given, receives the
+// FILE lines of the text returned, as FindFileLines would find them, which spares a caller a walk of its own.
 std::string KeepFileNames(std::string_view source, std::string converted, Cause cause, const NameExists& exists,
-                          unsigned targetCodePage = 936);
+                          unsigned targetCodePage = 936, std::vector<FileLine>* fileLines = nullptr);

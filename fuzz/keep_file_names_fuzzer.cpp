@@ -55,11 +55,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     converted = source;
   }
 
-  const std::string result = KeepFileNames(source, converted, cause, Exists, target);
+  std::vector<FileLine> kept;
+  const std::string result = KeepFileNames(source, converted, cause, Exists, target, &kept);
 
   const std::vector<FileLine> before = FindFileLines(converted);
   const std::vector<FileLine> after = FindFileLines(result);
-  FUZZ_CHECK(before.size() == after.size());
+  FUZZ_CHECK(before.size() == after.size() && kept.size() == after.size());
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    FUZZ_CHECK(kept[i].line == after[i].line && kept[i].offset == after[i].offset && kept[i].length == after[i].length);
+  }
   std::size_t from = 0, to = 0;
   for (std::size_t i = 0; i < before.size(); ++i) {
     FUZZ_CHECK(before[i].line == after[i].line);

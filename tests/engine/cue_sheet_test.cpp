@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "bounded.h"
 #include "bytes.h"
@@ -110,6 +111,9 @@ const SheetRow kSheetRows[] = {
     {"Western, an accented name GBK holds", Cause::kWestern,
      Sheet({"TITLE \"Caf\xE9\"", "FILE \"Beyonc\xE9 - Live.flac\" WAVE"}), u"Beyoncé - Live.flac",
      Sheet({"TITLE \"Cafe\"", "FILE \"Beyonc\xA8\xA6 - Live.flac\" WAVE"})},
+    {"Western, a name that grows in GBK moves the FILE line after it", Cause::kWestern,
+     Sheet({"FILE \"Beyonc\xE9 - Live.flac\" WAVE", "FILE \"Caf\xE9.wav\" WAVE"}), u"Beyoncé - Live.flac",
+     Sheet({"FILE \"Beyonc\xA8\xA6 - Live.flac\" WAVE", "FILE \"Cafe.wav\" WAVE"})},
     {"Western, a name GBK cannot hold: as converted", Cause::kWestern, Sheet({"FILE \"Bj\xF6rk.wav\" WAVE"}),
      u"Björk.wav", Sheet({"FILE \"Bjork.wav\" WAVE"})},
     {"Western, typographic quotes make the lines differ outside the name: as converted", Cause::kWestern,
@@ -135,8 +139,18 @@ TEST(KeepFileNames, SheetRows) {
     Folder folder;
     if (!row.file.empty()) folder.files.insert(row.file);
     const std::string converted = Convert(row.cause, row.source);
-    EXPECT_EQ(Hex(KeepFileNames(row.source, converted, row.cause, folder.Exists())), Hex(row.expected)) << row.what;
+    std::vector<FileLine> lines;
+    const std::string kept = KeepFileNames(row.source, converted, row.cause, folder.Exists(), 936, &lines);
+    EXPECT_EQ(Hex(kept), Hex(row.expected)) << row.what;
     EXPECT_EQ(folder.asked.count(u""), 0u) << row.what;
+    // The lines it gives are those of the text it gives, replaced names and the names after them included.
+    const std::vector<FileLine> found = FindFileLines(kept);
+    ASSERT_EQ(lines.size(), found.size()) << row.what;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+      EXPECT_EQ(std::tie(lines[i].line, lines[i].offset, lines[i].length),
+                std::tie(found[i].line, found[i].offset, found[i].length))
+          << row.what;
+    }
   }
 }
 
