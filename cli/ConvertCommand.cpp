@@ -1,5 +1,6 @@
 #include "ConvertCommand.h"
 
+#include <future>
 #include <map>
 #include <optional>
 #include <utility>
@@ -26,6 +27,11 @@ std::string TopTwo(const Guess& guess) {
   return text;
 }
 
+// What the window loads: the bytes up to the first NUL; UTF-16 is read whole, its NUL bytes its characters'.
+std::string_view Text(const std::string& bytes, Cause cause) {
+  return IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, bytes.find('\0'));
+}
+
 }  // namespace
 
 int ConvertCommand::Run() {
@@ -46,8 +52,11 @@ int ConvertCommand::Run() {
     std::vector<std::string> warnings;
     const Outcome outcome = ConvertOne(files[i], warnings);
     Report(outcome, files[i]);
-    if (outcome.action != Action::kConverted) continue;
-    for (const std::string& warning : warnings) m_console.Out(warning);
+    if (outcome.action != Action::kConverted || warnings.empty()) continue;
+    // One write for a file's warnings: a sheet of thousands of FILE lines would otherwise cost a write each.
+    std::string lines = warnings.front();
+    for (std::size_t w = 1; w < warnings.size(); ++w) lines += "\n" + warnings[w];
+    m_console.Out(lines);
   }
   m_console.EndProgress();
   m_console.Out(std::to_string(m_counts[0]) + (m_options.dryRun ? " would-convert, " : " converted, ") +
@@ -76,7 +85,13 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
       return {Action::kFailed, m_options.from.value_or(Cause::kUnknown), reason};
   }
   const std::string& bytes = file.Bytes();
-  const Guess guess = GuessCause(std::string_view(bytes));
+  // With the cause given, the guess only decides whether the text already reads right: it runs on a thread of
+  // its own beside the conversion, whose result waits for its answer.
+  std::future<Guess> guessing = std::async(m_options.from ? std::launch::async : std::launch::deferred,
+                                           [&bytes] { return GuessCause(std::string_view(bytes)); });
+  std::optional<Converted> early;
+  if (m_options.from) early = Convert(path, bytes, *m_options.from, warnings);
+  const Guess guess = guessing.get();
   const Cause guessed = guess.ranked.front().cause;
   const Cause cause = m_options.from.value_or(guessed);
   // A forced cause over a text that already reads right would garble it a second time (a sheet converted from
@@ -91,26 +106,23 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
     return {Action::kRefused, Cause::kUnknown,
             "binary data (NUL byte at offset " + std::to_string(nul) + "); --lossy converts the text before it"};
   }
-  // What the dialog loads: the bytes up to the first NUL; UTF-16 is read whole, its NUL bytes its characters'.
-  const std::string_view text = IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, nul);
-  if (text.empty()) return {Action::kSkipped, cause, "empty file"};
+  if (Text(bytes, cause).empty()) return {Action::kSkipped, cause, "empty file"};
   if (!m_options.from) {
     if (cause == Cause::kAscii || cause == Cause::kGbk) return {Action::kSkipped, cause, "already readable"};
     if (cause == Cause::kUnknown) return {Action::kSkipped, cause, "unclear (no credible cause): " + TopTwo(guess)};
     if (!guess.confident) return {Action::kSkipped, cause, "unclear (not confident): " + TopTwo(guess)};
   }
 
-  const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
-  const Losses losses = FindLosses(text, cause, codePage);
-  if (losses.count > 0 && !m_options.lossy) {
-    // The characters GBK cannot hold are kept in UTF-8; name that way out where it loses nothing.
-    const bool utf8Keeps = codePage == kRepairGbk && FindLosses(text, cause, kRepairUtf8).count == 0;
+  const Converted converted = early ? std::move(*early) : Convert(path, bytes, cause, warnings);
+  if (converted.losses.count > 0 && !m_options.lossy) {
+    const Losses& losses = converted.losses;
     return {Action::kRefused, cause,
             std::to_string(losses.count) + (losses.count == 1 ? " character" : " characters") +
                 " would become a default character (first on line " + std::to_string(losses.firstLine) +
-                (utf8Keeps ? "); --to utf-8 keeps them, --lossy converts anyway" : "); --lossy converts anyway")};
+                (converted.utf8Keeps ? "); --to utf-8 keeps them, --lossy converts anyway"
+                                     : "); --lossy converts anyway")};
   }
-  const std::string repaired = Repair(path, bytes, cause, warnings);
+  const std::string& repaired = converted.bytes;
   if (repaired == bytes) {
     return {Action::kSkipped, cause, "unchanged (the conversion gives the same bytes)"};
   }
@@ -124,12 +136,27 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
   return {Action::kConverted, cause, backup.empty() ? "no backup" : "backup " + Paths::Display(backup)};
 }
 
+ConvertCommand::Converted ConvertCommand::Convert(const NativePath& path, const std::string& bytes, Cause cause,
+                                                  std::vector<std::string>& warnings) const {
+  Converted converted;
+  const std::string_view text = Text(bytes, cause);
+  const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
+  converted.losses = FindLosses(text, cause, codePage);
+  if (converted.losses.count > 0 && !m_options.lossy) {
+    // The characters GBK cannot hold are kept in UTF-8; name that way out where it loses nothing.
+    converted.utf8Keeps = codePage == kRepairGbk && FindLosses(text, cause, kRepairUtf8).count == 0;
+    return converted;
+  }
+  converted.bytes = Repair(path, bytes, cause, warnings);
+  return converted;
+}
+
 std::string ConvertCommand::Repair(const NativePath& path, const std::string& bytes, Cause cause,
                                    std::vector<std::string>& warnings) const {
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
   // The repair reads the file's bytes where they are, up to the first NUL as the window does (UTF-16 whole).
   std::string repaired = RepairText(bytes, cause, codePage);
-  const std::string_view text = IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, bytes.find('\0'));
+  const std::string_view text = Text(bytes, cause);
   if (Paths::EndsWithCue(path)) {
     // The rule and the warning ask about the same few names; each is looked up once.
     std::map<std::u16string, bool, std::less<>> known;
@@ -138,8 +165,9 @@ std::string ConvertCommand::Repair(const NativePath& path, const std::string& by
       if (found != known.end()) return found->second;
       return known.emplace(name, Paths::NameExists(path, name)).first->second;
     };
-    repaired = KeepFileNames(text, std::move(repaired), cause, exists, codePage);
-    for (const FileLine& line : FindFileLines(repaired)) {
+    std::vector<FileLine> fileLines;
+    repaired = KeepFileNames(text, std::move(repaired), cause, exists, codePage, &fileLines);
+    for (const FileLine& line : fileLines) {
       const std::u16string name = Widen(codePage, std::string_view(repaired).substr(line.offset, line.length));
       if (!exists(name)) {
         warnings.push_back("warning\t" + Paths::Display(path) + ":" + std::to_string(line.line) +

@@ -8,6 +8,7 @@
 #include "NativePath.h"
 #include "Options.h"
 #include "encodings.h"
+#include "repair.h"
 
 class ConvertCommand {
  public:
@@ -22,7 +23,17 @@ class ConvertCommand {
     std::string reason;
   };
 
+  // A conversion's result: its losses, whether UTF-8 would keep what is lost, and the bytes (left empty when
+  // something is lost and --lossy was not given).
+  struct Converted {
+    Losses losses;
+    bool utf8Keeps = false;
+    std::string bytes;
+  };
+
   Outcome ConvertOne(const NativePath& path, std::vector<std::string>& warnings) const;
+  Converted Convert(const NativePath& path, const std::string& bytes, Cause cause,
+                    std::vector<std::string>& warnings) const;
   // The repaired bytes as written, FILE names kept for a .cue file; `warnings` gets each FILE line that names
   // no file afterwards.
   std::string Repair(const NativePath& path, const std::string& bytes, Cause cause,
