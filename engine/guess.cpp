@@ -350,6 +350,11 @@ struct SingleByteModel {
   std::uint8_t letterClass[256] = {};
   std::uint8_t letterCase[256] = {};  // 0 not a letter, 1 lower, 2 upper
   Entry own[256] = {};
+  // What the pair loop of ReadLetters takes a byte for, so that a pair costs no branch: its row in the class
+  // tables, and masks (all bits or none) of whether it is a byte above 0x7F the code page defines, or ASCII.
+  std::int16_t row[256] = {};
+  std::int8_t read[256] = {};
+  std::int8_t ascii[256] = {};
 };
 
 // A character's cost, flagged when GBK cannot write it.
@@ -522,6 +527,11 @@ struct Models {
                             : std::max<Entry>(letters.otherSignQuarters, Cost(kLeastUnseenSignNats));
       }
     }
+    for (unsigned b = 0; b < 0x100; ++b) {
+      model.row[b] = static_cast<std::int16_t>(model.letterClass[b] * model.classes);
+      model.read[b] = b >= 0x80 && !(model.own[b] & kUndefinedBit) ? -1 : 0;
+      model.ascii[b] = b < 0x80 ? -1 : 0;
+    }
   }
 };
 const Models& TheModels() {
@@ -687,18 +697,19 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
     if (own & kUndefinedBit) t.undefined += count;
     if (own & kUnmappableBit) t.unmappable += count;
   }
+  // A character read above 0x7F costs its class after the class before, and its case, if it has one, after the
+  // case before; an ASCII character after one read above 0x7F, what that one tells of it.
+  int caseQuarters[3][3] = {};
+  for (int before = 0; before < 3; ++before) {
+    for (int c = 1; c < 3; ++c) caseQuarters[before][c] = letters.caseQuarters[before][c - 1];
+  }
   for (const std::uint16_t pair : h.touched) {
     const unsigned before = pair >> 8, b = pair & 0xFF;
     const auto count = static_cast<std::ptrdiff_t>(h.pairs[pair]);
-    int cost = 0;
-    if (b >= 0x80 && !(model.own[b] & kUndefinedBit)) {
-      const int c = model.letterClass[b];
-      cost += letters.pairs[model.letterClass[before] * k + c];
-      if (model.letterCase[b]) cost += letters.caseQuarters[model.letterCase[before]][model.letterCase[b] - 1];
-    }
-    if (before >= 0x80 && b < 0x80 && !(model.own[before] & kUndefinedBit)) {
-      cost += letters.after[model.letterClass[before] * k + model.letterClass[b]];
-    }
+    const int at = model.row[before] + model.letterClass[b];
+    const int cost =
+        (model.read[b] & (letters.pairs[at] + caseQuarters[model.letterCase[before]][model.letterCase[b]])) +
+        (model.read[before] & model.ascii[b] & letters.after[at]);
     t.quarters += count * cost;
   }
   if (letters.latin) {
