@@ -43,7 +43,7 @@ constexpr char kBig5Lossy[] =
 constexpr char8_t kBig5LossyUtf8[] =
     u8"PERFORMER \"周华健\"\r\nTITLE \"爱相随‧爱相随\"\r\nFILE \"track.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n"
     u8"    TITLE \"朋友\"\r\n";
-// Shift-JIS: いきものがかり, ありがとう, 気まぐれロマンティック; さくら.wav is missing.
+// Shift-JIS: いきものがかり, ありがとう, 気まぐれロマンティック; さくら.wav and さくら 2.wav are missing.
 constexpr char kShiftJis[] =
     "PERFORMER \x22\x82\xA2\x82\xAB\x82\xE0\x82\xCC\x82\xAA\x82\xA9\x82\xE8\x22\r\n"
     "TITLE \x22\x82\xA0\x82\xE8\x82\xAA\x82\xC6\x82\xA4\x22\r\nFILE \x22\x82\xB3\x82\xAD\x82\xE7.wav\x22 WAVE\r\n"
@@ -52,7 +52,7 @@ constexpr char kShiftJis[] =
     "e\x83"
     "B\x83"
     "b\x83N\x22\r\n"
-    "    INDEX 01 00:00:00\r\n";
+    "    INDEX 01 00:00:00\r\nFILE \x22\x82\xB3\x82\xAD\x82\xE7 2.wav\x22 WAVE\r\n";
 // Windows-1252: Beyoncé, Déjà Vu – Live in Zürich.
 constexpr char kWestern[] =
     "PERFORMER \x22"
@@ -224,7 +224,7 @@ void ExpectLines(const Report& report, const std::string& converted) {
   EXPECT_NE(report.files.at("big5/read only.cue").reason.find("read-only"), std::string::npos);
   // Only sheets whose audio file is missing after the repair, also in a dry run.
   const std::vector<std::string> warnings = {"big5/name with spaces.cue:3", "japanese/SAKURA.CUE:3",
-                                             kHangulSheet + ":3"};
+                                             "japanese/SAKURA.CUE:7", kHangulSheet + ":3", kHangulSheet + ":7"};
   EXPECT_EQ(std::multiset<std::string>(report.warnings.begin(), report.warnings.end()),
             std::multiset<std::string>(warnings.begin(), warnings.end()));
 }
