@@ -3,6 +3,7 @@
 #include <future>
 #include <map>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 #include "Interrupt.h"
@@ -87,8 +88,13 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
   const std::string& bytes = file.Bytes();
   // With the cause given, the guess only decides whether the text already reads right: it runs on a thread of
   // its own beside the conversion, whose result waits for its answer.
-  std::future<Guess> guessing = std::async(m_options.from ? std::launch::async : std::launch::deferred,
-                                           [&bytes] { return GuessCause(std::string_view(bytes)); });
+  const auto guessText = [&bytes] { return GuessCause(std::string_view(bytes)); };
+  std::future<Guess> guessing;
+  try {
+    guessing = std::async(m_options.from ? std::launch::async : std::launch::deferred, guessText);
+  } catch (const std::system_error&) {
+    guessing = std::async(std::launch::deferred, guessText);  // no thread to be had: the guess comes first
+  }
   std::optional<Converted> early;
   if (m_options.from) early = Convert(path, bytes, *m_options.from, warnings);
   const Guess guess = guessing.get();
