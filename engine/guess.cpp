@@ -351,10 +351,9 @@ struct SingleByteModel {
   std::uint8_t letterCase[256] = {};  // 0 not a letter, 1 lower, 2 upper
   Entry own[256] = {};
   // What the pair loop of ReadLetters takes a byte for, so that a pair costs no branch: its row in the class
-  // tables, and masks (all bits or none) of whether it is a byte above 0x7F the code page defines, or ASCII.
+  // tables, and a mask (all bits or none) of whether it is a byte above 0x7F the code page defines.
   std::int16_t row[256] = {};
   std::int8_t read[256] = {};
-  std::int8_t ascii[256] = {};
 };
 
 // A character's cost, flagged when GBK cannot write it.
@@ -530,7 +529,6 @@ struct Models {
     for (unsigned b = 0; b < 0x100; ++b) {
       model.row[b] = static_cast<std::int16_t>(model.letterClass[b] * model.classes);
       model.read[b] = b >= 0x80 && !(model.own[b] & kUndefinedBit) ? -1 : 0;
-      model.ascii[b] = b < 0x80 ? -1 : 0;
     }
   }
 };
@@ -709,7 +707,7 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
     const int at = model.row[before] + model.letterClass[b];
     const int cost =
         (model.read[b] & (letters.pairs[at] + caseQuarters[model.letterCase[before]][model.letterCase[b]])) +
-        (model.read[before] & model.ascii[b] & letters.after[at]);
+        (model.read[before] & -static_cast<int>(b < 0x80) & letters.after[at]);
     t.quarters += count * cost;
   }
   if (letters.latin) {
