@@ -309,6 +309,9 @@ Losses FindLosses(std::string_view bytes, Cause cause, unsigned targetCodePage) 
   Losses losses;
   if (!IsSource(cause)) return losses;
   const std::string_view all = BeforeNul(bytes);
+  // Most Big5 and Shift-JIS texts are whole characters each GBK holds: a lookup a pair over the whole text tells,
+  // with no walk by lines (a pair never takes a line feed, so each line would tell the same).
+  if (e.toGbk != nullptr && DoubleByteLosesNothing(e.codePage, all)) return losses;
   std::size_t lineNumber = 1;
   for (std::size_t start = 0; start < all.size(); ++lineNumber) {
     const std::size_t end = std::min(all.find('\n', start), all.size());

@@ -42,6 +42,7 @@ const LossRow kLossRows[] = {
     {"utf-8 replacement character itself, to UTF-8", "\xEF\xBF\xBD", Cause::kUtf8, kRepairUtf8, 0, 0},
     {"western unassigned bytes", "a\x81\n\x8D\x8F\x90\x9D", Cause::kWestern, kRepairUtf8, 5, 1},
     {"counted on every line", "\xA1\x30\n\n\xA1\x30\xA1\x30", Cause::kBig5, kRepairGbk, 3, 1},
+    {"big5 lead before a line feed", "\xA4@\xA4\n\xA4@", Cause::kBig5, kRepairGbk, 1, 1},
     // Characters GBK cannot hold
     {"big5 hyphenation point", "\xB7R\n\xB7R\xA1\x45\xB7R", Cause::kBig5, kRepairGbk, 1, 2},
     {"big5 hyphenation point, to UTF-8", "\xB7R\xA1\x45\xB7R", Cause::kBig5, kRepairUtf8, 0, 0},
