@@ -537,6 +537,24 @@ const Models& TheModels() {
   return models;
 }
 
+// The model of a cause whose characters may span two bytes (GBK and the double-byte causes); null for another.
+const CodePageModel* DoubleByteModel(const Models& models, Cause cause) {
+  switch (cause) {
+    case Cause::kGbk:
+      return &models.gbkModel;
+    case Cause::kBig5:
+      return &models.big5Model;
+    case Cause::kShiftJis:
+      return &models.shiftJisModel;
+    case Cause::kEucKr:
+      return &models.eucKrModel;
+    case Cause::kEucJp:
+      return &models.eucJpModel;
+    default:
+      return nullptr;
+  }
+}
+
 // Quarter nats by the character's bits 10-11 and the number of ASCII letters beside it (0-2): a Latin letter is
 // in its place beside one and a little out of it alone; a Chinese or Japanese character is out of place there.
 constexpr int kBesideLetters[4][3] = {
@@ -781,6 +799,10 @@ Tally ReadWestern(const SingleByteModel& letters, const std::vector<SingleByteMo
 constexpr unsigned char kBom[] = {0xEF, 0xBB, 0xBF};
 // A byte-order mark is all but proof of UTF-8.
 constexpr double kBomNats = -12;
+bool StartsWithBom(const unsigned char* s, std::size_t n) { return n >= 3 && std::memcmp(s, kBom, 3) == 0; }
+
+// The double-byte and UTF-8 readings go through a long text side by side, a chunk at a time.
+constexpr std::size_t kChunk = 64 * 1024;
 
 std::size_t ScanUtf8(const Models& models, const unsigned char* s, std::size_t n, std::size_t i, std::size_t end,
                      Tally& t) {
@@ -933,6 +955,23 @@ double Odds(const Candidate& c) { return c.plausibility - EncodingOf(c.cause).ra
 
 Guess GuessCause(const char* text) { return GuessCause(std::string_view(text == nullptr ? "" : text)); }
 
+bool MeetsUndefinedEarly(std::string_view bytes, Cause cause) {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  const Models& models = TheModels();
+  const CodePageModel* model = DoubleByteModel(models, cause);
+  if (model == nullptr && cause != Cause::kUtf8) return false;
+  // As the reading's stream does, from its start to the end of the first chunk; a step at a time, to stop early.
+  constexpr std::size_t kStep = 256;
+  const std::size_t chunkEnd = std::min(n, kChunk);
+  Tally t;
+  for (std::size_t i = model == nullptr && StartsWithBom(s, n) ? 3 : 0; i < chunkEnd && t.undefined == 0;) {
+    const std::size_t end = std::min(chunkEnd, i + kStep);
+    i = model ? ScanDoubleByte(*model, s, n, i, end, t) : ScanUtf8(models, s, n, i, end, t);
+  }
+  return t.undefined > 0;
+}
+
 Guess GuessCause(std::string_view bytes) {
   const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t n = bytes.size();
@@ -1008,15 +1047,11 @@ Guess GuessCause(std::string_view bytes) {
                                                      : ReadLanguages(letters, languages, h, n),
                           0, MostLetterNats(e.letters)});
     } else if (e.layout == Layout::kUtf8) {
-      const bool bom = n >= 3 && std::memcmp(s, kBom, 3) == 0;
+      const bool bom = StartsWithBom(s, n);
       readings.push_back({e.cause, {}, bom ? kBomNats : 0, kMostUnicodeNats});
       streams.push_back({readings.size() - 1, nullptr, bom ? std::size_t{3} : 0});
     } else if (e.layout == Layout::kDoubleByte || e.cause == Cause::kGbk) {
-      const CodePageModel* model = e.cause == Cause::kGbk        ? &models.gbkModel
-                                   : e.cause == Cause::kBig5     ? &models.big5Model
-                                   : e.cause == Cause::kShiftJis ? &models.shiftJisModel
-                                   : e.cause == Cause::kEucKr    ? &models.eucKrModel
-                                                                 : &models.eucJpModel;
+      const CodePageModel* model = DoubleByteModel(models, e.cause);
       const double most = e.cause == Cause::kGbk || e.cause == Cause::kBig5 ? kMostChineseNats
                           : e.cause == Cause::kEucKr                        ? kMostKoreanNats
                                                                             : kMostJapaneseNats;
@@ -1043,7 +1078,6 @@ Guess GuessCause(std::string_view bytes) {
   }
   // A reading that trails the best of them by kAbandonNats after a chunk cannot catch up in a text of one
   // encoding: it stops there, its counts scaled to the whole text.
-  constexpr std::size_t kChunk = 64 * 1024;
   constexpr double kAbandonNats = 200;
   for (std::size_t start = 0; start < n && !streams.empty(); start += kChunk) {
     const std::size_t end = std::min(n, start + kChunk);

@@ -44,3 +44,9 @@ inline constexpr double kConfidentScore = 0.95;
 Guess GuessCause(std::string_view bytes);
 // The bytes up to the first NUL; null counts as empty, which is ASCII.
 Guess GuessCause(const char* text);
+
+// Whether the reading of `bytes` in the code page of `cause` meets, within the text's first 64 KB chunk (which
+// every reading reads whole), a sequence that the code page leaves undefined: GuessCause then never names that
+// cause with confidence. For UTF-8 and the double-byte causes (GBK among them); false for any other. Stops at the
+// first such sequence, so that a text in another code page is told in a few bytes, not by a whole guess.
+bool MeetsUndefinedEarly(std::string_view bytes, Cause cause);

@@ -214,4 +214,35 @@ TEST(GuessCause, Evidence) {
   }
 }
 
+// What the convert command asks before guessing: whether a reading meets an undefined sequence in the first 64 KB.
+TEST(MeetsUndefinedEarly, Rows) {
+  const std::string ascii(65535, 'a');
+  const struct {
+    std::string text;
+    Cause cause;
+    bool meets;
+  } rows[] = {
+      {"\xA4\x40", Cause::kGbk, true},  // Big5's first ideograph is in GBK's user-defined area
+      {"\xA4\x40", Cause::kUtf8, true},
+      {"\xC4\xE3\xBA\xC3", Cause::kGbk, false},
+      {"\xEF\xBB\xBF\xE4\xBD\xA0", Cause::kUtf8, false},
+      {"\xE4\xBD\xA0", Cause::kGbk, true},  // a lead byte at the end
+      {"\xE4\xBD\xA0", Cause::kBig5, true},
+      {"\x82\xA0", Cause::kShiftJis, false},
+      {ascii + "\xA4\x40", Cause::kGbk, true},  // the pair starts in the chunk
+      {ascii + "a\xA4\x40", Cause::kGbk, false},
+      {"\x81", Cause::kWestern, false},  // single-byte causes are not asked
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(MeetsUndefinedEarly(row.text, row.cause), row.meets) << Hex(row.text.substr(0, 8)) << row.text.size();
+    const Guess guess = GuessCause(row.text);
+    if (row.meets) EXPECT_FALSE(guess.confident && guess.ranked[0].cause == row.cause) << row.text.size();
+  }
+  // Whatever the text, a cause met by an undefined sequence early is never named with confidence.
+  for (const Row& row : kRows) {
+    const Guess guess = GuessCause(row.text);
+    EXPECT_FALSE(guess.confident && MeetsUndefinedEarly(row.text, guess.ranked[0].cause)) << row.what;
+  }
+}
+
 }  // namespace
