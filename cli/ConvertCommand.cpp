@@ -86,26 +86,34 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
       return {Action::kFailed, m_options.from.value_or(Cause::kUnknown), reason};
   }
   const std::string& bytes = file.Bytes();
-  // With the cause given, the guess only decides whether the text already reads right: it runs on a thread of
-  // its own beside the conversion, whose result waits for its answer.
+  // With the cause given, the guess only decides whether the text already reads right as GBK or UTF-8. It cannot
+  // say so where both leave a sequence of the text's start undefined, as they do in most texts that need
+  // converting: then no guess is made. Otherwise it runs on a thread of its own beside the conversion, whose
+  // result waits for its answer.
+  const auto mayReadRight = [this, &bytes](Cause c) { return c != *m_options.from && !MeetsUndefinedEarly(bytes, c); };
+  const bool guesses = !m_options.from || mayReadRight(Cause::kGbk) || mayReadRight(Cause::kUtf8);
   const auto guessText = [&bytes] { return GuessCause(std::string_view(bytes)); };
   std::future<Guess> guessing;
-  try {
-    guessing = std::async(m_options.from ? std::launch::async : std::launch::deferred, guessText);
-  } catch (const std::system_error&) {
-    guessing = std::async(std::launch::deferred, guessText);  // no thread to be had: the guess comes first
+  if (guesses) {
+    try {
+      guessing = std::async(m_options.from ? std::launch::async : std::launch::deferred, guessText);
+    } catch (const std::system_error&) {
+      guessing = std::async(std::launch::deferred, guessText);  // no thread to be had: the guess comes first
+    }
   }
   std::optional<Converted> early;
   if (m_options.from) early = Convert(path, bytes, *m_options.from, warnings);
-  const Guess guess = guessing.get();
-  const Cause guessed = guess.ranked.front().cause;
-  const Cause cause = m_options.from.value_or(guessed);
+  const std::optional<Guess> guess = guesses ? std::optional<Guess>(guessing.get()) : std::nullopt;
+  const Cause cause = m_options.from ? *m_options.from : guess->ranked.front().cause;
   // A forced cause over a text that already reads right would garble it a second time (a sheet converted from
   // Big5 reads as GBK; converting it from Big5 again makes nonsense of every character).
-  if (m_options.from && guess.confident && cause != guessed && (guessed == Cause::kGbk || guessed == Cause::kUtf8)) {
-    return {Action::kRefused, cause,
-            "already reads as " + std::string(CauseName(guessed)) + "; converting it from " +
-                std::string(CauseName(cause)) + " would garble it"};
+  if (m_options.from && guess && guess->confident) {
+    const Cause guessed = guess->ranked.front().cause;
+    if (cause != guessed && (guessed == Cause::kGbk || guessed == Cause::kUtf8)) {
+      return {Action::kRefused, cause,
+              "already reads as " + std::string(CauseName(guessed)) + "; converting it from " +
+                  std::string(CauseName(cause)) + " would garble it"};
+    }
   }
   const std::size_t nul = bytes.find('\0');
   if (HoldsNul(bytes, cause) && !m_options.lossy) {
@@ -115,8 +123,8 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
   if (Text(bytes, cause).empty()) return {Action::kSkipped, cause, "empty file"};
   if (!m_options.from) {
     if (cause == Cause::kAscii || cause == Cause::kGbk) return {Action::kSkipped, cause, "already readable"};
-    if (cause == Cause::kUnknown) return {Action::kSkipped, cause, "unclear (no credible cause): " + TopTwo(guess)};
-    if (!guess.confident) return {Action::kSkipped, cause, "unclear (not confident): " + TopTwo(guess)};
+    if (cause == Cause::kUnknown) return {Action::kSkipped, cause, "unclear (no credible cause): " + TopTwo(*guess)};
+    if (!guess->confident) return {Action::kSkipped, cause, "unclear (not confident): " + TopTwo(*guess)};
   }
 
   const Converted converted = early ? std::move(*early) : Convert(path, bytes, cause, warnings);
