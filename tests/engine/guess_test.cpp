@@ -236,7 +236,9 @@ TEST(MeetsUndefinedEarly, Rows) {
   for (const auto& row : rows) {
     EXPECT_EQ(MeetsUndefinedEarly(row.text, row.cause), row.meets) << Hex(row.text.substr(0, 8)) << row.text.size();
     const Guess guess = GuessCause(row.text);
-    if (row.meets) EXPECT_FALSE(guess.confident && guess.ranked[0].cause == row.cause) << row.text.size();
+    if (row.meets) {
+      EXPECT_FALSE(guess.confident && guess.ranked[0].cause == row.cause) << row.text.size();
+    }
   }
   // Whatever the text, a cause met by an undefined sequence early is never named with confidence.
   for (const Row& row : kRows) {
