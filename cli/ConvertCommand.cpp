@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 #include "Interrupt.h"
@@ -32,6 +33,24 @@ std::string TopTwo(const Guess& guess) {
 std::string_view Text(const std::string& bytes, Cause cause) {
   return IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, bytes.find('\0'));
 }
+
+// Runs `work` on a thread of its own when `beside` and the system gives one; otherwise when its result is asked
+// for.
+template <typename Work>
+std::future<std::invoke_result_t<Work>> Beside(bool beside, Work work) {
+  if (beside) {
+    try {
+      return std::async(std::launch::async, work);
+    } catch (const std::system_error&) {
+      // no thread to be had
+    }
+  }
+  return std::async(std::launch::deferred, work);
+}
+
+// A text at least this long counts its losses on a second thread while it converts; for a sheet of some
+// kilobytes, starting a thread costs more than the count.
+constexpr std::size_t kLongText = 1 << 20;
 
 }  // namespace
 
@@ -92,15 +111,8 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
   // result waits for its answer.
   const auto mayReadRight = [this, &bytes](Cause c) { return c != *m_options.from && !MeetsUndefinedEarly(bytes, c); };
   const bool guesses = !m_options.from || mayReadRight(Cause::kGbk) || mayReadRight(Cause::kUtf8);
-  const auto guessText = [&bytes] { return GuessCause(std::string_view(bytes)); };
   std::future<Guess> guessing;
-  if (guesses) {
-    try {
-      guessing = std::async(m_options.from ? std::launch::async : std::launch::deferred, guessText);
-    } catch (const std::system_error&) {
-      guessing = std::async(std::launch::deferred, guessText);  // no thread to be had: the guess comes first
-    }
-  }
+  if (guesses) guessing = Beside(m_options.from.has_value(), [&bytes] { return GuessCause(std::string_view(bytes)); });
   std::optional<Converted> early;
   if (m_options.from) early = Convert(path, bytes, *m_options.from, warnings);
   const std::optional<Guess> guess = guesses ? std::optional<Guess>(guessing.get()) : std::nullopt;
@@ -155,13 +167,19 @@ ConvertCommand::Converted ConvertCommand::Convert(const NativePath& path, const 
   Converted converted;
   const std::string_view text = Text(bytes, cause);
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
-  converted.losses = FindLosses(text, cause, codePage);
+  // A long text converts while its losses are counted; should it lose characters, the conversion is dropped (and
+  // its warnings, written only for a file converted).
+  const bool longText = text.size() >= kLongText;
+  std::future<Losses> counting = Beside(longText, [&] { return FindLosses(text, cause, codePage); });
+  std::optional<std::string> repaired;
+  if (longText) repaired = Repair(path, bytes, cause, warnings);
+  converted.losses = counting.get();
   if (converted.losses.count > 0 && !m_options.lossy) {
     // The characters GBK cannot hold are kept in UTF-8; name that way out where it loses nothing.
     converted.utf8Keeps = codePage == kRepairGbk && FindLosses(text, cause, kRepairUtf8).count == 0;
     return converted;
   }
-  converted.bytes = Repair(path, bytes, cause, warnings);
+  converted.bytes = repaired ? std::move(*repaired) : Repair(path, bytes, cause, warnings);
   return converted;
 }
 

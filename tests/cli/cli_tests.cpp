@@ -339,6 +339,29 @@ TEST(Convert, LossyFromAndKeepTime) {
   EXPECT_EQ(tree.Read("lossy.cue.bak"), kBig5Lossy);
 }
 
+// A text of a megabyte and more converts while its losses are counted: a loss near its end still refuses it, with
+// no warning for its FILE line; --lossy converts it, the warning written once.
+TEST(Convert, LongTextsAsShortOnes) {
+  SheetTree tree;
+  constexpr char kLine[] = "    TITLE \x22\xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\x22\r\n";
+  std::string text;
+  std::size_t lines = 0;
+  for (; text.size() < (1u << 20); ++lines) text += kLine;
+  text += kBig5Lossy;
+  tree.Write("long.cue", text);
+  const CliResult refused = CliProcess::Run({"convert", "--from", "big5", "--no-backup", tree.PathOf("long.cue")});
+  EXPECT_EQ(refused.status, 1) << refused.out << refused.err;
+  EXPECT_NE(refused.out.find("(first on line " + std::to_string(lines + 2) + ")"), std::string::npos) << refused.out;
+  EXPECT_EQ(refused.out.find("warning"), std::string::npos) << refused.out;
+  EXPECT_EQ(tree.Read("long.cue"), text);
+  const CliResult lossy = CliProcess::Run({"convert", "--from", "big5", "--lossy", tree.PathOf("long.cue")});
+  EXPECT_EQ(lossy.status, 0) << lossy.out << lossy.err;
+  EXPECT_EQ(Parse(tree, lossy.out).summary, "1 converted, 0 skipped, 0 refused, 0 failed");
+  EXPECT_NE(lossy.out.find(std::to_string(lines + 3) + "\tFILE names"), std::string::npos) << lossy.out;
+  EXPECT_EQ(lossy.out.find("warning"), lossy.out.rfind("warning"));
+  EXPECT_EQ(tree.Read("long.cue"), Dialog(Big5ToGbkSimplified, text));
+}
+
 // Кино, Группа крови in Windows-1251, and in GBK, which holds the Russian alphabet; its audio file exists.
 constexpr char kRussian[] =
     "PERFORMER \x22\xCA\xE8\xED\xEE\x22\r\nTITLE \x22\xC3\xF0\xF3\xEF\xEF\xE0 \xEA\xF0\xEE\xE2\xE8\x22\r\n"
