@@ -869,6 +869,8 @@ constexpr double kNotCredibleNats = 6;  // unknown then leads by this much
 // A text of a few characters above ASCII that a cause explains barely better than random bytes could be in
 // a code page no cause names: a French word in code page 437 reads as a kana pair.
 constexpr double kLeastConfidentNats = 5;
+// How much better than any other cause's reading a confident answer's reading explains the text, in nats.
+constexpr double kLeastLeadNats = 1;
 // Korean text costs at most 8.3 nats a character, Arabic text read as code page 949, 10.9; Japanese text 7.6 on
 // the dev sheets (up to 9 on place names), Thai text read as EUC-JP 9.3 (the decoys and the per-byte bound
 // above keep the rest from being named with confidence).
@@ -1132,6 +1134,7 @@ Guess GuessCause(std::string_view bytes) {
   // first in kEncodings (Western before the code pages that share its letters), which takes their scores.
   double plausibility = guess.ranked.front().plausibility;
   const double odds = Odds(guess.ranked.front());
+  std::bitset<kCauseCount> alike;
   if (!binary && guess.ranked.front().undefined == 0) {
     Candidate& top = guess.ranked.front();
     for (std::size_t i = 1; i < guess.ranked.size(); ++i) {
@@ -1146,6 +1149,7 @@ Guess GuessCause(std::string_view bytes) {
         std::swap(top.cause, other.cause);
         std::swap(top.plausibility, other.plausibility);
       }
+      alike.set(static_cast<std::size_t>(other.cause));
     }
     std::stable_sort(guess.ranked.begin() + 1, guess.ranked.end(),
                      [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
@@ -1176,7 +1180,22 @@ Guess GuessCause(std::string_view bytes) {
     }
     share /= rivals;
   }
-  guess.confident = binary || (top.undefined == 0 && share >= kConfidentScore && plain &&
-                               (top.cause == Cause::kUnknown || plausibility >= kLeastConfidentNats));
+  // Naming a cause costs its rarity, so a short text that a seldom code page reads a little better goes to a more
+  // common one. The causes a Chinese system's sheets mostly come in may be sure of it (a Big5 title of one
+  // character is Big5 before it is EUC-JP); a less common one is sure only where the text itself favors it over
+  // every other cause that reads it as other characters, not the rarity of the other alone.
+  double lead = kLeastLeadNats;
+  for (std::size_t i = 1; i < guess.ranked.size(); ++i) {
+    const Candidate& c = guess.ranked[i];
+    if (c.cause == Cause::kUnknown || c.cause == Cause::kAscii || alike.test(static_cast<std::size_t>(c.cause))) {
+      continue;
+    }
+    lead = std::min(lead, plausibility - c.plausibility);
+  }
+  const bool common = EncodingOf(top.cause).rarityNats == 0;
+  guess.confident =
+      binary ||
+      (top.undefined == 0 && share >= kConfidentScore && plain &&
+       (top.cause == Cause::kUnknown || (plausibility >= kLeastConfidentNats && (common || lead >= kLeastLeadNats))));
   return guess;
 }

@@ -31,7 +31,9 @@ struct Guess {
   std::vector<Candidate> ranked;  // best first, each cause exactly once
   // ranked[0] may be acted on: it explains the text with no undefined sequence and holds at least
   // kConfidentScore of the score, also beside the readings of code pages no cause names (unless one reads the
-  // text as the same characters), and a Chinese or Japanese reading costs no more than such text does; or the
+  // text as the same characters), and a Chinese or Japanese reading costs no more than such text does; a cause
+  // that pays a rarity (one beyond those a Chinese system's sheets mostly come in) also reads the text a nat better
+  // than every other cause that reads it as other characters, so that another's rarity alone never makes it; or the
   // text is plain ASCII; or it is binary data (-> unknown). Causes that read the text as the same characters
   // are one answer, named by the one kEncodings lists first. In a long text, a double-byte or UTF-8 reading
   // that trails far behind after a 64 KB chunk stops there, its counts scaled to the whole text.

@@ -86,6 +86,10 @@ const Row kRows[] = {
     {"code page 1258 Vietnamese, a tone mark combining: not sure", "TITLE \"Ti\xCCnh y\xEAu\"\r\n", Cause::kWestern,
      false},
     {"code page 874 Thai", "TITLE \"\xE0\xBE\xC5\xA7\xC3\xD1\xA1\"\r\n", Cause::kUnknown, true},
+    // A less common cause is not sure where only the rarity of another makes it the answer: the Cyrillic reading
+    // of this Hebrew word (the centre) costs a little more than the Hebrew one, and 1255 is rarer than 1251
+    {"a Hebrew word that reads as Cyrillic letters too", "PERFORMER \"\xE4\xEE\xF8\xEB\xE6\"\r\n",
+     Cause::kWindows1251, false},
     {"Mac Roman French", "TITLE \"Caf\x8E cr\x8Fme \x88 la fran\x8D" "aise\"\r\n", Cause::kUnknown, true},
     // Not text
     {"binary data: control bytes", "\x01\x02\x03\x04\x05\xFF\xFE", Cause::kUnknown, true},
