@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // GBK (code page 936): a lead byte opens a two-byte character, whose second byte is a trail byte.
 constexpr bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
@@ -22,9 +25,19 @@ inline std::uint64_t HighBitsOfEight(const unsigned char* p) {
 }
 inline bool IsEightAscii(const unsigned char* p) { return HighBitsOfEight(p) == 0; }
 
-// Where the first CR or LF at or after `from` is, or the text's size: eight bytes a step, as a sheet of megabytes
-// is mostly lines of some dozens of bytes.
+// Where the first CR or LF at or after `from` is, or the text's size: sixteen bytes a step where the processor
+// compares them at once (SSE2, every x86-64), else eight, as a sheet of megabytes is mostly lines of some dozens
+// of bytes.
 inline std::size_t LineBreakFrom(const char* text, std::size_t size, std::size_t from) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  for (; size - from >= 16; from += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from));
+    const auto breaks =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
+    if (breaks != 0) return from + static_cast<std::size_t>(std::countr_zero(breaks));
+  }
+#endif
   constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
   static_assert(std::endian::native == std::endian::little, "a chunk's first byte is its lowest");
   for (; size - from >= 8; from += 8) {
