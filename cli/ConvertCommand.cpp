@@ -199,12 +199,10 @@ std::string ConvertCommand::Repair(const NativePath& path, const std::string& by
     };
     std::vector<FileLine> fileLines;
     repaired = KeepFileNames(text, std::move(repaired), cause, exists, codePage, &fileLines);
+    const std::string at = "warning\t" + Paths::Display(path) + ":";
     for (const FileLine& line : fileLines) {
       const std::u16string name = Widen(codePage, std::string_view(repaired).substr(line.offset, line.length));
-      if (!exists(name)) {
-        warnings.push_back("warning\t" + Paths::Display(path) + ":" + std::to_string(line.line) +
-                           "\tFILE names no file in the folder");
-      }
+      if (!exists(name)) warnings.push_back(at + std::to_string(line.line) + "\tFILE names no file in the folder");
     }
   }
   if (m_options.to == Options::Target::kUtf8Bom) repaired.insert(0, EncodingOf(Cause::kUtf8).byteOrderMark);
