@@ -49,6 +49,8 @@ constexpr PairBlock kWindowsPairs[] = {
 
 constexpr std::size_t kUnitCount = 0x10000;
 constexpr unsigned kFirstTrail = 0x40;
+// A pair or unit is read alone until a row or block has been asked this often, then the rest of it in one go.
+constexpr unsigned kAsksBeforeWhole = 16;
 
 // Whether the next eight bytes, or four units, are all ASCII.
 bool IsAscii(const unsigned char* bytes) { return IsEightAscii(bytes); }
@@ -56,6 +58,23 @@ bool IsAscii(const char16_t* units) {
   std::uint64_t chunk;
   std::memcpy(&chunk, units, sizeof chunk);
   return (chunk & 0xFF80FF80FF80FF80u) == 0;
+}
+
+// Whether bit `index` of a row of 256 flags is set.
+bool IsSet(const std::atomic<std::uint64_t> (&flags)[4], unsigned index) {
+  return flags[index >> 6].load(std::memory_order_acquire) >> (index & 63) & 1;
+}
+void Set(std::atomic<std::uint64_t> (&flags)[4], unsigned index) {
+  flags[index >> 6].fetch_or(std::uint64_t{1} << (index & 63), std::memory_order_release);
+}
+
+// A unit's bytes from what ICU wrote for it, nothing when it could not write it.
+std::uint16_t BytesFrom(const char* out, std::ptrdiff_t count) {
+  const auto first = static_cast<unsigned char>(out[0]);
+  // ICU's fallbacks turn the half-width arrows U+FFE9-FFEE into control bytes; Windows gives '?'.
+  if (count == 1 && first >= 0x20) return first;
+  if (count == 2) return static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(out[1]));
+  return '?';
 }
 
 }  // namespace
@@ -108,7 +127,8 @@ bool CodePageTable::Load(const Source& source) {
   if (U_FAILURE(error)) return false;
   UConverter* cnv = m_converter.get();
   ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
-  ucnv_setFromUCallBack(cnv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+  // A unit the code page cannot write gives no bytes, and the units after it go on in the same call.
+  ucnv_setFromUCallBack(cnv, UCNV_FROM_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &error);
   // Windows encodes with its best-fit mappings; ICU's fallbacks are the same ones for these code pages.
   ucnv_setFallback(cnv, true);
   if (U_FAILURE(error)) return false;
@@ -156,6 +176,7 @@ bool CodePageTable::Load(const Source& source) {
   if (U_FAILURE(error)) return false;
   m_codePage = codePage;
   m_pairs = std::make_unique_for_overwrite<char16_t[]>(kUnitCount);
+  std::fill(std::begin(m_itemOf), std::end(m_itemOf), std::int16_t{-1});
   for (unsigned trail = 1; trail < 256; ++trail) {
     // Windows' 20932 writes JIS X 0212, which EUC-JP prefixes with 8F, as a pair with a 7-bit trail byte.
     const bool supplement = source.lowTrailsAfter8F && trail >= 0x21 && trail <= 0x7E;
@@ -166,6 +187,7 @@ bool CodePageTable::Load(const Source& source) {
     if (supplement) m_rowItems += '\x8F';
     m_rowLeads.push_back(m_rowItems.size());
     m_rowItems += {'\0', static_cast<char>(supplement ? trail | 0x80 : trail), '\n'};
+    m_itemOf[trail] = static_cast<std::int16_t>(m_rowTrails.size());
     m_rowTrails.push_back({static_cast<unsigned char>(trail), first, m_rowItems.size() - 1});
   }
   const bool* firstLead = std::find(std::begin(m_lead), std::end(m_lead), true);
@@ -177,26 +199,24 @@ bool CodePageTable::Load(const Source& source) {
 
 // A pair is one character when exactly one unit begins at its first byte and none at the bytes after it; a
 // sequence the code page does not define gives no unit, and a trail byte it does not take gives one of its own.
-// Should ICU fail on a later row, its pairs read as the default character.
-bool CodePageTable::ReadRow(unsigned lead) const {
-  const std::lock_guard<std::mutex> lock(m_building);
-  if (m_rowRead[lead].load(std::memory_order_relaxed)) return true;
-  std::string row = m_rowItems;
-  for (const std::size_t at : m_rowLeads) row[at] = static_cast<char>(lead);
-  std::vector<UChar> units(row.size());
-  std::vector<std::int32_t> offsets(row.size());
+// Should ICU fail, the items' pairs read as the default character.
+bool CodePageTable::ReadItems(unsigned lead, std::size_t from, std::size_t to, char16_t* row) const {
+  const std::size_t base = m_rowTrails[from].first;
+  std::string items = m_rowItems.substr(base, m_rowTrails[to - 1].end + 1 - base);
+  for (std::size_t i = from; i < to; ++i) items[m_rowLeads[i] - base] = static_cast<char>(lead);
+  std::vector<UChar> units(items.size());
+  std::vector<std::int32_t> offsets(items.size());
   UConverter* cnv = m_converter.get();
   UChar* out = units.data();
-  const char* in = row.data();
+  const char* in = items.data();
   UErrorCode error = U_ZERO_ERROR;
   ucnv_resetToUnicode(cnv);
-  ucnv_toUnicode(cnv, &out, units.data() + units.size(), &in, row.data() + row.size(), offsets.data(), true, &error);
+  ucnv_toUnicode(cnv, &out, units.data() + units.size(), &in, items.data() + items.size(), offsets.data(), true,
+                 &error);
   const std::size_t count = U_SUCCESS(error) ? static_cast<std::size_t>(out - units.data()) : 0;
-  std::fill_n(&m_pairs[lead << 8], 0x100, m_defaultUnit);
   std::size_t k = 0;
-  for (const RowTrail& item : m_rowTrails) {
-    const unsigned trail = item.trail;
-    const std::size_t first = item.first, end = item.end;
+  for (std::size_t i = from; i < to; ++i) {
+    const std::size_t first = m_rowTrails[i].first - base, end = m_rowTrails[i].end - base;
     std::size_t atFirst = 0, within = 0;
     char16_t unit = m_defaultUnit;
     for (; k < count && static_cast<std::size_t>(offsets[k]) < end; ++k) {
@@ -208,57 +228,120 @@ bool CodePageTable::ReadRow(unsigned lead) const {
       }
     }
     while (k < count && static_cast<std::size_t>(offsets[k]) == end) ++k;
-    m_pairs[lead << 8 | trail] = atFirst == 1 && within == 0 ? unit : m_defaultUnit;
+    row[m_rowTrails[i].trail] = atFirst == 1 && within == 0 ? unit : m_defaultUnit;
   }
-  for (const PairBlock& block : kWindowsPairs) {
-    if (block.codePage != m_codePage || lead < block.lead || lead > block.lastLead) continue;
-    const unsigned span = block.lastTrail - block.firstTrail + 1u;
-    for (unsigned trail = block.firstTrail; trail <= block.lastTrail; ++trail) {
-      const unsigned index = (lead - block.lead) * span + trail - block.firstTrail;
-      m_pairs[lead << 8 | trail] = block.first == 0 ? m_defaultUnit : static_cast<char16_t>(block.first + index);
-    }
-  }
-  m_rowRead[lead].store(true, std::memory_order_release);
   return U_SUCCESS(error);
 }
 
+void CodePageTable::PutWindowsPairs(unsigned lead, unsigned firstTrail, unsigned lastTrail, char16_t* row) const {
+  for (const PairBlock& block : kWindowsPairs) {
+    if (block.codePage != m_codePage || lead < block.lead || lead > block.lastLead) continue;
+    const unsigned span = block.lastTrail - block.firstTrail + 1u;
+    for (unsigned trail = std::max<unsigned>(block.firstTrail, firstTrail);
+         trail <= std::min<unsigned>(block.lastTrail, lastTrail); ++trail) {
+      const unsigned index = (lead - block.lead) * span + trail - block.firstTrail;
+      row[trail] = block.first == 0 ? m_defaultUnit : static_cast<char16_t>(block.first + index);
+    }
+  }
+}
+
+// The whole row but the pairs read alone, which other threads may be reading; called with m_building held, or
+// before the table is shared.
+bool CodePageTable::ReadRow(unsigned lead) const {
+  char16_t row[0x100];
+  std::fill_n(row, 0x100, m_defaultUnit);
+  const bool read = ReadItems(lead, 0, m_rowTrails.size(), row);
+  PutWindowsPairs(lead, 0, 0xFF, row);
+  for (unsigned trail = 0; trail < 0x100; ++trail) {
+    if (!IsSet(m_pairRead[lead], trail)) m_pairs[lead << 8 | trail] = row[trail];
+  }
+  m_rowRead[lead].store(true, std::memory_order_release);
+  return read;
+}
+
+void CodePageTable::Read(unsigned lead, unsigned trail) const {
+  const std::lock_guard<std::mutex> lock(m_building);
+  if (m_rowRead[lead].load(std::memory_order_relaxed) || IsSet(m_pairRead[lead], trail)) return;
+  if (++m_pairAsks[lead] >= kAsksBeforeWhole) {
+    ReadRow(lead);
+    return;
+  }
+  const int item = m_itemOf[trail];
+  char16_t row[0x100];
+  row[trail] = m_defaultUnit;
+  if (item >= 0) ReadItems(lead, static_cast<std::size_t>(item), static_cast<std::size_t>(item) + 1, row);
+  PutWindowsPairs(lead, trail, trail, row);
+  m_pairs[lead << 8 | trail] = row[trail];
+  Set(m_pairRead[lead], trail);
+}
+
 char16_t CodePageTable::Pair(unsigned lead, unsigned trail) const {
-  if (!m_rowRead[lead].load(std::memory_order_acquire)) ReadRow(lead);
+  if (!m_rowRead[lead].load(std::memory_order_acquire) && !IsSet(m_pairRead[lead], trail)) Read(lead, trail);
   return m_pairs[lead << 8 | trail];
 }
 
-void CodePageTable::BuildBlock(unsigned block) const {
-  const std::lock_guard<std::mutex> lock(m_building);
-  if (m_blockBuilt[block].load(std::memory_order_relaxed)) return;
+std::uint16_t CodePageTable::EncodeOne(unsigned u) const {
+  if (u < 0x80) return static_cast<std::uint16_t>(u);
+  const UChar unit = static_cast<UChar>(u);
+  char out[4];
+  char* end = out;
+  const UChar* in = &unit;
+  UErrorCode error = U_ZERO_ERROR;
   UConverter* cnv = m_converter.get();
-  for (unsigned u = block << 8; u < (block + 1) << 8; ++u) {
-    std::uint16_t code = '?';
-    if (u < 0x80) {
-      code = static_cast<std::uint16_t>(u);
-    } else {
-      const UChar unit = static_cast<UChar>(u);
-      char out[4];
-      char* end = out;
-      const UChar* in = &unit;
-      UErrorCode error = U_ZERO_ERROR;
-      ucnv_fromUnicode(cnv, &end, out + sizeof out, &in, &unit + 1, nullptr, true, &error);
-      if (U_FAILURE(error)) ucnv_resetFromUnicode(cnv);
-      const auto count = end - out;
-      const auto first = static_cast<unsigned char>(out[0]);
-      // ICU's fallbacks turn the half-width arrows U+FFE9-FFEE into control bytes; Windows gives '?'.
-      if (U_SUCCESS(error) && count == 1 && first >= 0x20) {
-        code = first;
-      } else if (U_SUCCESS(error) && count == 2) {
-        code = static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(out[1]));
-      }
+  ucnv_fromUnicode(cnv, &end, out + sizeof out, &in, &unit + 1, nullptr, true, &error);
+  if (U_FAILURE(error)) ucnv_resetFromUnicode(cnv);
+  return U_SUCCESS(error) ? BytesFrom(out, end - out) : '?';
+}
+
+// The block's units not built yet: in one ICU call, which skips the units it cannot write and tells each unit's
+// bytes by where they come from; unit by unit for a block of surrogates, which no code page writes alone, or
+// should the call fail.
+void CodePageTable::EncodeBlock(unsigned block) const {
+  UChar units[0x100];
+  for (unsigned i = 0; i < 0x100; ++i) units[i] = static_cast<UChar>(block << 8 | i);
+  char out[0x400];
+  std::int32_t offsets[0x400];
+  char* end = out;
+  const UChar* in = units;
+  UErrorCode error = U_ZERO_ERROR;
+  UConverter* cnv = m_converter.get();
+  const bool surrogates = block >= 0xD8 && block < 0xE0;
+  if (!surrogates) ucnv_fromUnicode(cnv, &end, out + sizeof out, &in, units + 0x100, offsets, true, &error);
+  if (surrogates || U_FAILURE(error)) {
+    ucnv_resetFromUnicode(cnv);
+    for (unsigned i = 0; i < 0x100; ++i) {
+      if (!IsSet(m_unitBuilt[block], i)) m_bytes[block << 8 | i] = EncodeOne(block << 8 | i);
     }
-    m_bytes[u] = code;
+    return;
   }
+  const std::ptrdiff_t written = end - out;
+  std::ptrdiff_t k = 0;
+  for (unsigned i = 0; i < 0x100; ++i) {
+    const std::ptrdiff_t first = k;
+    while (k < written && offsets[k] == static_cast<std::int32_t>(i)) ++k;
+    const unsigned u = block << 8 | i;
+    if (IsSet(m_unitBuilt[block], i)) continue;
+    m_bytes[u] = u < 0x80 ? static_cast<std::uint16_t>(u) : first == k ? '?' : BytesFrom(out + first, k - first);
+  }
+}
+
+void CodePageTable::Build(char16_t unit) const {
+  const unsigned block = unit >> 8, index = unit & 0xFFu;
+  const std::lock_guard<std::mutex> lock(m_building);
+  if (m_blockBuilt[block].load(std::memory_order_relaxed) || IsSet(m_unitBuilt[block], index)) return;
+  if (++m_unitAsks[block] < kAsksBeforeWhole) {
+    m_bytes[unit] = EncodeOne(unit);
+    Set(m_unitBuilt[block], index);
+    return;
+  }
+  EncodeBlock(block);
   m_blockBuilt[block].store(true, std::memory_order_release);
 }
 
 std::uint16_t CodePageTable::BytesOf(char16_t unit) const {
-  if (!m_blockBuilt[unit >> 8].load(std::memory_order_acquire)) BuildBlock(unit >> 8);
+  if (!m_blockBuilt[unit >> 8].load(std::memory_order_acquire) && !IsSet(m_unitBuilt[unit >> 8], unit & 0xFFu)) {
+    Build(unit);
+  }
   return m_bytes[unit];
 }
 

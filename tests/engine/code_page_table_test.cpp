@@ -1,5 +1,6 @@
-// The native code pages' tables, built on first use a lead byte's row or a block of units at a time: threads that
-// meet the same unread rows and unbuilt blocks at once get what one thread gets afterwards.
+// The native code pages' tables, built on first use a pair or unit at a time, then a lead byte's row or a block of
+// units at once: threads that meet the same unread pairs, rows and blocks at once get what one thread gets
+// afterwards.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -374,4 +374,24 @@ TEST(CodePages, EveryShortSequenceAsWindowsDecodesIt) {
   }
 }
 
+// Every unit of the code pages the engine writes, encoded one call a unit, as Wine 8 encodes them.
+constexpr CodePageDigest kEncodeDigests[] = {{936, 0x62641C67F515CA3Bu}, {950, 0xD0DD7606D9EE3AECu}};
+
+TEST(CodePages, EveryUnitAsWindowsEncodesIt) {
+  for (const CodePageDigest& row : kEncodeDigests) {
+    std::uint64_t digest = 0xCBF29CE484222325u;
+    for (unsigned u = 1; u < 0x10000; ++u) {
+      const char16_t unit = static_cast<char16_t>(u);
+      char bytes[4] = {};
+      const int n = TS::WideCharToMultiByte(row.codePage, 0, &unit, 1, bytes, 4);
+      for (const std::uint64_t value :
+           {static_cast<std::uint64_t>(n), std::uint64_t{static_cast<unsigned char>(bytes[0])},
+            std::uint64_t{static_cast<unsigned char>(bytes[1])}}) {
+        digest = (digest ^ value) * 0x100000001B3u;
+      }
+    }
+    EXPECT_EQ(digest, row.digest) << row.codePage;
+  }
+}
+
 }  // namespace
