@@ -104,31 +104,26 @@ CodePageUnits ReadLayout(Cause cause) {
   return cp;
 }
 
+// A pair's own character, 0 when the code page gives it none but its default one or a private-use one.
+char16_t OwnUnit(Cause cause, unsigned lead, unsigned trail, char16_t u) {
+  const bool own = u != EncodingOf(cause).defaultUnit || (lead << 8 | trail) == OwnDefaultPair(cause);
+  return own && !IsPrivateUse(u) ? u : u'\0';
+}
+
 // The characters of a lead byte's pairs, by trail byte, in one call: under Wine each call has a fixed cost that
 // 24,000 calls make felt.
 void ReadRow(Cause cause, unsigned lead, char16_t* row) {
-  const unsigned codePage = EncodingOf(cause).codePage;
-  const char16_t fallback = EncodingOf(cause).defaultUnit;
   std::string items;
   for (unsigned t = kFirstTrail; t < 0x100; ++t) items += {static_cast<char>(lead), static_cast<char>(t), '\n'};
-  const std::vector<char16_t> pairs = DecodeItems(codePage, items, 2);
+  const std::vector<char16_t> pairs = DecodeItems(EncodingOf(cause).codePage, items, 2);
   std::fill_n(row, kFirstTrail, u'\0');
-  for (unsigned t = kFirstTrail; t < 0x100; ++t) {
-    const char16_t u = pairs[t - kFirstTrail];
-    const bool own = u != fallback || (lead << 8 | t) == OwnDefaultPair(cause);
-    row[t] = own && !IsPrivateUse(u) ? u : u'\0';
-  }
+  for (unsigned t = kFirstTrail; t < 0x100; ++t) row[t] = OwnUnit(cause, lead, t, pairs[t - kFirstTrail]);
 }
 
-// The whole code page: its layout and, for a double-byte one, every pair.
-CodePageUnits ReadCodePage(Cause cause) {
-  CodePageUnits cp = ReadLayout(cause);
-  if (std::none_of(std::begin(cp.lead), std::end(cp.lead), [](bool lead) { return lead; })) return cp;
-  cp.pairs = std::make_unique<char16_t[]>(65536);
-  for (unsigned lead = 0x80; lead < 0x100; ++lead) {
-    if (cp.lead[lead]) ReadRow(cause, lead, &cp.pairs[lead << 8]);
-  }
-  return cp;
+char16_t ReadPair(Cause cause, unsigned lead, unsigned trail) {
+  if (trail < kFirstTrail) return u'\0';
+  const std::string item = {static_cast<char>(lead), static_cast<char>(trail), '\n'};
+  return OwnUnit(cause, lead, trail, DecodeItems(EncodingOf(cause).codePage, item, 2)[0]);
 }
 
 enum class Language { kSimplified, kTraditional, kJapanese };
@@ -291,17 +286,102 @@ constexpr Entry kNotYet = 0xF000;
 Entry LoadEntry(const Entry& entry) { return std::atomic_ref<const Entry>(entry).load(std::memory_order_relaxed); }
 void StoreEntry(Entry& entry, Entry value) { std::atomic_ref<Entry>(entry).store(value, std::memory_order_relaxed); }
 
-// A code page's reading byte by byte and, for a double-byte one, pair by pair. The pairs of a lead byte are read
-// and costed the first time a text's reading meets that byte: a short text needs a few rows of each code page,
-// and reading all of them was most of a small file's guess.
+// Whether bit `index` of a set of flags is set.
+template <std::size_t kWords>
+bool IsSet(const std::atomic<std::uint64_t> (&flags)[kWords], unsigned index) {
+  return flags[index >> 6].load(std::memory_order_acquire) >> (index & 63) & 1;
+}
+template <std::size_t kWords>
+void Set(std::atomic<std::uint64_t> (&flags)[kWords], unsigned index) {
+  flags[index >> 6].fetch_or(std::uint64_t{1} << (index & 63), std::memory_order_release);
+}
+
+// The characters GBK can write: those that come back the same from the bytes GBK writes them as, one byte or a
+// pair outside its user-defined (private-use) rows, which is what reading the whole code page gives. A
+// character is learnt when a model first meets it, and the rest of its block of 256 once the block has been met
+// often: reading GBK whole was a sixth of a short text's guess.
+class GbkRepertoire {
+ public:
+  bool Holds(char16_t unit) const {
+    if (unit < 0x80) return true;
+    if (unit >= 0xD800 && unit < 0xE000) return false;
+    if (!IsSet(m_known, unit)) Learn(unit);
+    return IsSet(m_holds, unit);
+  }
+
+ private:
+  static constexpr unsigned kAsksBeforeBlock = 16;
+
+  void Learn(char16_t unit) const {
+    const std::lock_guard<std::mutex> lock(m_learning);
+    if (IsSet(m_known, unit)) return;
+    std::u16string units;
+    if (++m_asks[unit >> 8] < kAsksBeforeBlock) {
+      units = unit;
+    } else {
+      for (unsigned u = unit & 0xFF00u; u < (unit & 0xFF00u) + 0x100u; ++u) {
+        if (u >= 0x80 && !IsSet(m_known, u)) units += static_cast<char16_t>(u);
+      }
+    }
+    const std::vector<bool> holds = RoundTrip(units);
+    for (std::size_t i = 0; i < units.size(); ++i) {
+      if (holds[i]) Set(m_holds, units[i]);
+      Set(m_known, units[i]);
+    }
+  }
+
+  // Per unit, whether it comes back the same: the units, each closed by a line feed, written and read back in
+  // one call each way. Should the bytes not split into as many items, each unit goes on its own.
+  static std::vector<bool> RoundTrip(const std::u16string& units) {
+    std::vector<bool> holds(units.size(), false);
+    std::u16string wide;
+    for (const char16_t u : units) wide += {u, u'\n'};
+    const int length = static_cast<int>(wide.size());
+    const int n = TextServices::WideCharToMultiByte(TextServices::kCodePageGbk, 0, wide.data(), length, nullptr, 0);
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    TextServices::WideCharToMultiByte(TextServices::kCodePageGbk, 0, wide.data(), length, bytes.data(), n);
+    std::vector<std::size_t> widths;
+    for (std::size_t start = 0, k; (k = bytes.find('\n', start)) != std::string::npos; start = k + 1) {
+      widths.push_back(k - start);
+    }
+    if (widths.size() != units.size()) {
+      if (units.size() > 1) {
+        for (std::size_t i = 0; i < units.size(); ++i) holds[i] = RoundTrip(units.substr(i, 1))[0];
+      }
+      return holds;
+    }
+    std::u16string back(bytes.size(), u'\0');
+    back.resize(static_cast<std::size_t>(TextServices::MultiByteToWideChar(
+        TextServices::kCodePageGbk, 0, bytes.data(), n, back.data(), static_cast<int>(back.size()))));
+    std::size_t item = 0, start = 0;
+    for (std::size_t k = 0; k < back.size() && item < units.size(); ++k) {
+      if (back[k] != u'\n') continue;
+      holds[item] = k - start == 1 && back[start] == units[item] && (widths[item] == 1 || !IsPrivateUse(units[item]));
+      ++item;
+      start = k + 1;
+    }
+    return holds;
+  }
+
+  mutable std::atomic<std::uint64_t> m_known[1024] = {};  // by unit
+  mutable std::atomic<std::uint64_t> m_holds[1024] = {};
+  mutable std::uint8_t m_asks[256] = {};  // by block
+  mutable std::mutex m_learning;
+};
+
+// A code page's reading byte by byte and, for a double-byte one, pair by pair. A pair is read and costed the
+// first time a text's reading meets it, and the rest of its lead byte's row once the row has been met often: a
+// short text holds a few pairs of a row, and reading whole rows was most of a small file's guess.
 using PairNats = double (*)(unsigned lead, unsigned trail, char16_t unit);
+constexpr unsigned kAsksBeforeRow = 16;
 struct CodePageModel {
   bool lead[256] = {};
   Entry single[256] = {};
   std::unique_ptr<Entry[]> pairs;  // the lead bytes' rows, kNotYet until read
   Cause cause = Cause::kUnknown;
   PairNats nats = nullptr;
-  const std::bitset<65536>* gbk = nullptr;  // the units GBK can write
+  const GbkRepertoire* gbk = nullptr;
+  mutable std::uint8_t asks[256] = {};  // pairs read alone, by lead byte
   mutable std::mutex reading;
 
   Entry Pair(unsigned leadByte, unsigned trail) const {
@@ -357,26 +437,29 @@ struct SingleByteModel {
 };
 
 // A character's cost, flagged when GBK cannot write it.
-Entry Flagged(const std::bitset<65536>& gbk, double nats, char16_t unit) {
-  return Cost(nats) | (gbk.test(unit) ? 0 : kUnmappableBit);
+Entry Flagged(const GbkRepertoire& gbk, double nats, char16_t unit) {
+  return Cost(nats) | (gbk.Holds(unit) ? 0 : kUnmappableBit);
 }
 
 Entry CodePageModel::ReadPairs(unsigned leadByte, unsigned trail) const {
   const std::lock_guard<std::mutex> lock(reading);
   Entry* row = &pairs[leadByte << 8];
-  if (LoadEntry(row[trail]) == kNotYet) {
-    char16_t units[256];
-    ReadRow(cause, leadByte, units);
-    for (unsigned t = 0; t < 0x100; ++t) {
-      const char16_t u = units[t];
-      StoreEntry(row[t], u ? Flagged(*gbk, nats(leadByte, t, u), u) : kUndefined);
-    }
+  const auto entry = [&](unsigned t, char16_t u) { return u ? Flagged(*gbk, nats(leadByte, t, u), u) : kUndefined; };
+  if (LoadEntry(row[trail]) != kNotYet) return LoadEntry(row[trail]);
+  if (++asks[leadByte] < kAsksBeforeRow) {
+    StoreEntry(row[trail], entry(trail, ReadPair(cause, leadByte, trail)));
+    return LoadEntry(row[trail]);
+  }
+  char16_t units[256];
+  ReadRow(cause, leadByte, units);
+  for (unsigned t = 0; t < 0x100; ++t) {
+    if (LoadEntry(row[t]) == kNotYet) StoreEntry(row[t], entry(t, units[t]));
   }
   return LoadEntry(row[trail]);
 }
 
 struct Models {
-  std::bitset<65536> gbk;  // the units GBK can write
+  GbkRepertoire gbk;
   CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
   // By unit, what a decoded character costs, 256 units at a time when a text first holds one of them (kNotYet
   // until then).
@@ -392,15 +475,6 @@ struct Models {
 
   Models() {
     std::fill_n(unicode.get(), 65536, kNotYet);
-    // Every model flags what GBK cannot write, so GBK is the one code page read whole.
-    const CodePageUnits gbkUnits = ReadCodePage(Cause::kGbk);
-    for (unsigned u = 0; u < 0x80; ++u) gbk.set(u);
-    for (unsigned b = 0x80; b < 0x100; ++b) {
-      if (gbkUnits.single[b]) gbk.set(gbkUnits.single[b]);
-    }
-    for (unsigned code = 0; code < 65536; ++code) {
-      if (gbkUnits.pairs[code]) gbk.set(gbkUnits.pairs[code]);
-    }
     Build(gbkModel, Cause::kGbk, GbkNats);
     Build(big5Model, Cause::kBig5, Big5Nats);
     Build(shiftJisModel, Cause::kShiftJis, ShiftJisNats);
@@ -475,7 +549,7 @@ struct Models {
   }
 
   void Build(SingleByteModel& model, const Encoding& e) {
-    const CodePageUnits units = ReadCodePage(e.cause);
+    const CodePageUnits units = ReadLayout(e.cause);
     const int family = static_cast<int>(e.letters) - 1;
     Build(model, kLetterModels[family], units.single);
     languages[static_cast<std::size_t>(e.cause)] = BuildLanguages(family, units.single);
@@ -934,7 +1008,7 @@ Tally ScanUtf16(const Models& models, const unsigned char* s, std::size_t n, boo
     } else if (u >= 0xD800 && u < 0xE000) {
       t.Add(kUndefined);
     } else {
-      t.Add(models.gbk.test(u) ? 0 : kUnmappableBit);
+      t.Add(models.gbk.Holds(u) ? 0 : kUnmappableBit);
     }
   }
   if (i < n) t.Add(kUndefined);  // an odd last byte

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bounded.h"
+#include "text_services.h"
 
 namespace {
 
@@ -215,6 +216,32 @@ TEST(GuessCause, Evidence) {
       EXPECT_EQ(c.unmappable, row.unmappable) << row.what;
     }
     EXPECT_TRUE(found) << row.what;
+  }
+}
+
+// The characters GBK cannot write, learnt as texts meet them: a UTF-16 text counts as unmappable exactly those no
+// GBK byte, or pair outside its user-defined rows, decodes to; whether the guess met them one by one before (every
+// 97th character first) or meets them a whole block at a time.
+TEST(GuessCause, UnmappableIsWhatNoGbkSequenceDecodesTo) {
+  std::vector<bool> gbk(0x10000, false);
+  for (unsigned code = 0x80; code < 0x10000; ++code) {
+    const std::string bytes = code < 0x100 ? std::string(1, static_cast<char>(code))
+                                           : std::string{static_cast<char>(code >> 8), static_cast<char>(code)};
+    char16_t unit[2];
+    if (TextServices::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), unit, 2) != 1) continue;
+    if (code < 0x100 || unit[0] < 0xE000 || unit[0] > 0xF8FF) gbk[unit[0]] = true;
+  }
+  for (const unsigned step : {97u, 1u}) {
+    std::string text = "\xFF\xFE";
+    std::size_t unmappable = 0;
+    for (unsigned u = 0x80; u < 0x10000; u += step) {
+      if (u >= 0xD800 && u < 0xE000) continue;
+      text += {static_cast<char>(u), static_cast<char>(u >> 8)};
+      unmappable += !gbk[u];
+    }
+    const Guess guess = GuessCause(std::string_view(text));
+    ASSERT_EQ(guess.ranked[0].cause, Cause::kUtf16Le);
+    EXPECT_EQ(guess.ranked[0].unmappable, unmappable) << "every " << step;
   }
 }
 
