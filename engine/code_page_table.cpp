@@ -49,8 +49,6 @@ constexpr PairBlock kWindowsPairs[] = {
 
 constexpr std::size_t kUnitCount = 0x10000;
 constexpr unsigned kFirstTrail = 0x40;
-// A pair or unit is read alone until a row or block has been asked this often, then the rest of it in one go.
-constexpr unsigned kAsksBeforeWhole = 16;
 
 // Whether the next eight bytes, or four units, are all ASCII.
 bool IsAscii(const unsigned char* bytes) { return IsEightAscii(bytes); }
@@ -60,21 +58,24 @@ bool IsAscii(const char16_t* units) {
   return (chunk & 0xFF80FF80FF80FF80u) == 0;
 }
 
-// Whether bit `index` of a row of 256 flags is set.
-bool IsSet(const std::atomic<std::uint64_t> (&flags)[4], unsigned index) {
+// How far past a pair or unit not read yet a call looks for others to read with it.
+constexpr std::size_t kLookahead = 4096;
+
+// Whether flag `index` of 65,536 is set; set once its entry is written, and never cleared.
+bool IsSet(const std::atomic<std::uint64_t> (&flags)[1024], unsigned index) {
   return flags[index >> 6].load(std::memory_order_acquire) >> (index & 63) & 1;
 }
-void Set(std::atomic<std::uint64_t> (&flags)[4], unsigned index) {
+void Set(std::atomic<std::uint64_t> (&flags)[1024], unsigned index) {
   flags[index >> 6].fetch_or(std::uint64_t{1} << (index & 63), std::memory_order_release);
 }
 
 // A unit's bytes from what ICU wrote for it, nothing when it could not write it.
 std::uint16_t BytesFrom(const char* out, std::ptrdiff_t count) {
+  if (count != 1 && count != 2) return '?';
   const auto first = static_cast<unsigned char>(out[0]);
-  // ICU's fallbacks turn the half-width arrows U+FFE9-FFEE into control bytes; Windows gives '?'.
-  if (count == 1 && first >= 0x20) return first;
   if (count == 2) return static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(out[1]));
-  return '?';
+  // ICU's fallbacks turn the half-width arrows U+FFE9-FFEE into control bytes; Windows gives '?'.
+  return first >= 0x20 ? first : '?';
 }
 
 }  // namespace
@@ -126,35 +127,43 @@ bool CodePageTable::Load(const Source& source) {
   m_converter.reset(ucnv_open(source.converter, &error));
   if (U_FAILURE(error)) return false;
   UConverter* cnv = m_converter.get();
-  ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+  // A sequence the code page does not define gives no unit, and the bytes after it go on in the same call.
+  ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &error);
   // A unit the code page cannot write gives no bytes, and the units after it go on in the same call.
   ucnv_setFromUCallBack(cnv, UCNV_FROM_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &error);
   // Windows encodes with its best-fit mappings; ICU's fallbacks are the same ones for these code pages.
   ucnv_setFallback(cnv, true);
   if (U_FAILURE(error)) return false;
 
-  // A flushed call that succeeds leaves the converter reset; only one it stopped in needs a reset.
-  auto decode = [cnv](const char* bytes, int count, UChar* unit, UErrorCode& status) {
-    status = U_ZERO_ERROR;
-    UChar* out = unit;
-    const char* in = bytes;
-    ucnv_toUnicode(cnv, &out, unit + 2, &in, bytes + count, nullptr, true, &status);
-    if (U_FAILURE(status)) ucnv_resetToUnicode(cnv);
-    return static_cast<int>(out - unit);
-  };
-
+  // The lead bytes are the converter's starters (a single-byte converter has none); the other bytes above 0x7F
+  // are read in one call, each closed by a line feed, as the pairs are (see ReadPairs).
   m_defaultUnit = source.defaultUnit;
-  for (unsigned b = 1; b < 256; ++b) {
-    const char byte = static_cast<char>(b);
-    UChar unit[2];
-    const int units = decode(&byte, 1, unit, error);
-    if (error == U_TRUNCATED_CHAR_FOUND) {
-      m_lead[b] = true;
-    } else if (U_SUCCESS(error) && units == 1) {
-      m_single[b] = unit[0];
-    } else {
-      m_single[b] = m_defaultUnit;
-    }
+  UBool starters[256] = {};
+  if (ucnv_getMaxCharSize(cnv) > 1) ucnv_getStarters(cnv, starters, &error);
+  if (U_FAILURE(error)) return false;
+  std::string items;
+  std::vector<unsigned> singles;
+  for (unsigned b = 0x80; b < 0x100; ++b) {
+    m_lead[b] = starters[b];
+    m_single[b] = m_defaultUnit;
+    if (m_lead[b]) continue;
+    singles.push_back(b);
+    items += {static_cast<char>(b), '\n'};
+  }
+  std::vector<UChar> units(items.size());
+  std::vector<std::int32_t> offsets(items.size());
+  UChar* out = units.data();
+  const char* in = items.data();
+  ucnv_toUnicode(cnv, &out, units.data() + units.size(), &in, items.data() + items.size(), offsets.data(), true,
+                 &error);
+  if (U_FAILURE(error)) return false;
+  std::vector<unsigned> perItem(singles.size());
+  for (std::size_t k = 0; k < static_cast<std::size_t>(out - units.data()); ++k) {
+    if (offsets[k] % 2 == 0) ++perItem[static_cast<std::size_t>(offsets[k]) / 2];
+  }
+  for (std::size_t k = 0; k < static_cast<std::size_t>(out - units.data()); ++k) {
+    const auto item = static_cast<std::size_t>(offsets[k]) / 2;
+    if (offsets[k] % 2 == 0 && perItem[item] == 1) m_single[singles[item]] = units[k];
   }
   // ICU's 932 swaps three control bytes; Windows keeps every ASCII byte as it is, a character of its own.
   for (unsigned b = 0; b < 0x80; ++b) {
@@ -167,43 +176,66 @@ bool CodePageTable::Load(const Source& source) {
     m_single[s.byte] = s.unit;
   }
 
-  // A lead byte's row in one call: each pair closed by a line feed, which no code page takes into a sequence,
-  // and told apart from the others by where each unit's bytes begin. Every row has the same layout; only its
-  // lead bytes change, at m_rowLeads. The rows are read as texts first hold their lead bytes (see ReadRow); the
-  // first is read here, so that a converter that cannot read one leaves the code page unknown.
-  error = U_ZERO_ERROR;
-  ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &error);
-  if (U_FAILURE(error)) return false;
+  // The pairs are read as texts hold them (see ReadPairs); one is read here, so that a converter that cannot read
+  // them leaves the code page unknown.
   m_codePage = codePage;
+  m_lowTrailsAfter8F = source.lowTrailsAfter8F;
   m_pairs = std::make_unique_for_overwrite<char16_t[]>(kUnitCount);
-  std::fill(std::begin(m_itemOf), std::end(m_itemOf), std::int16_t{-1});
-  for (unsigned trail = 1; trail < 256; ++trail) {
-    // Windows' 20932 writes JIS X 0212, which EUC-JP prefixes with 8F, as a pair with a 7-bit trail byte.
-    const bool supplement = source.lowTrailsAfter8F && trail >= 0x21 && trail <= 0x7E;
-    // No code page here takes a byte below 0x40 as a trail byte: those pairs are the default character, and
-    // asking ICU about them, a callback each, was a third of a row's cost.
-    if (trail < kFirstTrail && !supplement) continue;
-    const std::size_t first = m_rowItems.size();
-    if (supplement) m_rowItems += '\x8F';
-    m_rowLeads.push_back(m_rowItems.size());
-    m_rowItems += {'\0', static_cast<char>(supplement ? trail | 0x80 : trail), '\n'};
-    m_itemOf[trail] = static_cast<std::int16_t>(m_rowTrails.size());
-    m_rowTrails.push_back({static_cast<unsigned char>(trail), first, m_rowItems.size() - 1});
-  }
   const bool* firstLead = std::find(std::begin(m_lead), std::end(m_lead), true);
-  if (firstLead != std::end(m_lead) && !ReadRow(static_cast<unsigned>(firstLead - std::begin(m_lead)))) return false;
+  if (firstLead != std::end(m_lead)) {
+    const auto code = static_cast<std::uint16_t>((firstLead - std::begin(m_lead)) << 8 | kFirstTrail);
+    if (!ReadPairs({code})) return false;
+  }
 
   if (source.encodes) m_bytes = std::make_unique_for_overwrite<std::uint16_t[]>(kUnitCount);
   return true;
 }
 
-// A pair is one character when exactly one unit begins at its first byte and none at the bytes after it; a
-// sequence the code page does not define gives no unit, and a trail byte it does not take gives one of its own.
-// Should ICU fail, the items' pairs read as the default character.
-bool CodePageTable::ReadItems(unsigned lead, std::size_t from, std::size_t to, char16_t* row) const {
-  const std::size_t base = m_rowTrails[from].first;
-  std::string items = m_rowItems.substr(base, m_rowTrails[to - 1].end + 1 - base);
-  for (std::size_t i = from; i < to; ++i) items[m_rowLeads[i] - base] = static_cast<char>(lead);
+// The pairs not read yet among those the next kLookahead bytes of a text hold, read in one go.
+void CodePageTable::ReadPairsIn(const unsigned char* src, std::size_t length) const {
+  const std::lock_guard<std::mutex> lock(m_building);
+  std::vector<std::uint16_t> codes;
+  const std::size_t end = std::min(length, kLookahead);
+  for (std::size_t i = 0; i < end;) {
+    if (!m_lead[src[i]] || i + 1 == length || src[i + 1] == 0) {
+      ++i;
+      continue;
+    }
+    const unsigned code = src[i] << 8 | src[i + 1];
+    if (!IsSet(m_pairRead, code)) codes.push_back(static_cast<std::uint16_t>(code));
+    i += 2;
+  }
+  std::sort(codes.begin(), codes.end());
+  codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+  ReadPairs(codes);
+}
+
+// In one ICU call: each pair closed by a line feed, which no code page takes into a sequence, and told apart from
+// the others by where each unit's bytes begin. A pair is one character when exactly one unit begins at its first
+// byte and none at the bytes after it; a sequence the code page does not define gives no unit, and a trail byte
+// it does not take gives one of its own. Should ICU fail, the pairs read as the default character. Called with
+// m_building held, or before the table is shared.
+bool CodePageTable::ReadPairs(const std::vector<std::uint16_t>& codes) const {
+  std::string items;
+  struct Item {
+    std::size_t first, end;  // in `items`; end: the item's line feed; 0, 0 for a pair not asked about
+  };
+  std::vector<Item> spans;
+  for (const unsigned code : codes) {
+    const unsigned lead = code >> 8, trail = code & 0xFFu;
+    // Windows' 20932 writes JIS X 0212, which EUC-JP prefixes with 8F, as a pair with a 7-bit trail byte.
+    const bool supplement = m_lowTrailsAfter8F && trail >= 0x21 && trail <= 0x7E;
+    // No code page here takes a byte below 0x40 as a trail byte: those pairs are the default character, and
+    // asking ICU about them, a callback each, was a third of the cost.
+    if (trail < kFirstTrail && !supplement) {
+      spans.push_back({0, 0});
+      continue;
+    }
+    const std::size_t first = items.size();
+    if (supplement) items += '\x8F';
+    items += {static_cast<char>(lead), static_cast<char>(supplement ? trail | 0x80 : trail), '\n'};
+    spans.push_back({first, items.size() - 1});
+  }
   std::vector<UChar> units(items.size());
   std::vector<std::int32_t> offsets(items.size());
   UConverter* cnv = m_converter.get();
@@ -215,8 +247,8 @@ bool CodePageTable::ReadItems(unsigned lead, std::size_t from, std::size_t to, c
                  &error);
   const std::size_t count = U_SUCCESS(error) ? static_cast<std::size_t>(out - units.data()) : 0;
   std::size_t k = 0;
-  for (std::size_t i = from; i < to; ++i) {
-    const std::size_t first = m_rowTrails[i].first - base, end = m_rowTrails[i].end - base;
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    const std::size_t first = spans[i].first, end = spans[i].end;
     std::size_t atFirst = 0, within = 0;
     char16_t unit = m_defaultUnit;
     for (; k < count && static_cast<std::size_t>(offsets[k]) < end; ++k) {
@@ -227,62 +259,25 @@ bool CodePageTable::ReadItems(unsigned lead, std::size_t from, std::size_t to, c
         ++within;
       }
     }
-    while (k < count && static_cast<std::size_t>(offsets[k]) == end) ++k;
-    row[m_rowTrails[i].trail] = atFirst == 1 && within == 0 ? unit : m_defaultUnit;
+    while (end > 0 && k < count && static_cast<std::size_t>(offsets[k]) == end) ++k;
+    const unsigned lead = codes[i] >> 8, trail = codes[i] & 0xFFu;
+    unit = atFirst == 1 && within == 0 ? unit : m_defaultUnit;
+    for (const PairBlock& block : kWindowsPairs) {
+      if (block.codePage != m_codePage || lead < block.lead || lead > block.lastLead || trail < block.firstTrail ||
+          trail > block.lastTrail) {
+        continue;
+      }
+      const unsigned index = (lead - block.lead) * (block.lastTrail - block.firstTrail + 1u) + trail - block.firstTrail;
+      unit = block.first == 0 ? m_defaultUnit : static_cast<char16_t>(block.first + index);
+    }
+    m_pairs[codes[i]] = unit;
+    Set(m_pairRead, codes[i]);
   }
   return U_SUCCESS(error);
 }
 
-void CodePageTable::PutWindowsPairs(unsigned lead, unsigned firstTrail, unsigned lastTrail, char16_t* row) const {
-  for (const PairBlock& block : kWindowsPairs) {
-    if (block.codePage != m_codePage || lead < block.lead || lead > block.lastLead) continue;
-    const unsigned span = block.lastTrail - block.firstTrail + 1u;
-    for (unsigned trail = std::max<unsigned>(block.firstTrail, firstTrail);
-         trail <= std::min<unsigned>(block.lastTrail, lastTrail); ++trail) {
-      const unsigned index = (lead - block.lead) * span + trail - block.firstTrail;
-      row[trail] = block.first == 0 ? m_defaultUnit : static_cast<char16_t>(block.first + index);
-    }
-  }
-}
-
-// The whole row but the pairs read alone, which other threads may be reading; called with m_building held, or
-// before the table is shared.
-bool CodePageTable::ReadRow(unsigned lead) const {
-  char16_t row[0x100];
-  std::fill_n(row, 0x100, m_defaultUnit);
-  const bool read = ReadItems(lead, 0, m_rowTrails.size(), row);
-  PutWindowsPairs(lead, 0, 0xFF, row);
-  for (unsigned trail = 0; trail < 0x100; ++trail) {
-    if (!IsSet(m_pairRead[lead], trail)) m_pairs[lead << 8 | trail] = row[trail];
-  }
-  m_rowRead[lead].store(true, std::memory_order_release);
-  return read;
-}
-
-void CodePageTable::Read(unsigned lead, unsigned trail) const {
-  const std::lock_guard<std::mutex> lock(m_building);
-  if (m_rowRead[lead].load(std::memory_order_relaxed) || IsSet(m_pairRead[lead], trail)) return;
-  if (++m_pairAsks[lead] >= kAsksBeforeWhole) {
-    ReadRow(lead);
-    return;
-  }
-  const int item = m_itemOf[trail];
-  char16_t row[0x100];
-  row[trail] = m_defaultUnit;
-  if (item >= 0) ReadItems(lead, static_cast<std::size_t>(item), static_cast<std::size_t>(item) + 1, row);
-  PutWindowsPairs(lead, trail, trail, row);
-  m_pairs[lead << 8 | trail] = row[trail];
-  Set(m_pairRead[lead], trail);
-}
-
-char16_t CodePageTable::Pair(unsigned lead, unsigned trail) const {
-  if (!m_rowRead[lead].load(std::memory_order_acquire) && !IsSet(m_pairRead[lead], trail)) Read(lead, trail);
-  return m_pairs[lead << 8 | trail];
-}
-
-std::uint16_t CodePageTable::EncodeOne(unsigned u) const {
-  if (u < 0x80) return static_cast<std::uint16_t>(u);
-  const UChar unit = static_cast<UChar>(u);
+std::uint16_t CodePageTable::EncodeOne(char16_t unit) const {
+  if (unit < 0x80) return unit;
   char out[4];
   char* end = out;
   const UChar* in = &unit;
@@ -293,56 +288,41 @@ std::uint16_t CodePageTable::EncodeOne(unsigned u) const {
   return U_SUCCESS(error) ? BytesFrom(out, end - out) : '?';
 }
 
-// The block's units not built yet: in one ICU call, which skips the units it cannot write and tells each unit's
-// bytes by where they come from; unit by unit for a block of surrogates, which no code page writes alone, or
-// should the call fail.
-void CodePageTable::EncodeBlock(unsigned block) const {
-  UChar units[0x100];
-  for (unsigned i = 0; i < 0x100; ++i) units[i] = static_cast<UChar>(block << 8 | i);
-  char out[0x400];
-  std::int32_t offsets[0x400];
-  char* end = out;
-  const UChar* in = units;
+// The units not built yet among the next kLookahead of a text: in one ICU call, which skips the units it cannot
+// write and tells each unit's bytes by where they come from. Surrogates, which no code page writes alone, and all
+// of them should the call fail, go one by one.
+void CodePageTable::BuildUnitsIn(const char16_t* src, std::size_t length) const {
+  const std::lock_guard<std::mutex> lock(m_building);
+  std::u16string units;
+  for (std::size_t i = 0; i < std::min(length, kLookahead); ++i) {
+    if (!IsSet(m_unitBuilt, src[i])) units += src[i];
+  }
+  std::sort(units.begin(), units.end());
+  units.erase(std::unique(units.begin(), units.end()), units.end());
+  const auto alone = [](char16_t u) { return u < 0x80 || (u >= 0xD800 && u < 0xE000); };
+  for (const char16_t u : units) {
+    if (!alone(u)) continue;
+    m_bytes[u] = EncodeOne(u);
+    Set(m_unitBuilt, u);
+  }
+  units.erase(std::remove_if(units.begin(), units.end(), alone), units.end());
+  std::vector<char> out(units.size() * 4 + 1);
+  std::vector<std::int32_t> offsets(out.size());
+  char* end = out.data();
+  const UChar* in = units.data();
   UErrorCode error = U_ZERO_ERROR;
   UConverter* cnv = m_converter.get();
-  const bool surrogates = block >= 0xD8 && block < 0xE0;
-  if (!surrogates) ucnv_fromUnicode(cnv, &end, out + sizeof out, &in, units + 0x100, offsets, true, &error);
-  if (surrogates || U_FAILURE(error)) {
-    ucnv_resetFromUnicode(cnv);
-    for (unsigned i = 0; i < 0x100; ++i) {
-      if (!IsSet(m_unitBuilt[block], i)) m_bytes[block << 8 | i] = EncodeOne(block << 8 | i);
-    }
-    return;
-  }
-  const std::ptrdiff_t written = end - out;
+  ucnv_fromUnicode(cnv, &end, out.data() + out.size(), &in, units.data() + units.size(), offsets.data(), true, &error);
+  const bool failed = U_FAILURE(error);
+  if (failed) ucnv_resetFromUnicode(cnv);
+  const std::ptrdiff_t written = failed ? 0 : end - out.data();
   std::ptrdiff_t k = 0;
-  for (unsigned i = 0; i < 0x100; ++i) {
+  for (std::size_t i = 0; i < units.size(); ++i) {
     const std::ptrdiff_t first = k;
-    while (k < written && offsets[k] == static_cast<std::int32_t>(i)) ++k;
-    const unsigned u = block << 8 | i;
-    if (IsSet(m_unitBuilt[block], i)) continue;
-    m_bytes[u] = u < 0x80 ? static_cast<std::uint16_t>(u) : first == k ? '?' : BytesFrom(out + first, k - first);
+    while (k < written && offsets[static_cast<std::size_t>(k)] == static_cast<std::int32_t>(i)) ++k;
+    m_bytes[units[i]] = failed ? EncodeOne(units[i]) : BytesFrom(out.data() + first, k - first);
+    Set(m_unitBuilt, units[i]);
   }
-}
-
-void CodePageTable::Build(char16_t unit) const {
-  const unsigned block = unit >> 8, index = unit & 0xFFu;
-  const std::lock_guard<std::mutex> lock(m_building);
-  if (m_blockBuilt[block].load(std::memory_order_relaxed) || IsSet(m_unitBuilt[block], index)) return;
-  if (++m_unitAsks[block] < kAsksBeforeWhole) {
-    m_bytes[unit] = EncodeOne(unit);
-    Set(m_unitBuilt[block], index);
-    return;
-  }
-  EncodeBlock(block);
-  m_blockBuilt[block].store(true, std::memory_order_release);
-}
-
-std::uint16_t CodePageTable::BytesOf(char16_t unit) const {
-  if (!m_blockBuilt[unit >> 8].load(std::memory_order_acquire) && !IsSet(m_unitBuilt[unit >> 8], unit & 0xFFu)) {
-    Build(unit);
-  }
-  return m_bytes[unit];
 }
 
 template <bool kWrite>
@@ -364,7 +344,9 @@ int CodePageTable::DecodeInto(const unsigned char* src, std::size_t length, char
       unit = m_single[b];
       ++i;
     } else if (i + 1 < length && src[i + 1] != 0) {
-      unit = Pair(b, src[i + 1]);
+      const unsigned code = b << 8 | src[i + 1];
+      if (!IsSet(m_pairRead, code)) ReadPairsIn(src + i, length - i);
+      unit = m_pairs[code];
       i += 2;
     } else {
       unit = m_defaultUnit;
@@ -391,7 +373,8 @@ int CodePageTable::EncodeInto(const char16_t* src, std::size_t length, char* dst
       written += 4;
       continue;
     }
-    const unsigned code = BytesOf(src[i++]);
+    if (!IsSet(m_unitBuilt, src[i])) BuildUnitsIn(src + i, length - i);
+    const unsigned code = m_bytes[src[i++]];
     if (code > 0xFF) {
       if constexpr (kWrite) {
         if (room - written < 2) return 0;

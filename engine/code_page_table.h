@@ -36,15 +36,10 @@ class CodePageTable {
   int DecodeInto(const unsigned char* src, std::size_t length, char16_t* dst, std::size_t room) const;
   template <bool kWrite>
   int EncodeInto(const char16_t* src, std::size_t length, char* dst, std::size_t room) const;
-  std::uint16_t BytesOf(char16_t unit) const;
-  void Build(char16_t unit) const;
-  std::uint16_t EncodeOne(unsigned unit) const;
-  void EncodeBlock(unsigned block) const;
-  char16_t Pair(unsigned lead, unsigned trail) const;
-  void Read(unsigned lead, unsigned trail) const;
-  bool ReadRow(unsigned lead) const;
-  bool ReadItems(unsigned lead, std::size_t from, std::size_t to, char16_t* row) const;
-  void PutWindowsPairs(unsigned lead, unsigned firstTrail, unsigned lastTrail, char16_t* row) const;
+  void ReadPairsIn(const unsigned char* src, std::size_t length) const;
+  bool ReadPairs(const std::vector<std::uint16_t>& codes) const;
+  void BuildUnitsIn(const char16_t* src, std::size_t length) const;
+  std::uint16_t EncodeOne(char16_t unit) const;
 
   struct ConverterCloser {
     void operator()(UConverter* c) const;
@@ -55,27 +50,15 @@ class CodePageTable {
   char16_t m_single[256] = {};
   char16_t m_defaultUnit = u'?';
   unsigned m_codePage = 0;
-  // By lead byte << 8 | trail byte. A pair is decoded when a text first holds it, and a lead byte's whole row
-  // once texts have asked for kAsksBeforeWhole of its pairs: a short text holds a few pairs of a row, a long one
-  // most of them. A row is one ICU call over m_rowItems with the lead byte put in at m_rowLeads.
+  // By lead byte << 8 | trail byte, and by unit: a byte, or lead byte << 8 | trail byte (null: decode only).
+  // Read as texts hold them: when a call meets a pair or unit not read yet, every such one in the next few
+  // kilobytes of its text is read in one ICU call. A short text needs a few hundred of the 65,536; a long one
+  // meets most of those it will hold in its first kilobytes.
   std::unique_ptr<char16_t[]> m_pairs;
-  mutable std::atomic<bool> m_rowRead[256] = {};
-  mutable std::atomic<std::uint64_t> m_pairRead[256][4] = {};  // by trail byte, before the row is read
-  mutable std::uint8_t m_pairAsks[256] = {};
-  std::string m_rowItems;
-  std::vector<std::size_t> m_rowLeads;
-  struct RowTrail {
-    unsigned char trail;
-    std::size_t first, end;  // of its item in m_rowItems; end: the item's line feed
-  };
-  std::vector<RowTrail> m_rowTrails;
-  std::int16_t m_itemOf[256] = {};  // a trail byte's index in m_rowTrails, -1 for a trail byte no pair takes
-  // By unit: a byte, or lead byte << 8 | trail byte; null: decode only. Built as the pairs are: a unit when a text
-  // first holds it, a block of 256 units once texts have asked for kAsksBeforeWhole of them.
+  mutable std::atomic<std::uint64_t> m_pairRead[1024] = {};
+  bool m_lowTrailsAfter8F = false;
   std::unique_ptr<std::uint16_t[]> m_bytes;
-  mutable std::atomic<bool> m_blockBuilt[256] = {};
-  mutable std::atomic<std::uint64_t> m_unitBuilt[256][4] = {};
-  mutable std::uint8_t m_unitAsks[256] = {};
+  mutable std::atomic<std::uint64_t> m_unitBuilt[1024] = {};
   mutable std::mutex m_building;
-  std::unique_ptr<UConverter, ConverterCloser> m_converter;  // kept for the rows and blocks not read yet
+  std::unique_ptr<UConverter, ConverterCloser> m_converter;  // kept for the pairs and units not read yet
 };

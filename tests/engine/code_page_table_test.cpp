@@ -1,6 +1,5 @@
-// The native code pages' tables, built on first use a pair or unit at a time, then a lead byte's row or a block of
-// units at once: threads that meet the same unread pairs, rows and blocks at once get what one thread gets
-// afterwards.
+// The native code pages' tables, read as texts hold their pairs and units: threads that meet the same unread pairs
+// and units at once get what one thread gets afterwards.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -55,8 +54,8 @@ bool ThreadsGetWhatOneThreadGets(const CodePageTable& table, Read read) {
   return same;
 }
 
-// In a process of its own, where no row or block is built yet.
-TEST(CodePageTableDeathTest, ThreadsMeetingTheSameUnbuiltRowsAndBlocksGetWhatOneThreadGets) {
+// In a process of its own, where nothing is read yet.
+TEST(CodePageTableDeathTest, ThreadsMeetingTheSameUnreadPairsAndUnitsGetWhatOneThreadGets) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
