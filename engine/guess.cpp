@@ -110,20 +110,23 @@ char16_t OwnUnit(Cause cause, unsigned lead, unsigned trail, char16_t u) {
   return own && !IsPrivateUse(u) ? u : u'\0';
 }
 
-// The characters of a lead byte's pairs, by trail byte, in one call: under Wine each call has a fixed cost that
-// 24,000 calls make felt.
-void ReadRow(Cause cause, unsigned lead, char16_t* row) {
+// The characters of pairs (lead byte << 8 | trail byte) in one call: under Wine each call has a fixed cost that
+// thousands of calls make felt.
+std::u16string DecodePairs(Cause cause, const std::vector<std::uint16_t>& codes) {
   std::string items;
-  for (unsigned t = kFirstTrail; t < 0x100; ++t) items += {static_cast<char>(lead), static_cast<char>(t), '\n'};
-  const std::vector<char16_t> pairs = DecodeItems(EncodingOf(cause).codePage, items, 2);
-  std::fill_n(row, kFirstTrail, u'\0');
-  for (unsigned t = kFirstTrail; t < 0x100; ++t) row[t] = OwnUnit(cause, lead, t, pairs[t - kFirstTrail]);
-}
-
-char16_t ReadPair(Cause cause, unsigned lead, unsigned trail) {
-  if (trail < kFirstTrail) return u'\0';
-  const std::string item = {static_cast<char>(lead), static_cast<char>(trail), '\n'};
-  return OwnUnit(cause, lead, trail, DecodeItems(EncodingOf(cause).codePage, item, 2)[0]);
+  std::vector<std::size_t> asked;  // the codes asked about: those with a trail byte a pair may have
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    if ((codes[i] & 0xFFu) < kFirstTrail) continue;
+    asked.push_back(i);
+    items += {static_cast<char>(codes[i] >> 8), static_cast<char>(codes[i]), '\n'};
+  }
+  const std::vector<char16_t> units = DecodeItems(EncodingOf(cause).codePage, items, 2);
+  std::u16string result(codes.size(), u'\0');
+  for (std::size_t k = 0; k < asked.size(); ++k) {
+    const unsigned code = codes[asked[k]];
+    result[asked[k]] = OwnUnit(cause, code >> 8, code & 0xFFu, units[k]);
+  }
+  return result;
 }
 
 enum class Language { kSimplified, kTraditional, kJapanese };
@@ -309,6 +312,16 @@ class GbkRepertoire {
     return IsSet(m_holds, unit);
   }
 
+  // Learns those of `units` not known yet in one round trip: for a model about to ask about them all.
+  void Learn(std::u16string_view units) const {
+    const std::lock_guard<std::mutex> lock(m_learning);
+    std::u16string unknown;
+    for (const char16_t u : units) {
+      if (u >= 0x80 && (u < 0xD800 || u >= 0xE000) && !IsSet(m_known, u)) unknown += u;
+    }
+    if (!unknown.empty()) Put(unknown);
+  }
+
  private:
   static constexpr unsigned kAsksBeforeBlock = 16;
 
@@ -323,6 +336,10 @@ class GbkRepertoire {
         if (u >= 0x80 && !IsSet(m_known, u)) units += static_cast<char16_t>(u);
       }
     }
+    Put(units);
+  }
+
+  void Put(const std::u16string& units) const {
     const std::vector<bool> holds = RoundTrip(units);
     for (std::size_t i = 0; i < units.size(); ++i) {
       if (holds[i]) Set(m_holds, units[i]);
@@ -370,10 +387,10 @@ class GbkRepertoire {
 };
 
 // A code page's reading byte by byte and, for a double-byte one, pair by pair. A pair is read and costed the
-// first time a text's reading meets it, and the rest of its lead byte's row once the row has been met often: a
-// short text holds a few pairs of a row, and reading whole rows was most of a small file's guess.
+// first time a text's reading meets it, with the others the text holds soon after: a short text holds a few
+// hundred of the code page's 24,000 pairs, and reading whole rows was most of a small file's guess.
 using PairNats = double (*)(unsigned lead, unsigned trail, char16_t unit);
-constexpr unsigned kAsksBeforeRow = 16;
+constexpr std::size_t kLookahead = 4096;
 struct CodePageModel {
   bool lead[256] = {};
   Entry single[256] = {};
@@ -381,14 +398,15 @@ struct CodePageModel {
   Cause cause = Cause::kUnknown;
   PairNats nats = nullptr;
   const GbkRepertoire* gbk = nullptr;
-  mutable std::uint8_t asks[256] = {};  // pairs read alone, by lead byte
   mutable std::mutex reading;
 
-  Entry Pair(unsigned leadByte, unsigned trail) const {
-    const Entry entry = LoadEntry(pairs[leadByte << 8 | trail]);
-    return entry != kNotYet ? entry : ReadPairs(leadByte, trail);
+  // The pair at s[i] (i + 1 < n). One not read yet is read with every other such pair in the next kLookahead
+  // bytes, in one call.
+  Entry Pair(const unsigned char* s, std::size_t n, std::size_t i) const {
+    const Entry entry = LoadEntry(pairs[s[i] << 8 | s[i + 1]]);
+    return entry != kNotYet ? entry : ReadPairsIn(s + i, std::min(n - i, kLookahead));
   }
-  Entry ReadPairs(unsigned leadByte, unsigned trail) const;
+  Entry ReadPairsIn(const unsigned char* s, std::size_t n) const;
 };
 
 constexpr std::array<bool, 256> BuildLetters() {
@@ -441,28 +459,34 @@ Entry Flagged(const GbkRepertoire& gbk, double nats, char16_t unit) {
   return Cost(nats) | (gbk.Holds(unit) ? 0 : kUnmappableBit);
 }
 
-Entry CodePageModel::ReadPairs(unsigned leadByte, unsigned trail) const {
+Entry CodePageModel::ReadPairsIn(const unsigned char* s, std::size_t n) const {
   const std::lock_guard<std::mutex> lock(reading);
-  Entry* row = &pairs[leadByte << 8];
-  const auto entry = [&](unsigned t, char16_t u) { return u ? Flagged(*gbk, nats(leadByte, t, u), u) : kUndefined; };
-  if (LoadEntry(row[trail]) != kNotYet) return LoadEntry(row[trail]);
-  if (++asks[leadByte] < kAsksBeforeRow) {
-    StoreEntry(row[trail], entry(trail, ReadPair(cause, leadByte, trail)));
-    return LoadEntry(row[trail]);
+  std::vector<std::uint16_t> codes;
+  for (std::size_t i = 0; i < n;) {
+    if (!lead[s[i]] || i + 1 == n) {
+      ++i;
+      continue;
+    }
+    const unsigned code = s[i] << 8 | s[i + 1];
+    if (LoadEntry(pairs[code]) == kNotYet) codes.push_back(static_cast<std::uint16_t>(code));
+    i += 2;
   }
-  char16_t units[256];
-  ReadRow(cause, leadByte, units);
-  for (unsigned t = 0; t < 0x100; ++t) {
-    if (LoadEntry(row[t]) == kNotYet) StoreEntry(row[t], entry(t, units[t]));
+  std::sort(codes.begin(), codes.end());
+  codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+  const std::u16string units = DecodePairs(cause, codes);
+  gbk->Learn(units);
+  for (std::size_t k = 0; k < codes.size(); ++k) {
+    const unsigned code = codes[k];
+    const char16_t u = units[k];
+    StoreEntry(pairs[code], u ? Flagged(*gbk, nats(code >> 8, code & 0xFFu, u), u) : kUndefined);
   }
-  return LoadEntry(row[trail]);
+  return LoadEntry(pairs[s[0] << 8 | s[1]]);
 }
 
 struct Models {
   GbkRepertoire gbk;
   CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
-  // By unit, what a decoded character costs, 256 units at a time when a text first holds one of them (kNotYet
-  // until then).
+  // By unit, what a decoded character costs, built when a text first holds it (kNotYet until then).
   std::unique_ptr<Entry[]> unicode = std::make_unique_for_overwrite<Entry[]>(65536);
   mutable std::mutex buildingUnicode;
   SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
@@ -514,23 +538,23 @@ struct Models {
   Entry BuildUnicode(char16_t unit) const {
     const std::lock_guard<std::mutex> lock(buildingUnicode);
     if (LoadEntry(unicode[unit]) == kNotYet) {
-      for (unsigned u = unit & 0xFF00u; u < (unit & 0xFF00u) + 0x100u; ++u) {
-        Entry entry = kUndefined;
-        if (u >= 0xD800 && u < 0xE000) {
-          entry = 0;  // never decoded: the scan turns surrogates away first
-        } else if (!IsPrivateUse(static_cast<char16_t>(u))) {
-          const bool latin = (u >= 0xA0 && u < 0x100 && IsWesternLetter(u)) || (u >= 0x100 && u < 0x250);
-          const bool neutral = (u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070);
-          entry = Flagged(UnicodeNats(u), static_cast<char16_t>(u)) | (latin ? kLatinBit : neutral ? kNeutralBit : 0);
-        }
-        StoreEntry(unicode[u], entry);
+      const unsigned u = unit;
+      Entry entry = kUndefined;
+      if (u >= 0xD800 && u < 0xE000) {
+        entry = 0;  // never decoded: the scan turns surrogates away first
+      } else if (!IsPrivateUse(unit)) {
+        const bool latin = (u >= 0xA0 && u < 0x100 && IsWesternLetter(u)) || (u >= 0x100 && u < 0x250);
+        const bool neutral = (u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070);
+        entry = Flagged(UnicodeNats(u), unit) | (latin ? kLatinBit : neutral ? kNeutralBit : 0);
       }
+      StoreEntry(unicode[unit], entry);
     }
     return LoadEntry(unicode[unit]);
   }
 
   void Build(CodePageModel& model, Cause cause, PairNats nats) const {
     const CodePageUnits units = ReadLayout(cause);
+    gbk.Learn(std::u16string_view(units.single, 0x100));
     std::copy(std::begin(units.lead), std::end(units.lead), std::begin(model.lead));
     for (unsigned b = 0x80; b < 0x100; ++b) {
       model.single[b] = units.single[b] && !units.lead[b] ? Flagged(12, units.single[b]) : kUndefined;
@@ -567,6 +591,7 @@ struct Models {
   void Build(SingleByteModel& model, const LetterModel& letters, const char16_t* units) const {
     model.letters = &letters;
     model.classes = letters.Classes();
+    gbk.Learn(std::u16string_view(units + 0x80, 0x80));
     for (unsigned b = 0; b < 0x80; ++b) {
       const bool letter = kAsciiLetters[b];
       model.unit[b] = static_cast<char16_t>(b);
@@ -705,7 +730,7 @@ std::size_t ScanDoubleByte(const CodePageModel& model, const unsigned char* s, s
       t.Add(model.single[b], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i, n)]);
       ++i;
     } else if (i + 1 < n) {
-      t.Add(model.Pair(b, s[i + 1]), i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i + 1, n)]);
+      t.Add(model.Pair(s, n, i), i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i + 1, n)]);
       i += 2;
     } else {
       t.Add(kUndefined);

@@ -133,9 +133,9 @@ TEST(GuessCause, LongTexts) {
 }
 
 #ifndef _WIN32
-// The double-byte readings take a lead byte's pairs from the code page the first time a text meets it, and the
-// UTF-8 reading its characters' costs 256 at a time. In a process of its own, where none is read yet, threads
-// that guess at once get what one thread gets afterwards.
+// The double-byte readings take pairs from the code page as texts meet them, the UTF-8 reading its characters'
+// costs, and every reading what GBK can write. In a process of its own, where none is read yet, threads that
+// guess at once get what one thread gets afterwards.
 TEST(GuessCauseDeathTest, ThreadsReadingTheSameRowsGetWhatOneThreadGets) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
