@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "hanzi_frequency.h"
@@ -592,6 +593,21 @@ struct Models {
     model.letters = &letters;
     model.classes = letters.Classes();
     gbk.Learn(std::u16string_view(units + 0x80, 0x80));
+    // The language's letters by character, a lower-case one before an upper-case one, each at its first place.
+    struct Letter {
+      char16_t unit;
+      bool upper;
+      std::uint8_t index;
+      bool operator<(const Letter& o) const {
+        return std::tie(unit, upper, index) < std::tie(o.unit, o.upper, o.index);
+      }
+    };
+    std::vector<Letter> byUnit;
+    for (std::size_t i = 0; i < letters.lower.size(); ++i)
+      byUnit.push_back({letters.lower[i], false, static_cast<std::uint8_t>(i)});
+    for (std::size_t i = 0; i < letters.upper.size(); ++i)
+      byUnit.push_back({letters.upper[i], true, static_cast<std::uint8_t>(i)});
+    std::sort(byUnit.begin(), byUnit.end());
     for (unsigned b = 0; b < 0x80; ++b) {
       const bool letter = kAsciiLetters[b];
       model.unit[b] = static_cast<char16_t>(b);
@@ -608,11 +624,10 @@ struct Models {
       }
       // Box drawing and blocks belong to screens, not titles: a byte read as one is as good as undefined.
       model.own[b] = Flagged(u >= 0x2500 && u < 0x2600 ? kUndefinedNats : 0, u);
-      const std::size_t lower = letters.lower.find(u), upper = letters.upper.find(u);
-      if (lower != std::u16string_view::npos || upper != std::u16string_view::npos) {
-        const std::size_t i = lower != std::u16string_view::npos ? lower : upper;
-        model.letterClass[b] = static_cast<std::uint8_t>(letters.FirstLetter() + i);
-        model.letterCase[b] = lower != std::u16string_view::npos ? 1 : 2;
+      const auto letter = std::lower_bound(byUnit.begin(), byUnit.end(), Letter{u, false, 0});
+      if (letter != byUnit.end() && letter->unit == u) {
+        model.letterClass[b] = static_cast<std::uint8_t>(letters.FirstLetter() + letter->index);
+        model.letterCase[b] = letter->upper ? 2 : 1;
       } else if (IsLetter(u)) {
         model.letterClass[b] = 2;
         model.letterCase[b] = 1;
