@@ -472,6 +472,7 @@ Entry CodePageModel::ReadPairsIn(const unsigned char* s, std::size_t n) const {
     if (LoadEntry(pairs[code]) == kNotYet) codes.push_back(static_cast<std::uint16_t>(code));
     i += 2;
   }
+  if (codes.empty()) return LoadEntry(pairs[s[0] << 8 | s[1]]);  // another thread read them meanwhile
   std::sort(codes.begin(), codes.end());
   codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
   const std::u16string units = DecodePairs(cause, codes);
