@@ -53,6 +53,94 @@ inline std::size_t LineBreakFrom(const char* text, std::size_t size, std::size_t
   return from;
 }
 
+#if defined(__SSE2__)
+// Per byte of the sixteen at p, all bits where a line break ends there: an LF, or a CR without an LF after it.
+// Reads the seventeenth byte.
+inline __m128i BreakEndsOfSixteen(const char* p) {
+  const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+  const __m128i lf = _mm_set1_epi8('\n');
+  return _mm_or_si128(_mm_cmpeq_epi8(chunk, lf),
+                      _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r'))));
+}
+#endif
+
+// Whether a line break ends at text[i]: an LF, or a CR without an LF after it (a CR and its LF count as one).
+inline bool BreakEndsAt(const char* text, std::size_t size, std::size_t i) {
+  return text[i] == '\n' || (text[i] == '\r' && !(i + 1 < size && text[i + 1] == '\n'));
+}
+
+// How many line breaks text[from, to) holds; neither `from` nor `to` may fall between a CR and its LF. Sixteen
+// bytes a step with SSE2, each byte's count summed in its lane and the lanes added every 255 steps.
+inline std::size_t LineBreaksIn(const char* text, std::size_t size, std::size_t from, std::size_t to) {
+  std::size_t breaks = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  while (to - from > 16) {
+    __m128i lanes = zero;
+    for (int step = 0; step < 255 && to - from > 16; ++step, from += 16) {
+      lanes = _mm_sub_epi8(lanes, BreakEndsOfSixteen(text + from));
+    }
+    const __m128i sums = _mm_sad_epu8(lanes, zero);
+    breaks += static_cast<std::size_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+  }
+#endif
+  for (; from < to; ++from) breaks += BreakEndsAt(text, size, from);
+  return breaks;
+}
+
+// Where the line begins that the count-th line break at or after `from` (not between a CR and its LF) ends, or
+// npos when the text holds fewer; `from` itself for 0.
+inline std::size_t LineStartAfter(const char* text, std::size_t size, std::size_t from, std::size_t count) {
+  if (count == 0) return from;
+#if defined(__SSE2__)
+  for (; size - from > 16; from += 16) {
+    auto ends = static_cast<unsigned>(_mm_movemask_epi8(BreakEndsOfSixteen(text + from)));
+    // The bits set among sixteen, added in pairs, fours, eights.
+    unsigned n = ends - ((ends >> 1) & 0x5555u);
+    n = (n & 0x3333u) + ((n >> 2) & 0x3333u);
+    n = (n + (n >> 4)) & 0x0F0Fu;
+    n = (n + (n >> 8)) & 0x1Fu;
+    if (n < count) {
+      count -= n;
+      continue;
+    }
+    for (; count > 1; --count) ends &= ends - 1;
+    return from + static_cast<std::size_t>(std::countr_zero(ends)) + 1;
+  }
+#endif
+  for (; from < size; ++from) {
+    if (BreakEndsAt(text, size, from) && --count == 0) return from + 1;
+  }
+  return std::string::npos;
+}
+
+// Where the four bytes "file", in either case, next begin at or after `from`, or the text's size: the scans for
+// FILE lines look for the keyword, not at each line, as a sheet of megabytes holds few of them.
+inline std::size_t FileKeywordFrom(const char* text, std::size_t size, std::size_t from) {
+  // A byte ORed with 0x20 is the keyword's lower-case letter exactly when it is that letter in either case.
+#if defined(__SSE2__)
+  const __m128i lower = _mm_set1_epi8(0x20);
+  const auto at = [&](std::size_t k, char letter) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + k));
+    return _mm_cmpeq_epi8(_mm_or_si128(chunk, lower), _mm_set1_epi8(letter));
+  };
+  for (; size - from >= 19; from += 16) {
+    const __m128i found = _mm_and_si128(_mm_and_si128(at(from, 'f'), at(from + 1, 'i')),
+                                        _mm_and_si128(at(from + 2, 'l'), at(from + 3, 'e')));
+    const auto starts = static_cast<unsigned>(_mm_movemask_epi8(found));
+    if (starts != 0) return from + static_cast<std::size_t>(std::countr_zero(starts));
+  }
+#endif
+  for (; size - from >= 4; ++from) {
+    if ((text[from] | 0x20) == 'f' && (text[from + 1] | 0x20) == 'i' && (text[from + 2] | 0x20) == 'l' &&
+        (text[from + 3] | 0x20) == 'e') {
+      return from;
+    }
+  }
+  return size;
+}
+
 // The length of the well-formed UTF-8 sequence at s[i] (of n bytes) and its code point, or 0 when none starts
 // there: an overlong form, a surrogate or a value past U+10FFFF is none.
 inline std::size_t Utf8Sequence(const unsigned char* s, std::size_t n, std::size_t i, char32_t& u) {

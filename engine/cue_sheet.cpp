@@ -20,19 +20,6 @@ bool EqualsIgnoringCase(std::string_view text, std::string_view lower) {
   return true;
 }
 
-// Calls `visit(begin, end)` for each line of the text, its break not included; returns the number of lines.
-template <typename Visit>
-std::size_t ForEachLine(std::string_view text, Visit visit) {
-  std::size_t lines = 0;
-  for (std::size_t begin = 0;;) {
-    const std::size_t end = LineBreakFrom(text.data(), text.size(), begin);
-    ++lines;
-    visit(begin, end);
-    if (end == text.size()) return lines;
-    begin = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-  }
-}
-
 constexpr std::string_view kUtf8ByteOrderMark = EncodingOf(Cause::kUtf8).byteOrderMark;
 
 // Where the words of the line text[begin, end) may start: after a byte-order mark that opens the text.
@@ -74,6 +61,34 @@ bool FindName(std::string_view text, std::size_t begin, std::size_t end, std::si
   return true;
 }
 
+// Calls `visit(number, begin, end, offset, length)` for each FILE line of the text, in order, with its number
+// (from 1), its place and its name's; returns the number of lines. Finds the keyword and counts the line breaks
+// before it rather than looking at each line: a sheet of megabytes holds few FILE lines.
+template <typename Visit>
+std::size_t ForEachFileLine(std::string_view text, Visit visit) {
+  const char* s = text.data();
+  const std::size_t size = text.size();
+  std::size_t number = 1, counted = 0;  // line `number` begins at `counted`
+  for (std::size_t k = FileKeywordFrom(s, size, 0); k < size;) {
+    // The line's first word, or, on the first line, its first word after a byte-order mark.
+    std::size_t begin = k;
+    while (begin > 0 && IsBlank(s[begin - 1])) --begin;
+    if (begin == kUtf8ByteOrderMark.size() && text.starts_with(kUtf8ByteOrderMark)) {
+      begin = 0;
+    } else if (begin > 0 && s[begin - 1] != '\r' && s[begin - 1] != '\n') {
+      k = FileKeywordFrom(s, size, k + 1);
+      continue;
+    }
+    const std::size_t end = LineBreakFrom(s, size, begin);
+    number += LineBreaksIn(s, size, counted, begin);
+    counted = begin;
+    std::size_t offset, length;
+    if (FindName(text, begin, end, offset, length)) visit(number, begin, end, offset, length);
+    k = FileKeywordFrom(s, size, end);
+  }
+  return number + LineBreaksIn(s, size, counted, size);
+}
+
 bool IsName(const std::u16string& name) { return !name.empty() && name.find(u'\0') == std::u16string::npos; }
 
 struct Line {
@@ -90,11 +105,8 @@ bool IsCueSheetName(std::string_view path) {
 
 std::vector<FileLine> FindFileLines(std::string_view text) {
   std::vector<FileLine> found;
-  std::size_t number = 0;
-  ForEachLine(text, [&](std::size_t begin, std::size_t end) {
-    ++number;
-    std::size_t offset, length;
-    if (FindName(text, begin, end, offset, length)) found.push_back({number, offset, length});
+  ForEachFileLine(text, [&](std::size_t number, std::size_t, std::size_t, std::size_t offset, std::size_t length) {
+    found.push_back({number, offset, length});
   });
   return found;
 }
@@ -118,27 +130,26 @@ std::string KeepFileNames(std::string_view source, std::string converted, Cause 
     source = utf16AsUtf8;
     sourceCodePage = TS::kCodePageUtf8;
   }
-  // One walk over each text: the converted text's FILE lines and where each line stands, then the source's lines
-  // of the same numbers.
+  // The converted text's FILE lines, then the source's lines of the same numbers.
   const std::string_view convertedText = converted;
   files.clear();
   std::vector<Line> to;
-  std::size_t number = 0;
-  const std::size_t convertedLines = ForEachLine(convertedText, [&](std::size_t begin, std::size_t end) {
-    ++number;
-    std::size_t offset, length;
-    if (!FindName(convertedText, begin, end, offset, length)) return;
-    files.push_back({number, offset, length});
-    to.push_back({begin, end});
-  });
+  const std::size_t convertedLines = ForEachFileLine(
+      convertedText,
+      [&](std::size_t number, std::size_t begin, std::size_t end, std::size_t offset, std::size_t length) {
+        files.push_back({number, offset, length});
+        to.push_back({begin, end});
+      });
   if (files.empty()) return converted;
   std::vector<Line> from;
-  number = 0;
-  const std::size_t sourceLines = ForEachLine(source, [&](std::size_t begin, std::size_t end) {
-    ++number;
-    if (from.size() < files.size() && files[from.size()].line == number) from.push_back({begin, end});
-  });
-  if (sourceLines != convertedLines) return converted;
+  std::size_t number = 1, at = 0;  // line `number` of the source begins at `at`
+  for (const FileLine& file : files) {
+    at = LineStartAfter(source.data(), source.size(), at, file.line - number);
+    if (at == std::string::npos) return converted;
+    number = file.line;
+    from.push_back({at, LineBreakFrom(source.data(), source.size(), at)});
+  }
+  if (number + LineBreaksIn(source.data(), source.size(), at, source.size()) != convertedLines) return converted;
 
   std::string result;
   std::size_t copied = 0;

@@ -1,10 +1,12 @@
 // The FILE-line rule on real-looking sheets, after the cause's own routine, in both trees.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <initializer_list>
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "bounded.h"
 #include "bytes.h"
@@ -240,13 +242,21 @@ const FindRow kFindRows[] = {
     {"", {}},
 };
 
+// Each row also behind a line of 5 to 40 bytes, so that its keyword and breaks fall at every place of a
+// sixteen-byte step (a byte-order mark opens the text only where the row stands alone).
 TEST(FindFileLines, Rows) {
   for (const FindRow& row : kFindRows) {
-    const std::vector<FileLine> found = FindFileLines(row.text);
-    EXPECT_EQ(found.size(), row.found.size()) << Hex(row.text);
-    for (std::size_t i = 0; i < std::min(found.size(), row.found.size()); ++i) {
-      EXPECT_TRUE(found[i] == row.found[i]) << Hex(row.text) << ": line " << found[i].line << ", offset "
-                                            << found[i].offset << ", length " << found[i].length;
+    for (std::size_t pad = 0; pad <= 36; ++pad) {
+      const bool alone = pad == 0;
+      if (!alone && std::string_view(row.text).starts_with("\xEF\xBB\xBF")) continue;
+      const std::string before = alone ? "" : "REM " + std::string(pad - 1, 'x') + "\n";
+      const std::vector<FileLine> found = FindFileLines(before + row.text);
+      EXPECT_EQ(found.size(), row.found.size()) << Hex(row.text) << " behind " << pad;
+      for (std::size_t i = 0; i < std::min(found.size(), row.found.size()); ++i) {
+        const FileLine expected{row.found[i].line + !alone, row.found[i].offset + before.size(), row.found[i].length};
+        EXPECT_TRUE(found[i] == expected) << Hex(row.text) << " behind " << pad << ": line " << found[i].line
+                                          << ", offset " << found[i].offset << ", length " << found[i].length;
+      }
     }
   }
 }
@@ -275,6 +285,52 @@ TEST(LineBreakFrom, FindsTheFirstBreakFromEveryStart) {
           EXPECT_EQ(LineBreakFrom(text.data(), size, from), first)
               << "size " << size << " break " << at << " from " << from;
         }
+      }
+    }
+  }
+}
+
+// The line-break counts and skips, and the keyword scan, against plain walks: texts of up to 63 bytes of CR, LF,
+// their near neighbours and the keyword's letters in both cases, from every start that is not inside a CRLF.
+TEST(LineBreaksIn, CountsAndSkipsAsAWalkDoes) {
+  constexpr char kBytes[] = {'\r', '\n', '\r', 'x', '\x8D', 'F', 'i', 'L', 'e', 'f', 'I', 'l', 'E', '\x8A', '\0'};
+  std::uint32_t seed = 12;
+  for (int text = 0; text < 3000; ++text) {
+    seed = seed * 1664525u + 1013904223u;
+    std::string bytes(seed >> 26, ' ');
+    for (char& b : bytes) {
+      seed = seed * 1664525u + 1013904223u;
+      b = kBytes[(seed >> 16) % sizeof kBytes];
+    }
+    const std::size_t size = bytes.size();
+    const char* s = bytes.data();
+    std::vector<std::size_t> starts;  // where each line after the first begins
+    for (std::size_t i = 0; i < size; ++i) {
+      if (s[i] == '\n' || (s[i] == '\r' && (i + 1 == size || s[i + 1] != '\n'))) starts.push_back(i + 1);
+    }
+    const auto inside = [&](std::size_t at) { return at > 0 && at < size && s[at - 1] == '\r' && s[at] == '\n'; };
+    for (std::size_t from = 0; from <= size; ++from) {
+      std::size_t keyword = from;
+      const auto lower = [&](std::size_t i) { return std::tolower(static_cast<unsigned char>(s[i])); };
+      while (keyword + 4 <= size && !(lower(keyword) == 'f' && lower(keyword + 1) == 'i' && lower(keyword + 2) == 'l' &&
+                                      lower(keyword + 3) == 'e')) {
+        ++keyword;
+      }
+      EXPECT_EQ(FileKeywordFrom(s, size, from), keyword + 4 <= size ? keyword : size) << Hex(bytes) << " " << from;
+      if (inside(from)) continue;
+      std::vector<std::size_t> after;
+      for (const std::size_t start : starts) {
+        if (start > from) after.push_back(start);
+      }
+      for (std::size_t to = from; to <= size; ++to) {
+        if (inside(to)) continue;
+        std::size_t breaks = 0;
+        for (const std::size_t start : after) breaks += start <= to;
+        EXPECT_EQ(LineBreaksIn(s, size, from, to), breaks) << Hex(bytes) << " " << from << "-" << to;
+      }
+      for (std::size_t count = 0; count <= after.size() + 1; ++count) {
+        const std::size_t expected = count == 0 ? from : count <= after.size() ? after[count - 1] : std::string::npos;
+        EXPECT_EQ(LineStartAfter(s, size, from, count), expected) << Hex(bytes) << " " << from << " " << count;
       }
     }
   }
