@@ -62,11 +62,12 @@ bool IsAscii(const char16_t* units) {
 constexpr std::size_t kLookahead = 4096;
 
 // Whether flag `index` of 65,536 is set; set once its entry is written, and never cleared.
-bool IsSet(const std::atomic<std::uint64_t> (&flags)[1024], unsigned index) {
-  return flags[index >> 6].load(std::memory_order_acquire) >> (index & 63) & 1;
+bool IsSet(const ZeroedArray<std::uint64_t>& flags, unsigned index) {
+  return std::atomic_ref<std::uint64_t>(flags[index >> 6]).load(std::memory_order_acquire) >> (index & 63) & 1;
 }
-void Set(std::atomic<std::uint64_t> (&flags)[1024], unsigned index) {
-  flags[index >> 6].fetch_or(std::uint64_t{1} << (index & 63), std::memory_order_release);
+void Set(const ZeroedArray<std::uint64_t>& flags, unsigned index) {
+  std::atomic_ref<std::uint64_t>(flags[index >> 6])
+      .fetch_or(std::uint64_t{1} << (index & 63), std::memory_order_release);
 }
 
 // A unit's bytes from what ICU wrote for it, nothing when it could not write it.

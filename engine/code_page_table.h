@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "zeroed.h"
+
 struct UConverter;
 
 class CodePageTable {
@@ -55,10 +57,10 @@ class CodePageTable {
   // kilobytes of its text is read in one ICU call. A short text needs a few hundred of the 65,536; a long one
   // meets most of those it will hold in its first kilobytes.
   std::unique_ptr<char16_t[]> m_pairs;
-  mutable std::atomic<std::uint64_t> m_pairRead[1024] = {};
+  ZeroedArray<std::uint64_t> m_pairRead = MakeZeroed<std::uint64_t>(1024);  // a bit a pair
   bool m_lowTrailsAfter8F = false;
   std::unique_ptr<std::uint16_t[]> m_bytes;
-  mutable std::atomic<std::uint64_t> m_unitBuilt[1024] = {};
+  ZeroedArray<std::uint64_t> m_unitBuilt = MakeZeroed<std::uint64_t>(1024);  // a bit a unit
   mutable std::mutex m_building;
   std::unique_ptr<UConverter, ConverterCloser> m_converter;  // kept for the pairs and units not read yet
 };

@@ -19,6 +19,7 @@
 #include "hanzi_frequency.h"
 #include "letter_frequency.h"
 #include "text_services.h"
+#include "zeroed.h"
 
 namespace {
 
@@ -283,12 +284,17 @@ double UnicodeNats(char32_t u) {
 }
 
 // An entry not worked out yet: no entry has the top bits. Tables filled as texts need them start with it, so that
-// a reading looks at the entry it needs anyway, and threads that meet it work the entry's block out once, under
-// a lock, each entry going from kNotYet to its value in one store.
+// a reading looks at the entry it needs anyway, and threads that meet it work the entry out once, under a lock,
+// each entry going from kNotYet to its value in one store. Such a table holds each entry XORed with kNotYet, so
+// that it starts as zeroed memory, whose pages a short text mostly never touches.
 constexpr Entry kNotYet = 0xF000;
 
-Entry LoadEntry(const Entry& entry) { return std::atomic_ref<const Entry>(entry).load(std::memory_order_relaxed); }
-void StoreEntry(Entry& entry, Entry value) { std::atomic_ref<Entry>(entry).store(value, std::memory_order_relaxed); }
+Entry LoadEntry(const Entry& stored) {
+  return std::atomic_ref<Entry>(const_cast<Entry&>(stored)).load(std::memory_order_relaxed) ^ kNotYet;
+}
+void StoreEntry(Entry& stored, Entry value) {
+  std::atomic_ref<Entry>(stored).store(value ^ kNotYet, std::memory_order_relaxed);
+}
 
 // Whether bit `index` of a set of flags is set.
 template <std::size_t kWords>
@@ -395,7 +401,7 @@ constexpr std::size_t kLookahead = 4096;
 struct CodePageModel {
   bool lead[256] = {};
   Entry single[256] = {};
-  std::unique_ptr<Entry[]> pairs;  // the lead bytes' rows, kNotYet until read
+  ZeroedArray<Entry> pairs;  // by lead byte << 8 | trail byte, as StoreEntry keeps them
   Cause cause = Cause::kUnknown;
   PairNats nats = nullptr;
   const GbkRepertoire* gbk = nullptr;
@@ -489,7 +495,7 @@ struct Models {
   GbkRepertoire gbk;
   CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
   // By unit, what a decoded character costs, built when a text first holds it (kNotYet until then).
-  std::unique_ptr<Entry[]> unicode = std::make_unique_for_overwrite<Entry[]>(65536);
+  ZeroedArray<Entry> unicode = MakeZeroed<Entry>(65536);  // as StoreEntry keeps them
   mutable std::mutex buildingUnicode;
   SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
   // By cause, a reading per language of its family's (see kLanguageModels); none for a family of one.
@@ -500,7 +506,6 @@ struct Models {
   std::unique_ptr<CodePageModel[]> decoyBytes;               // the same for each decoy
 
   Models() {
-    std::fill_n(unicode.get(), 65536, kNotYet);
     Build(gbkModel, Cause::kGbk, GbkNats);
     Build(big5Model, Cause::kBig5, Big5Nats);
     Build(shiftJisModel, Cause::kShiftJis, ShiftJisNats);
@@ -565,10 +570,7 @@ struct Models {
       // Half-width katakana: the only single bytes above 0x7F that a real text uses often.
       if (&model == &shiftJisModel && b >= 0xA1 && b <= 0xDF) model.single[b] = Flagged(7.5, units.single[b]);
     }
-    model.pairs = std::make_unique_for_overwrite<Entry[]>(65536);
-    for (unsigned b = 0x80; b < 0x100; ++b) {
-      if (model.lead[b]) std::fill_n(&model.pairs[b << 8], 0x100, kNotYet);
-    }
+    model.pairs = MakeZeroed<Entry>(65536);
     model.cause = cause;
     model.nats = nats;
     model.gbk = &gbk;
@@ -1106,7 +1108,7 @@ Guess GuessCause(std::string_view bytes) {
   }
 
   // The one pass over the whole text; its pair counters are kept per thread and left at 0 for the next text.
-  thread_local const std::unique_ptr<std::size_t[]> counters = std::make_unique<std::size_t[]>(65536);
+  thread_local const ZeroedArray<std::size_t> counters = MakeZeroed<std::size_t>(65536);
   Histogram h(counters.get());
   unsigned before = ' ';
   for (std::size_t i = 0; i < n; ++i) {
