@@ -58,8 +58,11 @@ bool IsAscii(const char16_t* units) {
   return (chunk & 0xFF80FF80FF80FF80u) == 0;
 }
 
-// How far past a pair or unit not read yet a call looks for others to read with it.
+// How far past a pair or unit not read yet a call looks for others to read with it. Such calls read the pairs
+// (units) they find until kReadAloneBeforeWhole have been read so; later ones read the whole rows of the lead
+// bytes (the blocks of 256 units) they look at, as a long text or a run over many files meets most of them.
 constexpr std::size_t kLookahead = 4096;
+constexpr std::size_t kReadAloneBeforeWhole = 2048;
 
 // Whether flag `index` of 65,536 is set; set once its entry is written, and never cleared.
 bool IsSet(const ZeroedArray<std::uint64_t>& flags, unsigned index) {
@@ -192,10 +195,12 @@ bool CodePageTable::Load(const Source& source) {
   return true;
 }
 
-// The pairs not read yet among those the next kLookahead bytes of a text hold, read in one go.
+// The pairs not read yet among those the next kLookahead bytes of a text hold (or in their rows), read in one go.
 void CodePageTable::ReadPairsIn(const unsigned char* src, std::size_t length) const {
   const std::lock_guard<std::mutex> lock(m_building);
+  const bool rows = m_pairsAlone >= kReadAloneBeforeWhole;
   std::vector<std::uint16_t> codes;
+  bool leads[256] = {};
   const std::size_t end = std::min(length, kLookahead);
   for (std::size_t i = 0; i < end;) {
     if (!m_lead[src[i]] || i + 1 == length || src[i + 1] == 0) {
@@ -203,11 +208,21 @@ void CodePageTable::ReadPairsIn(const unsigned char* src, std::size_t length) co
       continue;
     }
     const unsigned code = src[i] << 8 | src[i + 1];
-    if (!IsSet(m_pairRead, code)) codes.push_back(static_cast<std::uint16_t>(code));
+    leads[src[i]] = true;
+    if (!rows && !IsSet(m_pairRead, code)) codes.push_back(static_cast<std::uint16_t>(code));
     i += 2;
   }
-  std::sort(codes.begin(), codes.end());
-  codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+  if (rows) {
+    for (unsigned b = 0x80; b < 0x100; ++b) {
+      for (unsigned code = b << 8; leads[b] && code <= (b << 8 | 0xFFu); ++code) {
+        if (!IsSet(m_pairRead, code)) codes.push_back(static_cast<std::uint16_t>(code));
+      }
+    }
+  } else {
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    m_pairsAlone += codes.size();
+  }
   ReadPairs(codes);
 }
 
@@ -294,12 +309,24 @@ std::uint16_t CodePageTable::EncodeOne(char16_t unit) const {
 // of them should the call fail, go one by one.
 void CodePageTable::BuildUnitsIn(const char16_t* src, std::size_t length) const {
   const std::lock_guard<std::mutex> lock(m_building);
+  const bool blocks = m_unitsAlone >= kReadAloneBeforeWhole;
   std::u16string units;
+  bool inBlock[256] = {};
   for (std::size_t i = 0; i < std::min(length, kLookahead); ++i) {
-    if (!IsSet(m_unitBuilt, src[i])) units += src[i];
+    inBlock[src[i] >> 8] = true;
+    if (!blocks && !IsSet(m_unitBuilt, src[i])) units += src[i];
   }
-  std::sort(units.begin(), units.end());
-  units.erase(std::unique(units.begin(), units.end()), units.end());
+  if (blocks) {
+    for (unsigned block = 0; block < 0x100; ++block) {
+      for (unsigned u = block << 8; inBlock[block] && u <= (block << 8 | 0xFFu); ++u) {
+        if (!IsSet(m_unitBuilt, u)) units += static_cast<char16_t>(u);
+      }
+    }
+  } else {
+    std::sort(units.begin(), units.end());
+    units.erase(std::unique(units.begin(), units.end()), units.end());
+    m_unitsAlone += units.size();
+  }
   const auto alone = [](char16_t u) { return u < 0x80 || (u >= 0xD800 && u < 0xE000); };
   for (const char16_t u : units) {
     if (!alone(u)) continue;

@@ -54,13 +54,15 @@ class CodePageTable {
   unsigned m_codePage = 0;
   // By lead byte << 8 | trail byte, and by unit: a byte, or lead byte << 8 | trail byte (null: decode only).
   // Read as texts hold them: when a call meets a pair or unit not read yet, every such one in the next few
-  // kilobytes of its text is read in one ICU call. A short text needs a few hundred of the 65,536; a long one
-  // meets most of those it will hold in its first kilobytes.
+  // kilobytes of its text is read in one ICU call, and after some such calls their whole rows or blocks. A short
+  // text needs a few hundred of the 65,536; a long one meets most of those it will hold in its first kilobytes.
   std::unique_ptr<char16_t[]> m_pairs;
   ZeroedArray<std::uint64_t> m_pairRead = MakeZeroed<std::uint64_t>(1024);  // a bit a pair
+  mutable std::size_t m_pairsAlone = 0;                                     // read without their rows, so far
   bool m_lowTrailsAfter8F = false;
   std::unique_ptr<std::uint16_t[]> m_bytes;
   ZeroedArray<std::uint64_t> m_unitBuilt = MakeZeroed<std::uint64_t>(1024);  // a bit a unit
+  mutable std::size_t m_unitsAlone = 0;                                      // built without their blocks, so far
   mutable std::mutex m_building;
   std::unique_ptr<UConverter, ConverterCloser> m_converter;  // kept for the pairs and units not read yet
 };

@@ -398,6 +398,7 @@ class GbkRepertoire {
 // hundred of the code page's 24,000 pairs, and reading whole rows was most of a small file's guess.
 using PairNats = double (*)(unsigned lead, unsigned trail, char16_t unit);
 constexpr std::size_t kLookahead = 4096;
+constexpr std::size_t kPairsBeforeRows = 2048;
 struct CodePageModel {
   bool lead[256] = {};
   Entry single[256] = {};
@@ -405,10 +406,12 @@ struct CodePageModel {
   Cause cause = Cause::kUnknown;
   PairNats nats = nullptr;
   const GbkRepertoire* gbk = nullptr;
+  mutable std::size_t readAlone = 0;  // pairs read without their rows, so far
   mutable std::mutex reading;
 
   // The pair at s[i] (i + 1 < n). One not read yet is read with every other such pair in the next kLookahead
-  // bytes, in one call.
+  // bytes, in one call; once kPairsBeforeRows pairs have been read so, with the whole rows of their lead bytes (a
+  // long text, or a run over a collection, meets most pairs of the rows it meets).
   Entry Pair(const unsigned char* s, std::size_t n, std::size_t i) const {
     const Entry entry = LoadEntry(pairs[s[i] << 8 | s[i + 1]]);
     return entry != kNotYet ? entry : ReadPairsIn(s + i, std::min(n - i, kLookahead));
@@ -468,19 +471,31 @@ Entry Flagged(const GbkRepertoire& gbk, double nats, char16_t unit) {
 
 Entry CodePageModel::ReadPairsIn(const unsigned char* s, std::size_t n) const {
   const std::lock_guard<std::mutex> lock(reading);
+  if (LoadEntry(pairs[s[0] << 8 | s[1]]) != kNotYet) return LoadEntry(pairs[s[0] << 8 | s[1]]);  // read meanwhile
+  const bool rows = readAlone >= kPairsBeforeRows;
   std::vector<std::uint16_t> codes;
+  bool leads[256] = {};
   for (std::size_t i = 0; i < n;) {
     if (!lead[s[i]] || i + 1 == n) {
       ++i;
       continue;
     }
     const unsigned code = s[i] << 8 | s[i + 1];
-    if (LoadEntry(pairs[code]) == kNotYet) codes.push_back(static_cast<std::uint16_t>(code));
+    leads[s[i]] = true;
+    if (!rows && LoadEntry(pairs[code]) == kNotYet) codes.push_back(static_cast<std::uint16_t>(code));
     i += 2;
   }
-  if (codes.empty()) return LoadEntry(pairs[s[0] << 8 | s[1]]);  // another thread read them meanwhile
-  std::sort(codes.begin(), codes.end());
-  codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+  if (rows) {
+    for (unsigned b = 0x80; b < 0x100; ++b) {
+      for (unsigned code = b << 8; leads[b] && code <= (b << 8 | 0xFFu); ++code) {
+        if (LoadEntry(pairs[code]) == kNotYet) codes.push_back(static_cast<std::uint16_t>(code));
+      }
+    }
+  } else {
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    readAlone += codes.size();
+  }
   const std::u16string units = DecodePairs(cause, codes);
   gbk->Learn(units);
   for (std::size_t k = 0; k < codes.size(); ++k) {
