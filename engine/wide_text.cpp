@@ -7,12 +7,20 @@ namespace TS = TextServices;
 namespace {
 
 constexpr std::size_t kLargest = 0x7FFFFFFF;  // the services count in int
+constexpr std::size_t kShort = 512;
 
 }  // namespace
 
 std::u16string Widen(unsigned codePage, std::string_view bytes) {
   if (bytes.empty() || bytes.size() > kLargest) return {};
   const int size = static_cast<int>(bytes.size());
+  // A short text (a name, a line) in one call: no code page here gives more units than bytes, and should one,
+  // the call fails and the text goes the long way, its length asked first.
+  if (bytes.size() <= kShort) {
+    char16_t room[kShort];
+    const int units = TS::MultiByteToWideChar(codePage, 0, bytes.data(), size, room, size);
+    if (units > 0) return std::u16string(room, static_cast<std::size_t>(units));
+  }
   const int units = TS::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
   if (units == 0) return {};
   std::u16string wide(static_cast<std::size_t>(units), u'\0');
