@@ -64,15 +64,6 @@ bool IsAscii(const char16_t* units) {
 constexpr std::size_t kLookahead = 4096;
 constexpr std::size_t kReadAloneBeforeWhole = 2048;
 
-// Whether flag `index` of 65,536 is set; set once its entry is written, and never cleared.
-bool IsSet(const ZeroedArray<std::uint64_t>& flags, unsigned index) {
-  return std::atomic_ref<std::uint64_t>(flags[index >> 6]).load(std::memory_order_acquire) >> (index & 63) & 1;
-}
-void Set(const ZeroedArray<std::uint64_t>& flags, unsigned index) {
-  std::atomic_ref<std::uint64_t>(flags[index >> 6])
-      .fetch_or(std::uint64_t{1} << (index & 63), std::memory_order_release);
-}
-
 // A unit's bytes from what ICU wrote for it, nothing when it could not write it.
 std::uint16_t BytesFrom(const char* out, std::ptrdiff_t count) {
   if (count != 1 && count != 2) return '?';
@@ -209,13 +200,13 @@ void CodePageTable::ReadPairsIn(const unsigned char* src, std::size_t length) co
     }
     const unsigned code = src[i] << 8 | src[i + 1];
     leads[src[i]] = true;
-    if (!rows && !IsSet(m_pairRead, code)) codes.push_back(static_cast<std::uint16_t>(code));
+    if (!rows && !FlagIsSet(m_pairRead, code)) codes.push_back(static_cast<std::uint16_t>(code));
     i += 2;
   }
   if (rows) {
     for (unsigned b = 0x80; b < 0x100; ++b) {
       for (unsigned code = b << 8; leads[b] && code <= (b << 8 | 0xFFu); ++code) {
-        if (!IsSet(m_pairRead, code)) codes.push_back(static_cast<std::uint16_t>(code));
+        if (!FlagIsSet(m_pairRead, code)) codes.push_back(static_cast<std::uint16_t>(code));
       }
     }
   } else {
@@ -287,7 +278,7 @@ bool CodePageTable::ReadPairs(const std::vector<std::uint16_t>& codes) const {
       unit = block.first == 0 ? m_defaultUnit : static_cast<char16_t>(block.first + index);
     }
     m_pairs[codes[i]] = unit;
-    Set(m_pairRead, codes[i]);
+    SetFlag(m_pairRead, codes[i]);
   }
   return U_SUCCESS(error);
 }
@@ -314,12 +305,12 @@ void CodePageTable::BuildUnitsIn(const char16_t* src, std::size_t length) const 
   bool inBlock[256] = {};
   for (std::size_t i = 0; i < std::min(length, kLookahead); ++i) {
     inBlock[src[i] >> 8] = true;
-    if (!blocks && !IsSet(m_unitBuilt, src[i])) units += src[i];
+    if (!blocks && !FlagIsSet(m_unitBuilt, src[i])) units += src[i];
   }
   if (blocks) {
     for (unsigned block = 0; block < 0x100; ++block) {
       for (unsigned u = block << 8; inBlock[block] && u <= (block << 8 | 0xFFu); ++u) {
-        if (!IsSet(m_unitBuilt, u)) units += static_cast<char16_t>(u);
+        if (!FlagIsSet(m_unitBuilt, u)) units += static_cast<char16_t>(u);
       }
     }
   } else {
@@ -331,7 +322,7 @@ void CodePageTable::BuildUnitsIn(const char16_t* src, std::size_t length) const 
   for (const char16_t u : units) {
     if (!alone(u)) continue;
     m_bytes[u] = EncodeOne(u);
-    Set(m_unitBuilt, u);
+    SetFlag(m_unitBuilt, u);
   }
   units.erase(std::remove_if(units.begin(), units.end(), alone), units.end());
   std::vector<char> out(units.size() * 4 + 1);
@@ -349,7 +340,7 @@ void CodePageTable::BuildUnitsIn(const char16_t* src, std::size_t length) const 
     const std::ptrdiff_t first = k;
     while (k < written && offsets[static_cast<std::size_t>(k)] == static_cast<std::int32_t>(i)) ++k;
     m_bytes[units[i]] = failed ? EncodeOne(units[i]) : BytesFrom(out.data() + first, k - first);
-    Set(m_unitBuilt, units[i]);
+    SetFlag(m_unitBuilt, units[i]);
   }
 }
 
@@ -373,7 +364,7 @@ int CodePageTable::DecodeInto(const unsigned char* src, std::size_t length, char
       ++i;
     } else if (i + 1 < length && src[i + 1] != 0) {
       const unsigned code = b << 8 | src[i + 1];
-      if (!IsSet(m_pairRead, code)) ReadPairsIn(src + i, length - i);
+      if (!FlagIsSet(m_pairRead, code)) ReadPairsIn(src + i, length - i);
       unit = m_pairs[code];
       i += 2;
     } else {
@@ -401,7 +392,7 @@ int CodePageTable::EncodeInto(const char16_t* src, std::size_t length, char* dst
       written += 4;
       continue;
     }
-    if (!IsSet(m_unitBuilt, src[i])) BuildUnitsIn(src + i, length - i);
+    if (!FlagIsSet(m_unitBuilt, src[i])) BuildUnitsIn(src + i, length - i);
     const unsigned code = m_bytes[src[i++]];
     if (code > 0xFF) {
       if constexpr (kWrite) {

@@ -2,7 +2,6 @@
 // adapted to what Windows does, so that each conversion is a table lookup per character (native build).
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>

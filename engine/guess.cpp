@@ -296,16 +296,6 @@ void StoreEntry(Entry& stored, Entry value) {
   std::atomic_ref<Entry>(stored).store(value ^ kNotYet, std::memory_order_relaxed);
 }
 
-// Whether bit `index` of a set of flags is set.
-template <std::size_t kWords>
-bool IsSet(const std::atomic<std::uint64_t> (&flags)[kWords], unsigned index) {
-  return flags[index >> 6].load(std::memory_order_acquire) >> (index & 63) & 1;
-}
-template <std::size_t kWords>
-void Set(std::atomic<std::uint64_t> (&flags)[kWords], unsigned index) {
-  flags[index >> 6].fetch_or(std::uint64_t{1} << (index & 63), std::memory_order_release);
-}
-
 // The characters GBK can write: those that come back the same from the bytes GBK writes them as, one byte or a
 // pair outside its user-defined (private-use) rows, which is what reading the whole code page gives. A
 // character is learnt when a model first meets it, and the rest of its block of 256 once the block has been met
@@ -315,8 +305,8 @@ class GbkRepertoire {
   bool Holds(char16_t unit) const {
     if (unit < 0x80) return true;
     if (unit >= 0xD800 && unit < 0xE000) return false;
-    if (!IsSet(m_known, unit)) Learn(unit);
-    return IsSet(m_holds, unit);
+    if (!FlagIsSet(m_known, unit)) Learn(unit);
+    return FlagIsSet(m_holds, unit);
   }
 
   // Learns those of `units` not known yet in one round trip: for a model about to ask about them all.
@@ -324,7 +314,7 @@ class GbkRepertoire {
     const std::lock_guard<std::mutex> lock(m_learning);
     std::u16string unknown;
     for (const char16_t u : units) {
-      if (u >= 0x80 && (u < 0xD800 || u >= 0xE000) && !IsSet(m_known, u)) unknown += u;
+      if (u >= 0x80 && (u < 0xD800 || u >= 0xE000) && !FlagIsSet(m_known, u)) unknown += u;
     }
     if (!unknown.empty()) Put(unknown);
   }
@@ -334,13 +324,13 @@ class GbkRepertoire {
 
   void Learn(char16_t unit) const {
     const std::lock_guard<std::mutex> lock(m_learning);
-    if (IsSet(m_known, unit)) return;
+    if (FlagIsSet(m_known, unit)) return;
     std::u16string units;
     if (++m_asks[unit >> 8] < kAsksBeforeBlock) {
       units = unit;
     } else {
       for (unsigned u = unit & 0xFF00u; u < (unit & 0xFF00u) + 0x100u; ++u) {
-        if (u >= 0x80 && !IsSet(m_known, u)) units += static_cast<char16_t>(u);
+        if (u >= 0x80 && !FlagIsSet(m_known, u)) units += static_cast<char16_t>(u);
       }
     }
     Put(units);
@@ -349,8 +339,8 @@ class GbkRepertoire {
   void Put(const std::u16string& units) const {
     const std::vector<bool> holds = RoundTrip(units);
     for (std::size_t i = 0; i < units.size(); ++i) {
-      if (holds[i]) Set(m_holds, units[i]);
-      Set(m_known, units[i]);
+      if (holds[i]) SetFlag(m_holds, units[i]);
+      SetFlag(m_known, units[i]);
     }
   }
 
@@ -387,8 +377,8 @@ class GbkRepertoire {
     return holds;
   }
 
-  mutable std::atomic<std::uint64_t> m_known[1024] = {};  // by unit
-  mutable std::atomic<std::uint64_t> m_holds[1024] = {};
+  ZeroedArray<std::uint64_t> m_known = MakeZeroed<std::uint64_t>(1024);  // by unit
+  ZeroedArray<std::uint64_t> m_holds = MakeZeroed<std::uint64_t>(1024);
   mutable std::uint8_t m_asks[256] = {};  // by block
   mutable std::mutex m_learning;
 };

@@ -2,7 +2,9 @@
 // touches cost it nothing, where clearing an array first would fault every page of it in.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -21,4 +23,14 @@ ZeroedArray<T> MakeZeroed(std::size_t count) {
   T* zeroed = static_cast<T*>(std::calloc(count, sizeof(T)));
   if (zeroed == nullptr) throw std::bad_alloc();
   return ZeroedArray<T>(zeroed);
+}
+
+// Flags, a bit each, that threads read without a lock and set, never clear, under one: a flag set with release
+// order is seen with acquire order together with what was written before it.
+inline bool FlagIsSet(const ZeroedArray<std::uint64_t>& flags, unsigned index) {
+  return std::atomic_ref<std::uint64_t>(flags[index >> 6]).load(std::memory_order_acquire) >> (index & 63) & 1;
+}
+inline void SetFlag(const ZeroedArray<std::uint64_t>& flags, unsigned index) {
+  std::atomic_ref<std::uint64_t>(flags[index >> 6])
+      .fetch_or(std::uint64_t{1} << (index & 63), std::memory_order_release);
 }
