@@ -1,6 +1,8 @@
 // Native files: POSIX calls. Other programs' advisory locks are honoured; rename replaces in one step.
 #include "SheetFile.h"
 
+#include "large_pages.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -167,7 +169,9 @@ SheetFile::Loaded SheetFile::Load(std::string& reason) {
     return Loaded::kFailed;
   }
   // One byte more than the size asks for the end in the same call; a file that grows meanwhile is read on, up to
-  // the limit.
+  // the limit. Its room is asked for in large pages before the first write.
+  m_bytes.reserve(static_cast<std::size_t>(st.st_size) + 1);
+  PreferLargePages(m_bytes);
   m_bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
   std::size_t have = 0;
   for (;;) {

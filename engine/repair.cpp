@@ -1,5 +1,7 @@
 #include "repair.h"
 
+#include "large_pages.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -255,6 +257,7 @@ std::size_t StretchEnd(std::string_view text, std::size_t begin) {
 std::string ByStretches(std::string_view text, ConversionRoutine routine) {
   std::string result, stretch;
   result.reserve(text.size());
+  PreferLargePages(result);
   std::unique_ptr<char[]> out;
   std::size_t room = 0;
   for (std::size_t begin = 0; begin < text.size();) {
