@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "conversions.h"
@@ -239,9 +241,9 @@ std::string_view BeforeNul(std::string_view bytes) { return bytes.substr(0, byte
 // and never before a UTF-8 byte-order mark, which the routine drops only where the text opens.
 constexpr std::size_t kStretch = 256 * 1024;
 
-std::size_t StretchEnd(std::string_view text, std::size_t begin) {
+std::size_t StretchEnd(std::string_view text, std::size_t begin, std::size_t length = kStretch) {
   constexpr std::string_view kMark = EncodingOf(Cause::kUtf8).byteOrderMark;
-  std::size_t end = begin + kStretch;
+  std::size_t end = begin + length;
   while (end < text.size()) {
     end = std::min(text.find('\n', end), text.size() - 1) + 1;
     if (!text.substr(end).starts_with(kMark)) return end;
@@ -249,33 +251,60 @@ std::size_t StretchEnd(std::string_view text, std::size_t begin) {
   return text.size();
 }
 
-// `text` ends before a NUL byte. A routine never reads across a line feed: no code page starts a character with
-// one (in a double-byte page it can only end a pair), and the corrections replace characters and words within a
-// line. So a long text goes through it a stretch of lines at a time, its output appended to the result: the
-// scratch stays a stretch's size and the result is the only copy of the text, however long. The last stretch is
-// read in place, up to the text's NUL; the others are copied to close them.
-std::string ByStretches(std::string_view text, ConversionRoutine routine) {
-  std::string result, stretch;
-  result.reserve(text.size());
-  PreferLargePages(result);
+// Appends the routine's output for text[begin, end), a stretch at a time. The stretch that ends where the text
+// does is read in place, up to the text's NUL; the others are copied to close them.
+void AppendStretches(std::string_view text, std::size_t begin, std::size_t end, ConversionRoutine routine,
+                     std::string& result) {
+  std::string stretch;
   std::unique_ptr<char[]> out;
   std::size_t room = 0;
-  for (std::size_t begin = 0; begin < text.size();) {
-    const std::size_t end = StretchEnd(text, begin);
+  while (begin < end) {
+    const std::size_t stop = std::min(StretchEnd(text, begin), end);
     const char* input = text.data() + begin;
-    if (end < text.size()) {
-      stretch.assign(text, begin, end - begin);
+    if (stop < text.size()) {
+      stretch.assign(text, begin, stop - begin);
       input = stretch.c_str();
     }
-    if (OutputRoom(routine, end - begin) > room) {
-      room = OutputRoom(routine, end - begin);
+    if (OutputRoom(routine, stop - begin) > room) {
+      room = OutputRoom(routine, stop - begin);
       // Left unset: the routine writes what it gives, and most of a stretch's room stays untouched.
       out = std::make_unique_for_overwrite<char[]>(room);
     }
     routine(input, out.get());
     result += out.get();
-    begin = end;
+    begin = stop;
   }
+}
+
+// A text long enough to be worth a second thread converts in two halves at once.
+constexpr std::size_t kTwoHalves = 4 * kStretch;
+
+// `text` ends before a NUL byte. A routine never reads across a line feed: no code page starts a character with
+// one (in a double-byte page it can only end a pair), and the corrections replace characters and words within a
+// line. So a long text goes through it a stretch of lines at a time, its output appended to the result: the
+// scratch stays a stretch's size and the result is the only copy of the text, but for the second half of a long
+// one, which another thread converts meanwhile and which is then appended too.
+std::string ByStretches(std::string_view text, ConversionRoutine routine) {
+  std::string result;
+  result.reserve(text.size());
+  PreferLargePages(result);
+  const std::size_t half = text.size() >= kTwoHalves ? StretchEnd(text, 0, text.size() / 2) : text.size();
+  std::future<std::string> second;
+  if (half < text.size()) {
+    try {
+      second = std::async(std::launch::async, [text, half, routine] {
+        std::string converted;
+        converted.reserve(text.size() - half);
+        PreferLargePages(converted);
+        AppendStretches(text, half, text.size(), routine, converted);
+        return converted;
+      });
+    } catch (const std::system_error&) {
+      // No thread to be had: this one converts both halves.
+    }
+  }
+  AppendStretches(text, 0, second.valid() ? half : text.size(), routine, result);
+  if (second.valid()) result += second.get();
   return result;
 }
 

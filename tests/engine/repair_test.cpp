@@ -99,9 +99,10 @@ struct LongRow {
   const char* lines;
 };
 
-// Long texts go through a routine some lines at a time; the result must be the routine's over the whole text,
-// whatever line each stretch ends at: a lead byte before the line feed, a correction or half-width kana after
-// it, UTF-8 that only one stretch holds ill-formed, and a byte-order mark opening every line.
+// Long texts go through a routine some lines at a time, the two halves of one above a megabyte at once; the
+// result must be the routine's over the whole text, whatever line each stretch or half ends at: a lead byte
+// before the line feed, a correction or half-width kana after it, UTF-8 that only one stretch holds ill-formed,
+// and a byte-order mark opening every line.
 const LongRow kLongRows[] = {
     {"big5", Cause::kBig5, Big5ToGbkSimplified, "",
      "TITLE \x22\xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\x22\r\n\xAB\xE1\xA4\n"},
@@ -114,7 +115,7 @@ const LongRow kLongRows[] = {
 TEST(RepairText, LongTextsAsTheRoutineGivesThem) {
   for (const LongRow& row : kLongRows) {
     std::string text = row.first;
-    while (text.size() < 800'000) text += row.lines;
+    while (text.size() < 1'100'000) text += row.lines;
     const std::string whole = RunBounded(row.routine, text.c_str(), OutputRoom(row.routine, text.size()));
     const std::string repaired = RepairText(text, row.cause, kRepairGbk);
     const auto differ = std::mismatch(repaired.begin(), repaired.end(), whole.begin(), whole.end());
