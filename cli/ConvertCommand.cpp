@@ -1,10 +1,10 @@
 #include "ConvertCommand.h"
 
 #include <future>
-#include <map>
 #include <optional>
 #include <system_error>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 
 #include "Interrupt.h"
@@ -29,10 +29,17 @@ std::string TopTwo(const Guess& guess) {
   return text;
 }
 
-// What the window loads: the bytes up to the first NUL; UTF-16 is read whole, its NUL bytes its characters'.
-std::string_view Text(const std::string& bytes, Cause cause) {
-  return IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, bytes.find('\0'));
+// What the window loads: the bytes up to the first NUL (at `nul`); UTF-16 is read whole, its NUL bytes its
+// characters'.
+std::string_view Text(const std::string& bytes, std::size_t nul, Cause cause) {
+  return IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, nul);
 }
+
+// A name's hash by its characters, so that the names looked up can be asked for by a view.
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::u16string_view name) const { return std::hash<std::u16string_view>()(name); }
+};
 
 // Runs `work` on a thread of its own when `beside` and the system gives one; otherwise when its result is asked
 // for.
@@ -113,8 +120,9 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
   const bool guesses = !m_options.from || mayReadRight(Cause::kGbk) || mayReadRight(Cause::kUtf8);
   std::future<Guess> guessing;
   if (guesses) guessing = Beside(m_options.from.has_value(), [&bytes] { return GuessCause(std::string_view(bytes)); });
+  const std::size_t nul = bytes.find('\0');
   std::optional<Converted> early;
-  if (m_options.from) early = Convert(path, bytes, *m_options.from, warnings);
+  if (m_options.from) early = Convert(path, bytes, nul, *m_options.from, warnings);
   const std::optional<Guess> guess = guesses ? std::optional<Guess>(guessing.get()) : std::nullopt;
   const Cause cause = m_options.from ? *m_options.from : guess->ranked.front().cause;
   // A forced cause over a text that already reads right would garble it a second time (a sheet converted from
@@ -127,26 +135,25 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
                   std::string(CauseName(cause)) + " would garble it"};
     }
   }
-  const std::size_t nul = bytes.find('\0');
   if (HoldsNul(bytes, cause) && !m_options.lossy) {
     return {Action::kRefused, Cause::kUnknown,
             "binary data (NUL byte at offset " + std::to_string(nul) + "); --lossy converts the text before it"};
   }
-  if (Text(bytes, cause).empty()) return {Action::kSkipped, cause, "empty file"};
+  if (Text(bytes, nul, cause).empty()) return {Action::kSkipped, cause, "empty file"};
   if (!m_options.from) {
     if (cause == Cause::kAscii || cause == Cause::kGbk) return {Action::kSkipped, cause, "already readable"};
     if (cause == Cause::kUnknown) return {Action::kSkipped, cause, "unclear (no credible cause): " + TopTwo(*guess)};
     if (!guess->confident) return {Action::kSkipped, cause, "unclear (not confident): " + TopTwo(*guess)};
   }
 
-  const Converted converted = early ? std::move(*early) : Convert(path, bytes, cause, warnings);
+  const Converted converted = early ? std::move(*early) : Convert(path, bytes, nul, cause, warnings);
   if (converted.losses.count > 0 && !m_options.lossy) {
     const Losses& losses = converted.losses;
-    return {Action::kRefused, cause,
-            std::to_string(losses.count) + (losses.count == 1 ? " character" : " characters") +
-                " would become a default character (first on line " + std::to_string(losses.firstLine) +
-                (converted.utf8Keeps ? "); --to utf-8 keeps them, --lossy converts anyway"
-                                     : "); --lossy converts anyway")};
+    return {
+        Action::kRefused, cause,
+        std::to_string(losses.count) + (losses.count == 1 ? " character" : " characters") +
+            " would become a default character (first on line " + std::to_string(losses.firstLine) +
+            (converted.utf8Keeps ? "); --to utf-8 keeps them, --lossy converts anyway" : "); --lossy converts anyway")};
   }
   const std::string& repaired = converted.bytes;
   if (repaired == bytes) {
@@ -162,36 +169,35 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
   return {Action::kConverted, cause, backup.empty() ? "no backup" : "backup " + Paths::Display(backup)};
 }
 
-ConvertCommand::Converted ConvertCommand::Convert(const NativePath& path, const std::string& bytes, Cause cause,
-                                                  std::vector<std::string>& warnings) const {
+ConvertCommand::Converted ConvertCommand::Convert(const NativePath& path, const std::string& bytes, std::size_t nul,
+                                                  Cause cause, std::vector<std::string>& warnings) const {
   Converted converted;
-  const std::string_view text = Text(bytes, cause);
+  const std::string_view text = Text(bytes, nul, cause);
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
   // A long text converts while its losses are counted; should it lose characters, the conversion is dropped (and
   // its warnings, written only for a file converted).
   const bool longText = text.size() >= kLongText;
   std::future<Losses> counting = Beside(longText, [&] { return FindLosses(text, cause, codePage); });
   std::optional<std::string> repaired;
-  if (longText) repaired = Repair(path, bytes, cause, warnings);
+  if (longText) repaired = Repair(path, bytes, text, cause, warnings);
   converted.losses = counting.get();
   if (converted.losses.count > 0 && !m_options.lossy) {
     // The characters GBK cannot hold are kept in UTF-8; name that way out where it loses nothing.
     converted.utf8Keeps = codePage == kRepairGbk && FindLosses(text, cause, kRepairUtf8).count == 0;
     return converted;
   }
-  converted.bytes = repaired ? std::move(*repaired) : Repair(path, bytes, cause, warnings);
+  converted.bytes = repaired ? std::move(*repaired) : Repair(path, bytes, text, cause, warnings);
   return converted;
 }
 
-std::string ConvertCommand::Repair(const NativePath& path, const std::string& bytes, Cause cause,
+std::string ConvertCommand::Repair(const NativePath& path, const std::string& bytes, std::string_view text, Cause cause,
                                    std::vector<std::string>& warnings) const {
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
   // The repair reads the file's bytes where they are, up to the first NUL as the window does (UTF-16 whole).
   std::string repaired = RepairText(bytes, cause, codePage);
-  const std::string_view text = Text(bytes, cause);
   if (Paths::EndsWithCue(path)) {
     // The rule and the warning ask about the same few names; each is looked up once.
-    std::map<std::u16string, bool, std::less<>> known;
+    std::unordered_map<std::u16string, bool, NameHash, std::equal_to<>> known;
     const NameExists exists = [&path, &known](std::u16string_view name) {
       const auto found = known.find(name);
       if (found != known.end()) return found->second;

@@ -32,11 +32,11 @@ class ConvertCommand {
   };
 
   Outcome ConvertOne(const NativePath& path, std::vector<std::string>& warnings) const;
-  Converted Convert(const NativePath& path, const std::string& bytes, Cause cause,
+  Converted Convert(const NativePath& path, const std::string& bytes, std::size_t nul, Cause cause,
                     std::vector<std::string>& warnings) const;
-  // The repaired bytes as written, FILE names kept for a .cue file; `warnings` gets each FILE line that names
-  // no file afterwards.
-  std::string Repair(const NativePath& path, const std::string& bytes, Cause cause,
+  // The repaired bytes as written, FILE names kept for a .cue file (`text`: the bytes as the repair reads them);
+  // `warnings` gets each FILE line that names no file afterwards.
+  std::string Repair(const NativePath& path, const std::string& bytes, std::string_view text, Cause cause,
                      std::vector<std::string>& warnings) const;
   void Report(const Outcome& outcome, const NativePath& path);
 
