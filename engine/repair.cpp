@@ -251,60 +251,74 @@ std::size_t StretchEnd(std::string_view text, std::size_t begin, std::size_t len
   return text.size();
 }
 
-// Appends the routine's output for text[begin, end), a stretch at a time. The stretch that ends where the text
-// does is read in place, up to the text's NUL; the others are copied to close them.
-void AppendStretches(std::string_view text, std::size_t begin, std::size_t end, ConversionRoutine routine,
-                     std::string& result) {
-  std::string stretch;
-  std::unique_ptr<char[]> out;
-  std::size_t room = 0;
-  while (begin < end) {
-    const std::size_t stop = std::min(StretchEnd(text, begin), end);
-    const char* input = text.data() + begin;
-    if (stop < text.size()) {
-      stretch.assign(text, begin, stop - begin);
-      input = stretch.c_str();
+// One thread's scratch for the routine: the copy that closes a stretch, and the routine's output.
+class StretchConverter {
+ public:
+  // Appends the routine's output for text[begin, end), a stretch at a time; `end` is where a stretch may end.
+  // The stretch that ends where the text does is read in place, up to the text's NUL; the others are copied to
+  // close them.
+  void Append(std::string_view text, std::size_t begin, std::size_t end, ConversionRoutine routine,
+              std::string& result) {
+    while (begin < end) {
+      const std::size_t stop = std::min(StretchEnd(text, begin), end);
+      const char* input = text.data() + begin;
+      if (stop < text.size()) {
+        m_stretch.assign(text, begin, stop - begin);
+        input = m_stretch.c_str();
+      }
+      if (OutputRoom(routine, stop - begin) > m_room) {
+        m_room = OutputRoom(routine, stop - begin);
+        // Left unset: the routine writes what it gives, and most of a stretch's room stays untouched.
+        m_out = std::make_unique_for_overwrite<char[]>(m_room);
+      }
+      routine(input, m_out.get());
+      result += m_out.get();
+      begin = stop;
     }
-    if (OutputRoom(routine, stop - begin) > room) {
-      room = OutputRoom(routine, stop - begin);
-      // Left unset: the routine writes what it gives, and most of a stretch's room stays untouched.
-      out = std::make_unique_for_overwrite<char[]>(room);
-    }
-    routine(input, out.get());
-    result += out.get();
-    begin = stop;
   }
-}
 
-// A text long enough to be worth a second thread converts in two halves at once.
-constexpr std::size_t kTwoHalves = 4 * kStretch;
+ private:
+  std::string m_stretch;
+  std::unique_ptr<char[]> m_out;
+  std::size_t m_room = 0;
+};
+
+// A text at least this long converts on two threads, a round at a time: each thread takes the next kShare bytes
+// (to a line's end), and the second thread's output is appended after this one's. The scratch stays a round's.
+constexpr std::size_t kTwoThreads = 4 * kStretch;
+constexpr std::size_t kShare = 2 * kStretch;
 
 // `text` ends before a NUL byte. A routine never reads across a line feed: no code page starts a character with
 // one (in a double-byte page it can only end a pair), and the corrections replace characters and words within a
 // line. So a long text goes through it a stretch of lines at a time, its output appended to the result: the
-// scratch stays a stretch's size and the result is the only copy of the text, but for the second half of a long
-// one, which another thread converts meanwhile and which is then appended too.
+// scratch stays small and the result is the only copy of the text.
 std::string ByStretches(std::string_view text, ConversionRoutine routine) {
-  std::string result;
+  std::string result, theirs;
   result.reserve(text.size());
   PreferLargePages(result);
-  const std::size_t half = text.size() >= kTwoHalves ? StretchEnd(text, 0, text.size() / 2) : text.size();
-  std::future<std::string> second;
-  if (half < text.size()) {
-    try {
-      second = std::async(std::launch::async, [text, half, routine] {
-        std::string converted;
-        converted.reserve(text.size() - half);
-        PreferLargePages(converted);
-        AppendStretches(text, half, text.size(), routine, converted);
-        return converted;
-      });
-    } catch (const std::system_error&) {
-      // No thread to be had: this one converts both halves.
+  StretchConverter mine, other;
+  const bool two = text.size() >= kTwoThreads;
+  for (std::size_t begin = 0; begin < text.size();) {
+    const std::size_t middle = two ? StretchEnd(text, begin, kShare) : text.size();
+    const std::size_t end = StretchEnd(text, middle, kShare);
+    std::future<void> beside;
+    if (middle < end) {
+      try {
+        beside = std::async(std::launch::async, [&] {
+          theirs.clear();
+          other.Append(text, middle, end, routine, theirs);
+        });
+      } catch (const std::system_error&) {
+        // No thread to be had: this one converts the round whole.
+      }
     }
+    mine.Append(text, begin, beside.valid() ? middle : end, routine, result);
+    if (beside.valid()) {
+      beside.get();
+      result += theirs;
+    }
+    begin = end;
   }
-  AppendStretches(text, 0, second.valid() ? half : text.size(), routine, result);
-  if (second.valid()) result += second.get();
   return result;
 }
 

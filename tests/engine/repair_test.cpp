@@ -99,10 +99,10 @@ struct LongRow {
   const char* lines;
 };
 
-// Long texts go through a routine some lines at a time, the two halves of one above a megabyte at once; the
-// result must be the routine's over the whole text, whatever line each stretch or half ends at: a lead byte
-// before the line feed, a correction or half-width kana after it, UTF-8 that only one stretch holds ill-formed,
-// and a byte-order mark opening every line.
+// Long texts go through a routine some lines at a time, one above a megabyte on two threads; the result must be
+// the routine's over the whole text, whatever line each stretch or thread's share ends at: a lead byte before the
+// line feed, a correction or half-width kana after it, UTF-8 that only one stretch holds ill-formed, and a
+// byte-order mark opening every line.
 const LongRow kLongRows[] = {
     {"big5", Cause::kBig5, Big5ToGbkSimplified, "",
      "TITLE \x22\xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\x22\r\n\xAB\xE1\xA4\n"},
