@@ -174,27 +174,31 @@ ConvertCommand::Converted ConvertCommand::Convert(const NativePath& path, const 
   Converted converted;
   const std::string_view text = Text(bytes, nul, cause);
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
-  // A long text converts while its losses are counted; should it lose characters, the conversion is dropped (and
-  // its warnings, written only for a file converted).
+  // A conversion that tells whether it lost anything (a Big5 or Shift-JIS text to GBK) goes first, and the losses
+  // are counted only where it may have lost some. Another long text converts while its losses are counted on a
+  // second thread. Should a text lose characters, the conversion is dropped (and its warnings, written only for a
+  // file converted).
+  const bool tells = RepairTellsLosses(cause, codePage);
   const bool longText = text.size() >= kLongText;
-  std::future<Losses> counting = Beside(longText, [&] { return FindLosses(text, cause, codePage); });
+  std::future<Losses> counting = Beside(longText && !tells, [&] { return FindLosses(text, cause, codePage); });
   std::optional<std::string> repaired;
-  if (longText) repaired = Repair(path, bytes, text, cause, warnings);
-  converted.losses = counting.get();
+  bool lostNothing = false;
+  if (longText || tells) repaired = Repair(path, bytes, text, cause, warnings, lostNothing);
+  converted.losses = lostNothing ? Losses{} : counting.get();
   if (converted.losses.count > 0 && !m_options.lossy) {
     // The characters GBK cannot hold are kept in UTF-8; name that way out where it loses nothing.
     converted.utf8Keeps = codePage == kRepairGbk && FindLosses(text, cause, kRepairUtf8).count == 0;
     return converted;
   }
-  converted.bytes = repaired ? std::move(*repaired) : Repair(path, bytes, text, cause, warnings);
+  converted.bytes = repaired ? std::move(*repaired) : Repair(path, bytes, text, cause, warnings, lostNothing);
   return converted;
 }
 
 std::string ConvertCommand::Repair(const NativePath& path, const std::string& bytes, std::string_view text, Cause cause,
-                                   std::vector<std::string>& warnings) const {
+                                   std::vector<std::string>& warnings, bool& lostNothing) const {
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
   // The repair reads the file's bytes where they are, up to the first NUL as the window does (UTF-16 whole).
-  std::string repaired = RepairText(bytes, cause, codePage);
+  std::string repaired = RepairText(bytes, cause, codePage, lostNothing);
   if (Paths::EndsWithCue(path)) {
     // The rule and the warning ask about the same few names; each is looked up once.
     std::unordered_map<std::u16string, bool, NameHash, std::equal_to<>> known;

@@ -35,9 +35,10 @@ class ConvertCommand {
   Converted Convert(const NativePath& path, const std::string& bytes, std::size_t nul, Cause cause,
                     std::vector<std::string>& warnings) const;
   // The repaired bytes as written, FILE names kept for a .cue file (`text`: the bytes as the repair reads them);
-  // `warnings` gets each FILE line that names no file afterwards.
+  // `warnings` gets each FILE line that names no file afterwards, `lostNothing` whether the conversion showed
+  // that it lost nothing (RepairText).
   std::string Repair(const NativePath& path, const std::string& bytes, std::string_view text, Cause cause,
-                     std::vector<std::string>& warnings) const;
+                     std::vector<std::string>& warnings, bool& lostNothing) const;
   void Report(const Outcome& outcome, const NativePath& path);
 
   const Options& m_options;

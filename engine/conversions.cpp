@@ -42,10 +42,15 @@ bool Matches(const char* result, const char* expected) { return TS::lstrcmpA(res
 
 // One pass through a table of the simplified GBK form of every Big5 character, which gives what decoding to
 // UTF-16, encoding GBK and mapping to simplified characters give, with no scratch text; then the corrections.
-void Big5ToGbkSimplified(const char* input, char* output) {
+void Big5ToGbkSimplified(const char* input, char* output) { Big5ToGbkSimplifiedChecked(input, output); }
+
+bool Big5ToGbkSimplifiedChecked(const char* input, char* output) {
   *output = '\0';
-  if (IsEmpty(input)) return;
-  if (DoubleByteToGbk(GbkTable::kBig5Simplified, input, output)) ApplyFixups(output);
+  if (IsEmpty(input)) return true;
+  bool lostNothing = true;
+  if (!DoubleByteToGbk(GbkTable::kBig5Simplified, input, output, &lostNothing)) return false;
+  ApplyFixups(output);
+  return lostNothing;
 }
 
 void GbkToSimplified(const char* input, char* output) {
@@ -95,10 +100,13 @@ void GbkToTraditional(const char* input, char* output) {
   output[written] = '\0';
 }
 
-void ShiftJisToGbk(const char* input, char* output) {
+void ShiftJisToGbk(const char* input, char* output) { ShiftJisToGbkChecked(input, output); }
+
+bool ShiftJisToGbkChecked(const char* input, char* output) {
   *output = '\0';
-  if (IsEmpty(input)) return;
-  DoubleByteToGbk(GbkTable::kShiftJis, input, output);
+  if (IsEmpty(input)) return true;
+  bool lostNothing = true;
+  return DoubleByteToGbk(GbkTable::kShiftJis, input, output, &lostNothing) && lostNothing;
 }
 
 // The output never outgrows its n + 1 bytes. The decoder gives one unit per sequence of up to three bytes, two

@@ -26,6 +26,13 @@ void Utf8ToGbk(const char* input, char* output);
 
 using ConversionRoutine = void (*)(const char* input, char* output);
 
+// The routines that convert through a table of their code page's pairs, in the same pass telling whether every
+// character had a GBK form of its own (true) or one may have become a default character (false): the same bytes
+// as Big5ToGbkSimplified and ShiftJisToGbk, and no pass of their own to count losses where nothing is lost.
+bool Big5ToGbkSimplifiedChecked(const char* input, char* output);
+bool ShiftJisToGbkChecked(const char* input, char* output);
+using CheckedRoutine = bool (*)(const char* input, char* output);
+
 // Each routine's room: perByte * n + extra bytes, terminator included. Decoding gives at most one UTF-16 unit a
 // byte and GBK at most two bytes a unit; the mappings keep the length; GbkToTraditional writes its terminator
 // after the room it gives the mapping; a GBK character is never longer than its UTF-8 form; and the Western

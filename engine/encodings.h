@@ -80,6 +80,9 @@ struct Encoding {
   // come in, a few for those it seldom meets, so that a short text two causes read about as well goes to the
   // common one.
   double rarityNats = 0;
+  // toGbk as a routine that also tells whether it lost nothing, where the code page's table lets the conversion
+  // tell it in the same pass: the repair then counts losses only where it may have lost some.
+  CheckedRoutine toGbkChecked = nullptr;
 };
 
 // The rarity of the causes the window offers beyond today's six, and of those only the command line names.
@@ -96,13 +99,15 @@ inline constexpr std::string_view kWesternUndefined = "\x81\x8D\x8F\x90\x9D";
 // clang-format off
 inline constexpr Encoding kEncodings[] = {
     // cause, name, code page, layout, default unit, GBK holds all, caption, item, routine to GBK, byte-order mark,
-    // undefined single bytes, lead bytes, the default character's own spelling, letter model, rarity
+    // undefined single bytes, lead bytes, the default character's own spelling, letter model, rarity, the routine
+    // to GBK that tells whether it lost nothing
     {Cause::kAscii, "ascii", 20127, Layout::kNone, u'?', true, u"", 0, nullptr},
     {Cause::kGbk, "gbk", 936, Layout::kNone, u'?', true, u"", 0, nullptr},
     {Cause::kBig5, "big5", 950, Layout::kDoubleByte, u'?', false, u"Big5\u7E41\u4F53\u4E2D\u6587", 1,
-     Big5ToGbkSimplified, "", "", {{0x81, 0xFE}}, "?"},
+     Big5ToGbkSimplified, "", "", {{0x81, 0xFE}}, "?", Letters::kNone, 0, Big5ToGbkSimplifiedChecked},
     {Cause::kShiftJis, "shift-jis", 932, Layout::kDoubleByte, u'\x30FB', false, u"\u65E5\u6587\uFF08Shift-JIS\uFF09",
-     3, ShiftJisToGbk, "", "\x80\xA0\xFD\xFE\xFF", {{0x81, 0x9F}, {0xE0, 0xFC}}, "\x81\x45"},
+     3, ShiftJisToGbk, "", "\x80\xA0\xFD\xFE\xFF", {{0x81, 0x9F}, {0xE0, 0xFC}}, "\x81\x45", Letters::kNone, 0,
+     ShiftJisToGbkChecked},
     {Cause::kWestern, "western", 1252, Layout::kSingleByte, u'?', true, u"\u7279\u6B8A\u897F\u6B27\u5B57\u7B26", 2,
      WesternToAscii, "", kWesternUndefined, {}, "", Letters::kWestern},
     {Cause::kUtf8, "utf-8", 65001, Layout::kUtf8, u'\xFFFD', false, u"UTF-8", 4, Utf8ToGbk, "\xEF\xBB\xBF", "", {},

@@ -271,12 +271,13 @@ bool CopiedEightAscii(const unsigned char*& p, const unsigned char* end, unsigne
 
 }  // namespace
 
-bool DoubleByteToGbk(GbkTable which, const char* input, char* output) {
+bool DoubleByteToGbk(GbkTable which, const char* input, char* output, bool* lostNothing) {
   DoubleByteTable& table = TableOf(which);
   if (!table.loaded) return false;
   const auto* p = reinterpret_cast<const unsigned char*>(input);
   const unsigned char* const end = p + std::strlen(input);
   auto* out = reinterpret_cast<unsigned char*>(output);
+  bool lossless = true;  // every character above ASCII has a GBK form, and no lead byte ends the text
   while (p < end) {
     // p[1] is at most the terminator. Both bytes are written, the second perhaps to be overwritten: the
     // output has room for two bytes a source byte.
@@ -295,6 +296,7 @@ bool DoubleByteToGbk(GbkTable which, const char* input, char* output) {
         }
         piece = at.load(std::memory_order_relaxed);
       }
+      lossless = lossless && (piece & kLossless) != 0 && p[1] != 0;
     }
     out[0] = static_cast<unsigned char>(piece);
     out[1] = static_cast<unsigned char>(piece >> 8);
@@ -302,6 +304,7 @@ bool DoubleByteToGbk(GbkTable which, const char* input, char* output) {
     p += b >= 0x80 && p[1] != 0 && table.takesAnyNext[b - 0x80].load(std::memory_order_relaxed) ? 2 : piece >> 24;
   }
   *out = '\0';
+  if (lostNothing != nullptr) *lostNothing = *lostNothing && lossless;
   return true;
 }
 

@@ -13,8 +13,9 @@ enum class GbkTable {
 
 // The GBK form of the NUL-terminated input and its terminator, at most 2n + 1 bytes: what decoding the input
 // with the code page's service, encoding that to GBK (and mapping it) gives. False, with the output untouched,
-// where the services cannot convert the code page.
-bool DoubleByteToGbk(GbkTable table, const char* input, char* output);
+// where the services cannot convert the code page. `lostNothing`, where given, is cleared unless every character
+// has a GBK form of its own, as DoubleByteLosesNothing tells of the same input.
+bool DoubleByteToGbk(GbkTable table, const char* input, char* output, bool* lostNothing = nullptr);
 
 // UTF-8 to GBK, at most n + 1 bytes, for a text of well-formed sequences only. False at the first byte that
 // starts no well-formed sequence (or where the services cannot convert): the output then holds nothing useful,

@@ -251,14 +251,20 @@ std::size_t StretchEnd(std::string_view text, std::size_t begin, std::size_t len
   return text.size();
 }
 
+// A record's routine to GBK, and its checked form where it has one.
+struct Routine {
+  ConversionRoutine convert;
+  CheckedRoutine checked;
+};
+
 // One thread's scratch for the routine: the copy that closes a stretch, and the routine's output.
 class StretchConverter {
  public:
   // Appends the routine's output for text[begin, end), a stretch at a time; `end` is where a stretch may end.
   // The stretch that ends where the text does is read in place, up to the text's NUL; the others are copied to
-  // close them.
-  void Append(std::string_view text, std::size_t begin, std::size_t end, ConversionRoutine routine,
-              std::string& result) {
+  // close them. Clears `lostNothing` unless the checked routine tells that each stretch lost nothing.
+  void Append(std::string_view text, std::size_t begin, std::size_t end, Routine routine, std::string& result,
+              bool& lostNothing) {
     while (begin < end) {
       const std::size_t stop = std::min(StretchEnd(text, begin), end);
       const char* input = text.data() + begin;
@@ -266,12 +272,17 @@ class StretchConverter {
         m_stretch.assign(text, begin, stop - begin);
         input = m_stretch.c_str();
       }
-      if (OutputRoom(routine, stop - begin) > m_room) {
-        m_room = OutputRoom(routine, stop - begin);
+      if (OutputRoom(routine.convert, stop - begin) > m_room) {
+        m_room = OutputRoom(routine.convert, stop - begin);
         // Left unset: the routine writes what it gives, and most of a stretch's room stays untouched.
         m_out = std::make_unique_for_overwrite<char[]>(m_room);
       }
-      routine(input, m_out.get());
+      if (routine.checked != nullptr) {
+        lostNothing = routine.checked(input, m_out.get()) && lostNothing;
+      } else {
+        routine.convert(input, m_out.get());
+        lostNothing = false;
+      }
       result += m_out.get();
       begin = stop;
     }
@@ -292,11 +303,12 @@ constexpr std::size_t kShare = 2 * kStretch;
 // one (in a double-byte page it can only end a pair), and the corrections replace characters and words within a
 // line. So a long text goes through it a stretch of lines at a time, its output appended to the result: the
 // scratch stays small and the result is the only copy of the text.
-std::string ByStretches(std::string_view text, ConversionRoutine routine) {
+std::string ByStretches(std::string_view text, Routine routine, bool& lostNothing) {
   std::string result, theirs;
   result.reserve(text.size());
   PreferLargePages(result);
   StretchConverter mine, other;
+  bool theirsLostNothing = true;
   const bool two = text.size() >= kTwoThreads;
   for (std::size_t begin = 0; begin < text.size();) {
     const std::size_t middle = two ? StretchEnd(text, begin, kShare) : text.size();
@@ -306,27 +318,30 @@ std::string ByStretches(std::string_view text, ConversionRoutine routine) {
       try {
         beside = std::async(std::launch::async, [&] {
           theirs.clear();
-          other.Append(text, middle, end, routine, theirs);
+          other.Append(text, middle, end, routine, theirs, theirsLostNothing);
         });
       } catch (const std::system_error&) {
         // No thread to be had: this one converts the round whole.
       }
     }
-    mine.Append(text, begin, beside.valid() ? middle : end, routine, result);
+    mine.Append(text, begin, beside.valid() ? middle : end, routine, result, lostNothing);
     if (beside.valid()) {
       beside.get();
       result += theirs;
     }
     begin = end;
   }
+  lostNothing = lostNothing && theirsLostNothing;
   return result;
 }
 
-std::string RepairTerminated(std::string_view text, const Encoding& e, unsigned targetCodePage) {
+std::string RepairTerminated(std::string_view text, const Encoding& e, unsigned targetCodePage, bool& lostNothing) {
+  lostNothing = false;
   if (text.empty() || !IsSource(e.cause)) return std::string(text);
   if (e.toGbk != nullptr) {
     if (targetCodePage == kRepairUtf8) return RoutineToUtf8(text.data(), text.size(), e);
-    return ByStretches(text, e.toGbk);
+    lostNothing = true;
+    return ByStretches(text, {e.toGbk, e.toGbkChecked}, lostNothing);
   }
   return DecodedTo(Widen(e.codePage, text), e, targetCodePage);
 }
@@ -340,13 +355,24 @@ std::string RepairText(std::string_view bytes, Cause cause, unsigned targetCodeP
     return DecodedTo(Utf16Units(bytes, e, oddAt), e, targetCodePage);
   }
   const std::string text(BeforeNul(bytes));
-  return RepairTerminated(text, e, targetCodePage);
+  bool lostNothing;
+  return RepairTerminated(text, e, targetCodePage, lostNothing);
 }
 
 std::string RepairText(const std::string& bytes, Cause cause, unsigned targetCodePage) {
+  bool lostNothing;
+  return RepairText(bytes, cause, targetCodePage, lostNothing);
+}
+
+std::string RepairText(const std::string& bytes, Cause cause, unsigned targetCodePage, bool& lostNothing) {
   const Encoding& e = EncodingOf(cause);
+  lostNothing = false;
   if (IsUtf16(e)) return RepairText(std::string_view(bytes), cause, targetCodePage);
-  return RepairTerminated(BeforeNul(bytes), e, targetCodePage);
+  return RepairTerminated(BeforeNul(bytes), e, targetCodePage, lostNothing);
+}
+
+bool RepairTellsLosses(Cause cause, unsigned targetCodePage) {
+  return targetCodePage == kRepairGbk && EncodingOf(cause).toGbkChecked != nullptr;
 }
 
 Losses FindLosses(std::string_view bytes, Cause cause, unsigned targetCodePage) {

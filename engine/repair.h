@@ -22,6 +22,12 @@ inline constexpr unsigned kRepairUtf8 = 65001;
 std::string RepairText(std::string_view bytes, Cause cause, unsigned targetCodePage);
 // The same, reading the text where it is rather than a copy of it.
 std::string RepairText(const std::string& bytes, Cause cause, unsigned targetCodePage);
+// The same, telling in `lostNothing` whether the conversion itself showed that it lost nothing, which it does for
+// a cause whose record has a checked routine converting to 936: then FindLosses would find none. False where it
+// cannot tell; FindLosses counts then.
+std::string RepairText(const std::string& bytes, Cause cause, unsigned targetCodePage, bool& lostNothing);
+// Whether that repair can tell so, for the cause and target.
+bool RepairTellsLosses(Cause cause, unsigned targetCodePage);
 // The bytes up to the first NUL; null counts as empty.
 std::string RepairText(const char* text, Cause cause, unsigned targetCodePage);
 

@@ -1,7 +1,7 @@
 // RepairText and FindLosses on arbitrary bytes, NULs included; the first byte picks the source cause, in the
 // order of kEncodings. For a cause with the window's routine the GBK repair is that routine's output byte for
 // byte; a text that loses nothing repairs to the same text in UTF-8, which is always well-formed; the first line
-// with a loss lies within the text.
+// with a loss lies within the text; a repair that tells it lost nothing is one FindLosses finds no loss in.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -72,6 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(gbk == dialog.data());
     FUZZ_CHECK(gbk == RepairText(input.bytes.get(), cause, kRepairGbk));
   }
+  bool lostNothing;
+  FUZZ_CHECK(RepairText(std::string(bytes), cause, kRepairGbk, lostNothing) == gbk);
+  if (lostNothing) FUZZ_CHECK(FindLosses(bytes, cause, kRepairGbk).count == 0);
 
   const std::string utf8 = RepairText(bytes, cause, kRepairUtf8);
   FUZZ_CHECK(IsWellFormedUtf8(utf8));

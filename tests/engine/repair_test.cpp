@@ -56,8 +56,29 @@ TEST(FindLosses, CountsEachCharacterThatWouldBecomeADefaultOne) {
     const Losses losses = FindLosses(row.text, row.cause, row.target);
     EXPECT_EQ(losses.count, row.count) << row.name;
     EXPECT_EQ(losses.firstLine, row.firstLine) << row.name;
+    // A repair that tells what it lost tells it of every text it converts; another never vouches for one.
+    bool lostNothing;
+    RepairText(std::string(row.text), row.cause, row.target, lostNothing);
+    const bool tells = RepairTellsLosses(row.cause, row.target) && *row.text != '\0';
+    EXPECT_EQ(lostNothing, tells && row.count == 0) << row.name;
   }
   EXPECT_EQ(FindLosses(nullptr, Cause::kBig5, kRepairGbk).count, 0u);
+}
+
+// Above a megabyte the text converts on two threads: a loss in either's share is told.
+TEST(RepairText, TellsALossInEitherThreadsShare) {
+  std::string text;
+  while (text.size() < 1'100'000) text += "TITLE \x22\xB3\xCC\xAB\xE1\xB6\xEA\x22\r\n";
+  for (const std::size_t at : {std::size_t{0}, text.size() / 2 + 10'000, text.size() - 5}) {
+    std::string lossy = text;
+    lossy.replace(at, 2, "\xA1\x30");
+    for (const std::string* sheet : {&text, &lossy}) {
+      bool lostNothing;
+      RepairText(*sheet, Cause::kBig5, kRepairGbk, lostNothing);
+      EXPECT_EQ(lostNothing, sheet == &text) << at;
+      EXPECT_EQ(FindLosses(*sheet, Cause::kBig5, kRepairGbk).count, sheet == &text ? 0u : 1u) << at;
+    }
+  }
 }
 
 struct RepairRow {
