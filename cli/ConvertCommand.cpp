@@ -35,11 +35,6 @@ std::string_view Text(const std::string& bytes, std::size_t nul, Cause cause) {
   return IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, nul);
 }
 
-// A name's hash by its characters, so that the names looked up can be asked for by a view.
-struct NameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::u16string_view name) const { return std::hash<std::u16string_view>()(name); }
-};
 
 // Runs `work` on a thread of its own when `beside` and the system gives one; otherwise when its result is asked
 // for.
@@ -58,8 +53,36 @@ std::future<std::invoke_result_t<Work>> Beside(bool beside, Work work) {
 // A text at least this long counts its losses on a second thread while it converts; for a sheet of some
 // kilobytes, starting a thread costs more than the count.
 constexpr std::size_t kLongText = 1 << 20;
+// A sheet with at least this many FILE lines looks their names up on a second thread while it is written.
+constexpr std::size_t kManyFileLines = 64;
 
 }  // namespace
+
+// Whether the names of a sheet's FILE lines name files beside it: the rule and the warnings ask about the same few
+// names, and each is looked up once.
+class ConvertCommand::Names {
+ public:
+  explicit Names(const NativePath& sheet) : m_sheet(sheet) {}
+
+  bool Exist(std::u16string_view name) {
+    const auto found = m_known.find(name);
+    if (found != m_known.end()) return found->second;
+    return m_known.emplace(name, Paths::NameExists(m_sheet, name)).first->second;
+  }
+  NameExists AsFunction() {
+    return [this](std::u16string_view name) { return Exist(name); };
+  }
+
+ private:
+  // A name's hash by its characters, so that a name can be asked for by a view.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view name) const { return std::hash<std::u16string_view>()(name); }
+  };
+
+  const NativePath& m_sheet;
+  std::unordered_map<std::u16string, bool, Hash, std::equal_to<>> m_known;
+};
 
 int ConvertCommand::Run() {
   std::vector<NativePath> files;
@@ -76,13 +99,17 @@ int ConvertCommand::Run() {
   for (; done < files.size() && !Interrupt::Requested() && m_console.OutError().empty(); ++done) {
     const std::size_t i = done;
     m_console.Progress(i, files.size());
+    Names names(files[i]);
     std::vector<std::string> warnings;
-    const Outcome outcome = ConvertOne(files[i], warnings);
+    const Outcome outcome = ConvertOne(files[i], names, warnings);
     Report(outcome, files[i]);
     if (outcome.action != Action::kConverted || warnings.empty()) continue;
     // One write for a file's warnings: a sheet of thousands of FILE lines would otherwise cost a write each.
-    std::string lines = warnings.front();
-    for (std::size_t w = 1; w < warnings.size(); ++w) lines += "\n" + warnings[w];
+    std::size_t size = 0;
+    for (const std::string& warning : warnings) size += warning.size() + 1;
+    std::string lines;
+    lines.reserve(size);
+    for (const std::string& warning : warnings) lines.append(lines.empty() ? "" : "\n").append(warning);
     m_console.Out(lines);
   }
   m_console.EndProgress();
@@ -100,7 +127,8 @@ void ConvertCommand::Report(const Outcome& outcome, const NativePath& path) {
                 "\t" + outcome.reason);
 }
 
-ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::vector<std::string>& warnings) const {
+ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, Names& names,
+                                                   std::vector<std::string>& warnings) const {
   SheetFile file(path);
   std::string reason;
   switch (file.Load(reason)) {
@@ -122,7 +150,7 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
   if (guesses) guessing = Beside(m_options.from.has_value(), [&bytes] { return GuessCause(std::string_view(bytes)); });
   const std::size_t nul = bytes.find('\0');
   std::optional<Converted> early;
-  if (m_options.from) early = Convert(path, bytes, nul, *m_options.from, warnings);
+  if (m_options.from) early = Convert(path, bytes, nul, *m_options.from, names);
   const std::optional<Guess> guess = guesses ? std::optional<Guess>(guessing.get()) : std::nullopt;
   const Cause cause = m_options.from ? *m_options.from : guess->ranked.front().cause;
   // A forced cause over a text that already reads right would garble it a second time (a sheet converted from
@@ -146,7 +174,7 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
     if (!guess->confident) return {Action::kSkipped, cause, "unclear (not confident): " + TopTwo(*guess)};
   }
 
-  const Converted converted = early ? std::move(*early) : Convert(path, bytes, nul, cause, warnings);
+  const Converted converted = early ? std::move(*early) : Convert(path, bytes, nul, cause, names);
   if (converted.losses.count > 0 && !m_options.lossy) {
     const Losses& losses = converted.losses;
     return {
@@ -160,17 +188,35 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, std::
     return {Action::kSkipped, cause, "unchanged (the conversion gives the same bytes)"};
   }
   if (const std::string locked = file.CheckWritable(); !locked.empty()) return {Action::kFailed, cause, locked};
-  if (m_options.dryRun) return {Action::kConverted, cause, "dry run"};
-
-  NativePath backup;
-  if (!file.Replace(repaired, !m_options.noBackup, m_options.keepTime, backup, reason)) {
-    return {Action::kFailed, cause, reason};
+  // The warnings' names are looked up while the file is written and flushed, which mostly waits on the disk.
+  std::future<std::vector<std::string>> warning = Beside(
+      !m_options.dryRun && converted.fileLines.size() >= kManyFileLines, [&] { return Warnings(path, converted, names); });
+  if (m_options.dryRun) {
+    warnings = warning.get();
+    return {Action::kConverted, cause, "dry run"};
   }
+  NativePath backup;
+  const bool replaced = file.Replace(repaired, !m_options.noBackup, m_options.keepTime, backup, reason);
+  warnings = warning.get();
+  if (!replaced) return {Action::kFailed, cause, reason};
   return {Action::kConverted, cause, backup.empty() ? "no backup" : "backup " + Paths::Display(backup)};
 }
 
+std::vector<std::string> ConvertCommand::Warnings(const NativePath& path, const Converted& converted,
+                                                  Names& names) const {
+  const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
+  const std::string at = "warning\t" + Paths::Display(path) + ":";
+  std::vector<std::string> warnings;
+  for (const FileLine& line : converted.fileLines) {
+    if (!names.Exist(Widen(codePage, std::string_view(converted.bytes).substr(line.offset, line.length)))) {
+      warnings.push_back(at + std::to_string(line.line) + "\tFILE names no file in the folder");
+    }
+  }
+  return warnings;
+}
+
 ConvertCommand::Converted ConvertCommand::Convert(const NativePath& path, const std::string& bytes, std::size_t nul,
-                                                  Cause cause, std::vector<std::string>& warnings) const {
+                                                  Cause cause, Names& names) const {
   Converted converted;
   const std::string_view text = Text(bytes, nul, cause);
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
@@ -183,38 +229,31 @@ ConvertCommand::Converted ConvertCommand::Convert(const NativePath& path, const 
   std::future<Losses> counting = Beside(longText && !tells, [&] { return FindLosses(text, cause, codePage); });
   std::optional<std::string> repaired;
   bool lostNothing = false;
-  if (longText || tells) repaired = Repair(path, bytes, text, cause, warnings, lostNothing);
+  if (longText || tells) repaired = Repair(path, bytes, text, cause, names, converted.fileLines, lostNothing);
   converted.losses = lostNothing ? Losses{} : counting.get();
   if (converted.losses.count > 0 && !m_options.lossy) {
     // The characters GBK cannot hold are kept in UTF-8; name that way out where it loses nothing.
     converted.utf8Keeps = codePage == kRepairGbk && FindLosses(text, cause, kRepairUtf8).count == 0;
     return converted;
   }
-  converted.bytes = repaired ? std::move(*repaired) : Repair(path, bytes, text, cause, warnings, lostNothing);
+  converted.bytes =
+      repaired ? std::move(*repaired) : Repair(path, bytes, text, cause, names, converted.fileLines, lostNothing);
   return converted;
 }
 
 std::string ConvertCommand::Repair(const NativePath& path, const std::string& bytes, std::string_view text, Cause cause,
-                                   std::vector<std::string>& warnings, bool& lostNothing) const {
+                                   Names& names, std::vector<FileLine>& fileLines, bool& lostNothing) const {
   const unsigned codePage = m_options.to == Options::Target::kGbk ? kRepairGbk : kRepairUtf8;
   // The repair reads the file's bytes where they are, up to the first NUL as the window does (UTF-16 whole).
   std::string repaired = RepairText(bytes, cause, codePage, lostNothing);
+  fileLines.clear();
   if (Paths::EndsWithCue(path)) {
-    // The rule and the warning ask about the same few names; each is looked up once.
-    std::unordered_map<std::u16string, bool, NameHash, std::equal_to<>> known;
-    const NameExists exists = [&path, &known](std::u16string_view name) {
-      const auto found = known.find(name);
-      if (found != known.end()) return found->second;
-      return known.emplace(name, Paths::NameExists(path, name)).first->second;
-    };
-    std::vector<FileLine> fileLines;
-    repaired = KeepFileNames(text, std::move(repaired), cause, exists, codePage, &fileLines);
-    const std::string at = "warning\t" + Paths::Display(path) + ":";
-    for (const FileLine& line : fileLines) {
-      const std::u16string name = Widen(codePage, std::string_view(repaired).substr(line.offset, line.length));
-      if (!exists(name)) warnings.push_back(at + std::to_string(line.line) + "\tFILE names no file in the folder");
-    }
+    repaired = KeepFileNames(text, std::move(repaired), cause, names.AsFunction(), codePage, &fileLines);
   }
-  if (m_options.to == Options::Target::kUtf8Bom) repaired.insert(0, EncodingOf(Cause::kUtf8).byteOrderMark);
+  if (m_options.to == Options::Target::kUtf8Bom) {
+    const std::string_view mark = EncodingOf(Cause::kUtf8).byteOrderMark;
+    repaired.insert(0, mark);
+    for (FileLine& line : fileLines) line.offset += mark.size();
+  }
   return repaired;
 }

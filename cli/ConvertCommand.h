@@ -7,6 +7,7 @@
 #include "Console.h"
 #include "NativePath.h"
 #include "Options.h"
+#include "cue_sheet.h"
 #include "encodings.h"
 #include "repair.h"
 
@@ -17,6 +18,7 @@ class ConvertCommand {
 
  private:
   enum class Action { kConverted, kSkipped, kRefused, kFailed };
+  class Names;
   struct Outcome {
     Action action;
     Cause cause;
@@ -29,16 +31,19 @@ class ConvertCommand {
     Losses losses;
     bool utf8Keeps = false;
     std::string bytes;
+    std::vector<FileLine> fileLines;  // of a .cue file, in `bytes`
   };
 
-  Outcome ConvertOne(const NativePath& path, std::vector<std::string>& warnings) const;
+  Outcome ConvertOne(const NativePath& path, Names& names, std::vector<std::string>& warnings) const;
   Converted Convert(const NativePath& path, const std::string& bytes, std::size_t nul, Cause cause,
-                    std::vector<std::string>& warnings) const;
-  // The repaired bytes as written, FILE names kept for a .cue file (`text`: the bytes as the repair reads them);
-  // `warnings` gets each FILE line that names no file afterwards, `lostNothing` whether the conversion showed
-  // that it lost nothing (RepairText).
+                    Names& names) const;
+  // The repaired bytes as written, FILE names kept for a .cue file (`text`: the bytes as the repair reads them,
+  // `fileLines` gets their FILE lines), `lostNothing` whether the conversion showed that it lost nothing
+  // (RepairText).
   std::string Repair(const NativePath& path, const std::string& bytes, std::string_view text, Cause cause,
-                     std::vector<std::string>& warnings, bool& lostNothing) const;
+                     Names& names, std::vector<FileLine>& fileLines, bool& lostNothing) const;
+  // A warning for each FILE line of `converted` that names no file.
+  std::vector<std::string> Warnings(const NativePath& path, const Converted& converted, Names& names) const;
   void Report(const Outcome& outcome, const NativePath& path);
 
   const Options& m_options;
