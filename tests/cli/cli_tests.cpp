@@ -339,6 +339,25 @@ TEST(Convert, LossyFromAndKeepTime) {
   EXPECT_EQ(tree.Read("lossy.cue.bak"), kBig5Lossy);
 }
 
+// A sheet of many FILE lines looks their names up beside its replacement: the one missing file is warned of, at
+// its line, whether the text gains a byte-order mark or not and in a dry run.
+TEST(Convert, WarningsOfManyFileLines) {
+  SheetTree tree;
+  std::string text;
+  for (int album = 0; album < 70; ++album) text += kBig5Album;
+  text += kBig5Spaces;
+  tree.Write(Text(kBig5AudioName), "");
+  for (const std::vector<std::string>& options :
+       {std::vector<std::string>{"--dry-run"}, {"--to=utf-8-bom"}, {"--to=gbk"}}) {
+    tree.Write("many.cue", text);
+    std::vector<std::string> arguments{"convert", "--from", "big5", "--no-backup", tree.PathOf("many.cue")};
+    arguments.insert(arguments.begin() + 1, options.begin(), options.end());
+    const CliResult run = CliProcess::Run(arguments);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(Parse(tree, run.out).warnings, std::vector<std::string>{"many.cue:703"}) << options[0];
+  }
+}
+
 // A text of a megabyte and more converts while its losses are counted: a loss near its end still refuses it, with
 // no warning for its FILE line; --lossy converts it, the warning written once.
 TEST(Convert, LongTextsAsShortOnes) {
