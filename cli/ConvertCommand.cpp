@@ -35,7 +35,6 @@ std::string_view Text(const std::string& bytes, std::size_t nul, Cause cause) {
   return IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, nul);
 }
 
-
 // Runs `work` on a thread of its own when `beside` and the system gives one; otherwise when its result is asked
 // for.
 template <typename Work>
@@ -109,7 +108,10 @@ int ConvertCommand::Run() {
     for (const std::string& warning : warnings) size += warning.size() + 1;
     std::string lines;
     lines.reserve(size);
-    for (const std::string& warning : warnings) lines.append(lines.empty() ? "" : "\n").append(warning);
+    for (const std::string& warning : warnings) {
+      if (!lines.empty()) lines += '\n';
+      lines += warning;
+    }
     m_console.Out(lines);
   }
   m_console.EndProgress();
