@@ -102,12 +102,13 @@ constexpr CodePageTable::Source kSources[] = {
 
 const CodePageTable* CodePageTable::For(unsigned codePage) {
   // Built on first use, each once: a run that reads only Big5 pays for no other table.
-  static std::unique_ptr<CodePageTable> tables[std::size(kSources)];
+  // Never torn down, as the guess's models are not.
+  static CodePageTable* tables[std::size(kSources)];
   static std::once_flag built[std::size(kSources)];
   for (std::size_t i = 0; i < std::size(kSources); ++i) {
     if (kSources[i].codePage != codePage) continue;
-    std::call_once(built[i], [i] { tables[i].reset(new CodePageTable(kSources[i])); });
-    return tables[i]->m_loaded ? tables[i].get() : nullptr;
+    std::call_once(built[i], [i] { tables[i] = new CodePageTable(kSources[i]); });
+    return tables[i]->m_loaded ? tables[i] : nullptr;
   }
   return nullptr;
 }

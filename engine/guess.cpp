@@ -655,7 +655,9 @@ struct Models {
   }
 };
 const Models& TheModels() {
-  static const Models models;
+  // Never torn down: freeing its many tables one by one at exit costs a short run more than the system's
+  // reclaiming them with the process.
+  static const Models& models = *new Models;
   return models;
 }
 
