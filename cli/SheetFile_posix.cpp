@@ -1,7 +1,7 @@
 // Native files: POSIX calls. Other programs' advisory locks are honoured; rename replaces in one step.
 #include "SheetFile.h"
 
-#include "large_pages.h"
+#include "memory_hints.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,6 +1,6 @@
 #include "repair.h"
 
-#include "large_pages.h"
+#include "memory_hints.h"
 
 #include <algorithm>
 #include <array>

@@ -10,9 +10,7 @@
 #include <new>
 #include <type_traits>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
+#include "memory_hints.h"
 
 struct FreeDeleter {
   void operator()(void* p) const { std::free(p); }
@@ -20,23 +18,6 @@ struct FreeDeleter {
 
 template <typename T>
 using ZeroedArray = std::unique_ptr<T[], FreeDeleter>;
-
-// Asks Linux to map the whole pages of a large zeroed array at once: on a virtual machine each page's first
-// fault costs some microseconds, and a short text's guess meets one in most pages of its tables anyway. A system
-// without the request maps them as they are touched.
-inline void MapAtOnce(void* zeroed, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-  constexpr std::uintptr_t kPage = 4096;
-  constexpr std::size_t kLarge = 64 * 1024;
-  if (bytes < kLarge) return;
-  const auto begin = (reinterpret_cast<std::uintptr_t>(zeroed) + kPage - 1) & ~(kPage - 1);
-  const auto end = (reinterpret_cast<std::uintptr_t>(zeroed) + bytes) & ~(kPage - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
-#else
-  (void)zeroed;
-  (void)bytes;
-#endif
-}
 
 template <typename T>
 ZeroedArray<T> MakeZeroed(std::size_t count) {
