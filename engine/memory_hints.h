@@ -26,16 +26,6 @@ inline void AdviseWholeBlocks([[maybe_unused]] const void* begin, [[maybe_unused
 
 }  // namespace memory_hints
 
-// Asks for pages of 2 MB (Linux's transparent huge pages in "madvise" mode) for `text`'s room: a fault every
-// 2 MB as it is first written. Call after reserving the room and before writing to it.
-inline void PreferLargePages(std::string& text) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  memory_hints::AdviseWholeBlocks(text.data(), text.capacity(), std::uintptr_t{2} << 20, MADV_HUGEPAGE);
-#else
-  (void)text;
-#endif
-}
-
 // Asks for the whole pages of a large zeroed array to be mapped at once, where a short text's guess would meet a
 // fault in most of them anyway. A system without the request maps them as they are touched.
 inline void MapAtOnce(void* zeroed, std::size_t bytes) {
@@ -46,4 +36,14 @@ inline void MapAtOnce(void* zeroed, std::size_t bytes) {
   (void)zeroed;
   (void)bytes;
 #endif
+}
+
+// Asks for pages of 2 MB (Linux's transparent huge pages in "madvise" mode) for `text`'s room, and for the room to
+// be mapped at once: the pages before the first 2 MB boundary and after the last would otherwise fault one by
+// one. Call after reserving the room, as much as will be written, and before writing to it.
+inline void PreferLargePages(std::string& text) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  memory_hints::AdviseWholeBlocks(text.data(), text.capacity(), std::uintptr_t{2} << 20, MADV_HUGEPAGE);
+#endif
+  MapAtOnce(text.data(), text.capacity());
 }

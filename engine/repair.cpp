@@ -269,13 +269,19 @@ class StretchConverter {
       const std::size_t stop = std::min(StretchEnd(text, begin), end);
       const char* input = text.data() + begin;
       if (stop < text.size()) {
+        if (m_stretch.capacity() < stop - begin) {
+          m_stretch.reserve(stop - begin);
+          MapAtOnce(m_stretch.data(), m_stretch.capacity());
+        }
         m_stretch.assign(text, begin, stop - begin);
         input = m_stretch.c_str();
       }
       if (OutputRoom(routine.convert, stop - begin) > m_room) {
         m_room = OutputRoom(routine.convert, stop - begin);
-        // Left unset: the routine writes what it gives, and most of a stretch's room stays untouched.
+        // Left unset, since the routine writes what it gives; mapped at once, since the stretches that follow
+        // reuse it whole.
         m_out = std::make_unique_for_overwrite<char[]>(m_room);
+        MapAtOnce(m_out.get(), m_room);
       }
       if (routine.checked != nullptr) {
         lostNothing = routine.checked(input, m_out.get()) && lostNothing;
@@ -310,6 +316,12 @@ std::string ByStretches(std::string_view text, Routine routine, bool& lostNothin
   StretchConverter mine, other;
   bool theirsLostNothing = true;
   const bool two = text.size() >= kTwoThreads;
+  // The scratch is mapped at once: in a virtual machine, faulting pages in one at a time costs more than the
+  // routine's work on them.
+  if (two) {
+    theirs.reserve(2 * kShare);
+    MapAtOnce(theirs.data(), theirs.capacity());
+  }
   for (std::size_t begin = 0; begin < text.size();) {
     const std::size_t middle = two ? StretchEnd(text, begin, kShare) : text.size();
     const std::size_t end = StretchEnd(text, middle, kShare);
