@@ -2,11 +2,10 @@
 
 #include <future>
 #include <optional>
-#include <system_error>
-#include <type_traits>
 #include <unordered_map>
 #include <utility>
 
+#include "Beside.h"
 #include "Interrupt.h"
 #include "Paths.h"
 #include "SheetFile.h"
@@ -35,23 +34,6 @@ std::string_view Text(const std::string& bytes, std::size_t nul, Cause cause) {
   return IsUtf16(cause) ? std::string_view(bytes) : std::string_view(bytes).substr(0, nul);
 }
 
-// Runs `work` on a thread of its own when `beside` and the system gives one; otherwise when its result is asked
-// for.
-template <typename Work>
-std::future<std::invoke_result_t<Work>> Beside(bool beside, Work work) {
-  if (beside) {
-    try {
-      return std::async(std::launch::async, work);
-    } catch (const std::system_error&) {
-      // no thread to be had
-    }
-  }
-  return std::async(std::launch::deferred, work);
-}
-
-// A text at least this long counts its losses on a second thread while it converts; for a sheet of some
-// kilobytes, starting a thread costs more than the count.
-constexpr std::size_t kLongText = 1 << 20;
 // A sheet with at least this many FILE lines looks their names up on a second thread while it is written.
 constexpr std::size_t kManyFileLines = 64;
 
@@ -133,7 +115,7 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, Names
                                                    std::vector<std::string>& warnings) const {
   SheetFile file(path);
   std::string reason;
-  switch (file.Load(reason)) {
+  switch (LoadWithModels(file, reason)) {
     case SheetFile::Loaded::kYes:
       break;
     case SheetFile::Loaded::kSkipped:
@@ -154,7 +136,7 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, Names
   std::optional<Converted> early;
   if (m_options.from) early = Convert(path, bytes, nul, *m_options.from, names);
   const std::optional<Guess> guess = guesses ? std::optional<Guess>(guessing.get()) : std::nullopt;
-  const Cause cause = m_options.from ? *m_options.from : guess->ranked.front().cause;
+  const Cause cause = m_options.from.value_or(guess ? guess->ranked.front().cause : Cause::kUnknown);
   // A forced cause over a text that already reads right would garble it a second time (a sheet converted from
   // Big5 reads as GBK; converting it from Big5 again makes nonsense of every character).
   if (m_options.from && guess && guess->confident) {

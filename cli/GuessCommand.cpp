@@ -1,5 +1,6 @@
 #include "GuessCommand.h"
 
+#include "Beside.h"
 #include "Interrupt.h"
 #include "Paths.h"
 #include "SheetFile.h"
@@ -26,7 +27,7 @@ int GuessCommand::Run() {
     const NativePath& path = files[done];
     SheetFile file(path);
     std::string reason;
-    const SheetFile::Loaded loaded = file.Load(reason);
+    const SheetFile::Loaded loaded = LoadWithModels(file, reason);
     if (loaded != SheetFile::Loaded::kYes) {
       m_console.Err("lumaret-cli: " + Paths::Display(path) + ": " + reason);
       if (loaded == SheetFile::Loaded::kFailed) status = 1;

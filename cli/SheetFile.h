@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,8 +26,9 @@ class SheetFile {
 
   // Reads the whole file. Skipped, with the reason, when it is no regular file (a FIFO, a device: opened so that
   // it cannot block) or larger than kLargestSheet; failed with the system's reason when it cannot be opened or
-  // read (missing, locked).
-  Loaded Load(std::string& reason);
+  // read (missing, locked). `beforeRead`, where given, is called with the file's size before its bytes are read,
+  // to start what can go on meanwhile.
+  Loaded Load(std::string& reason, const std::function<void(std::uint64_t size)>& beforeRead = nullptr);
   const std::string& Bytes() const { return m_bytes; }
 
   // Why the loaded file cannot be replaced (read-only file or folder, a file this user may not write), or empty.

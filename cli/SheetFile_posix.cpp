@@ -147,7 +147,7 @@ void SheetFile::Close() {
   m_fd = -1;
 }
 
-SheetFile::Loaded SheetFile::Load(std::string& reason) {
+SheetFile::Loaded SheetFile::Load(std::string& reason, const std::function<void(std::uint64_t size)>& beforeRead) {
   struct stat link;
   if (lstat(m_path.c_str(), &link) != 0) {
     reason = Reason();
@@ -185,6 +185,7 @@ SheetFile::Loaded SheetFile::Load(std::string& reason) {
   // A file that grows meanwhile is read on, up to the limit. Its room is asked for in large pages before the
   // first write; a piece's bytes are appended, so none is written twice.
   const auto size = static_cast<std::size_t>(st.st_size);
+  if (beforeRead) beforeRead(size);
   m_bytes.reserve(size);
   PreferLargePages(m_bytes);
   const std::size_t pieceSize = std::clamp<std::size_t>(size + 1, 4096, kPiece);

@@ -61,7 +61,7 @@ void SheetFile::Close() {
   m_handle = INVALID_HANDLE_VALUE;
 }
 
-SheetFile::Loaded SheetFile::Load(std::string& reason) {
+SheetFile::Loaded SheetFile::Load(std::string& reason, const std::function<void(std::uint64_t size)>& beforeRead) {
   m_handle = CreateFileW(Paths::SystemForm(m_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (m_handle == INVALID_HANDLE_VALUE) {
@@ -83,6 +83,7 @@ SheetFile::Loaded SheetFile::Load(std::string& reason) {
     reason = "too large (" + std::to_string(size) + " bytes; sheets above 256 MB are left alone)";
     return Loaded::kSkipped;
   }
+  if (beforeRead) beforeRead(size);
   m_bytes.assign(static_cast<std::size_t>(size), '\0');
   std::size_t have = 0;
   while (have < m_bytes.size()) {

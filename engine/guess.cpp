@@ -1098,6 +1098,8 @@ bool MeetsUndefinedEarly(std::string_view bytes, Cause cause) {
   return t.undefined > 0;
 }
 
+void PrepareGuess() { TheModels(); }
+
 Guess GuessCause(std::string_view bytes) {
   const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t n = bytes.size();

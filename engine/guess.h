@@ -52,3 +52,8 @@ Guess GuessCause(const char* text);
 // cause with confidence. For UTF-8 and the double-byte causes (GBK among them); false for any other. Stops at the
 // first such sequence, so that a text in another code page is told in a few bytes, not by a whole guess.
 bool MeetsUndefinedEarly(std::string_view bytes, Cause cause);
+
+// Builds the guess's models, which the first guess otherwise builds (some milliseconds, in which a program could
+// be finding and reading its first file): call it on a second thread meanwhile. A guess asked for before they are
+// built waits for them.
+void PrepareGuess();
