@@ -434,6 +434,10 @@ constexpr double kWesternLettersTogetherNats = 12;
 // unsure too.
 constexpr double kDecoyNats = 3;
 
+// A word whose letters no one language of its family writes together (a Serbian letter in a Russian word):
+// as good as undefined.
+constexpr double kNoLanguageWordNats = kUndefinedNats;
+
 // A sign the model's catalogues never wrote: as rare in a title as a rare letter, however often the
 // catalogues' few signs stood together.
 constexpr double kLeastUnseenSignNats = 7;
@@ -452,6 +456,10 @@ struct SingleByteModel {
   // tables, and a mask (all bits or none) of whether it is a byte above 0x7F the code page defines.
   std::int16_t row[256] = {};
   std::int8_t read[256] = {};
+  // For a family whose words each belong to one language (kWordLanguages): per byte, a bit for each language that
+  // writes its letter, or every bit where no language names the byte.
+  bool wordsTell = false;
+  std::uint8_t wordLanguages[256] = {};
 };
 
 // A character's cost, flagged when GBK cannot write it.
@@ -525,10 +533,27 @@ struct Models {
     for (std::size_t i = 0; i < kDecoyCount; ++i) {
       char16_t units[256] = {};
       std::copy_n(kDecoys[i].upper, 128, units + 0x80);
-      Build(decoys[i], kLetterModels[kDecoys[i].letterModel], units);
+      Build(decoys[i], kLetterModels[kDecoys[i].letterModel], units, kDecoys[i].letterModel);
       BuildBytes(decoyBytes[i], decoys[i]);
       decoyLanguages.push_back(BuildLanguages(kDecoys[i].letterModel, units));
     }
+  }
+
+  static void BuildWordLanguages(SingleByteModel& model, const char16_t* units, int family) {
+    std::uint8_t bit = 1;
+    for (std::size_t i = 0; i < kWordLanguageCount; ++i) {
+      const WordLanguage& language = kWordLanguages[i];
+      if (language.family != family) continue;
+      for (unsigned b = 0x80; b < 0x100; ++b) {
+        const char16_t u = units[b];
+        const bool writes = u != 0 && (language.lower.find(u) != std::u16string_view::npos ||
+                                       language.upper.find(u) != std::u16string_view::npos);
+        if (writes) model.wordLanguages[b] |= bit;
+      }
+      bit = static_cast<std::uint8_t>(bit << 1);
+      model.wordsTell = true;
+    }
+    for (std::uint8_t& languages : model.wordLanguages) languages = languages == 0 ? 0xFF : languages;
   }
 
   std::vector<SingleByteModel> BuildLanguages(int family, const char16_t* units) const {
@@ -584,7 +609,7 @@ struct Models {
   void Build(SingleByteModel& model, const Encoding& e) {
     const CodePageUnits units = ReadLayout(e.cause);
     const int family = static_cast<int>(e.letters) - 1;
-    Build(model, kLetterModels[family], units.single);
+    Build(model, kLetterModels[family], units.single, family);
     languages[static_cast<std::size_t>(e.cause)] = BuildLanguages(family, units.single);
   }
 
@@ -596,8 +621,10 @@ struct Models {
     }
   }
 
-  // `units`: the character of each byte, 0 where the code page defines none.
-  void Build(SingleByteModel& model, const LetterModel& letters, const char16_t* units) const {
+  // `units`: the character of each byte, 0 where the code page defines none; `family` in kLetterModels, or -1 for
+  // a language's own model.
+  void Build(SingleByteModel& model, const LetterModel& letters, const char16_t* units, int family = -1) const {
+    BuildWordLanguages(model, units, family);
     model.letters = &letters;
     model.classes = letters.Classes();
     gbk.Learn(std::u16string_view(units + 0x80, 0x80));
@@ -779,6 +806,16 @@ struct Histogram {
   std::array<std::uint32_t, 26 * 26> wordPairs{};
   std::vector<std::uint16_t> wordPairsTouched;  // the word pairs counted, each once
   std::size_t wordsCountedTo = 0;               // the text before this is counted
+  // The runs of bytes above 0x7F in the text's first kRunsWithin bytes (the words of a script of its own), as
+  // the set of bytes each holds, each set once with how often it occurs: whether a run is a word of one language
+  // depends on its letters alone.
+  struct Run {
+    std::uint64_t bytes[2];  // bit b - 0x80
+    std::size_t count;
+  };
+  static constexpr std::size_t kRunsWithin = 64 * 1024, kMostRuns = 64;
+  std::vector<Run> runs;
+  std::uint64_t run[2] = {};
 
   explicit Histogram(std::size_t* counters) : pairs(counters) {}
   Histogram(const Histogram&) = delete;
@@ -800,6 +837,21 @@ struct Histogram {
     if (Count(b) == 0) present.push_back(static_cast<std::uint8_t>(b));
     ++high;
     ++beside[b * 4 + letters];
+  }
+  void RunByte(unsigned b) { run[b >> 6 & 1] |= std::uint64_t{1} << (b & 63); }
+  // Ends the run of bytes above 0x7F before s[i]: a set of at least two bytes is counted.
+  void EndRun(std::size_t i) {
+    if (i <= kRunsWithin && std::popcount(run[0]) + std::popcount(run[1]) >= 2) {
+      const auto same = std::find_if(runs.begin(), runs.end(), [this](const Run& r) {
+        return r.bytes[0] == run[0] && r.bytes[1] == run[1];
+      });
+      if (same != runs.end()) {
+        ++same->count;
+      } else if (runs.size() < kMostRuns) {
+        runs.push_back({{run[0], run[1]}, 1});
+      }
+    }
+    run[0] = run[1] = 0;
   }
   // Counts the ASCII letter pairs of the word around s[i], a byte above 0x7F, on either side of it.
   void Word(const unsigned char* s, std::size_t n, std::size_t i) {
@@ -851,6 +903,17 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
         (model.read[b] & (letters.pairs[at] + caseQuarters[model.letterCase[before]][model.letterCase[b]])) +
         (model.read[before] & -static_cast<int>(b < 0x80) & letters.after[at]);
     t.quarters += count * cost;
+  }
+  if (model.wordsTell) {
+    for (const Histogram::Run& run : h.runs) {
+      std::uint8_t common = 0xFF;
+      for (unsigned half = 0; half < 2; ++half) {
+        for (std::uint64_t bits = run.bytes[half]; bits != 0; bits &= bits - 1) {
+          common &= model.wordLanguages[0x80 + half * 64 + static_cast<unsigned>(std::countr_zero(bits))];
+        }
+      }
+      if (common == 0) t.quarters += static_cast<std::ptrdiff_t>(run.count) * Cost(kNoLanguageWordNats);
+    }
   }
   if (letters.latin) {
     for (const unsigned pair : h.wordPairsTouched) {
@@ -1130,16 +1193,23 @@ Guess GuessCause(std::string_view bytes) {
     const unsigned b = s[i];
     if (b < 0x80) {
       h.controls += kControlBytes[b];
-      if (before >= 0x80) h.Pair(before, b);
+      if (before >= 0x80) {
+        h.Pair(before, b);
+        h.EndRun(i);
+      }
     } else {
       const bool letterBefore = kAsciiLetters[before], letterAfter = kAsciiLetters[Next(s, i, n)];
       h.High(b, letterBefore * 2 + letterAfter);
+      h.RunByte(b);
       h.Pair(before, b);
       if (letterBefore || letterAfter) h.Word(s, n, i);
     }
     before = b;
   }
-  if (before >= 0x80) h.Pair(before, ' ');
+  if (before >= 0x80) {
+    h.Pair(before, ' ');
+    h.EndRun(n);
+  }
   const std::size_t high = h.high;
   // A NUL belongs to no text but UTF-16's.
   const bool binary = h.controls * kBinaryShare > n || std::memchr(s, 0, n) != nullptr;

@@ -35,6 +35,15 @@ struct LanguageModel {
 extern const LanguageModel kLanguageModels[];
 extern const std::size_t kLanguageModelCount;
 
+// A language of a family whose words each belong to one of its languages (Cyrillic): the letters it writes. A
+// word that holds letters no one language of its family writes together is no word of the family.
+struct WordLanguage {
+  int family;  // in kLetterModels
+  std::u16string_view lower, upper;
+};
+extern const WordLanguage kWordLanguages[];
+extern const std::size_t kWordLanguageCount;
+
 // A code page no cause names, read with a letter model to tell its text from the causes' (engine/guess.cpp).
 struct Decoy {
   const char* name;

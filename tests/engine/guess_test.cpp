@@ -80,6 +80,10 @@ const Row kRows[] = {
     // Code pages no cause names: never a cause with confidence
     {"Mac Cyrillic: lower case as in Windows-1251, capitals not",
      "TITLE \"\x83\xF0\xF3\xEF\xEF\xE0 \x8A\xF0\xEE\xE2\xE8 \x9F\xF1\xED\xEE\"\r\n", Cause::kUnknown, true},
+    {"Mac Cyrillic: a capital that Windows-1251 reads as a Macedonian letter, in a word only Russian writes",
+     "TITLE \"\x9F\xF3\xED\xEF\xE8\xE5\xE1\xE0\xEB\xE3\xF1\xEA\xE8\xE9 \xEA\xF0\xE0\xE9\"\r\n", Cause::kUnknown, true},
+    {"Windows-1251 Belarusian: a word with letters Russian and Ukrainian each lack",
+     "TITLE \"\xCB\xB3\xF0\xFB\xF7\xED\xFB\xFF \xEF\xE5\xF1\xED\xB3\"\r\n", Cause::kWindows1251, true},
     {"code page 866 Russian", "TITLE \"\x83\xE0\xE3\xAF\xAF\xA0 \xAA\xE0\xAE\xA2\xA8\"\r\n", Cause::kUnknown, true},
     {"code page 1256 Arabic", "TITLE \"\xC3\xDB\xE4\xED\xC9 \xC7\xE1\xCD\xC8\"\r\n", Cause::kUnknown, true},
     {"code page 1256, one Arabic word that GBK reads as three rare characters: not sure",
