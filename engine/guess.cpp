@@ -450,7 +450,10 @@ struct SingleByteModel {
   int classes = 0;
   char16_t unit[256] = {};
   std::uint8_t letterClass[256] = {};
-  std::uint8_t letterCase[256] = {};  // 0 not a letter, 1 lower, 2 upper
+  // 0 not a letter, 1 lower, 2 upper; 3 for the quotation mark, after which a sheet's field starts, in a script
+  // of its own (a Latin field's first letter is mostly ASCII, and one above it says more of its language than of
+  // its case).
+  std::uint8_t letterCase[256] = {};
   Entry own[256] = {};
   // What the pair loop of ReadLetters takes a byte for, so that a pair costs no branch: its row in the class
   // tables, and a mask (all bits or none) of whether it is a byte above 0x7F the code page defines.
@@ -647,7 +650,7 @@ struct Models {
       const bool letter = kAsciiLetters[b];
       model.unit[b] = static_cast<char16_t>(b);
       model.letterClass[b] = !letter ? 0 : letters.latin ? 3 + ((b | 0x20) - 'a') : 3;
-      model.letterCase[b] = !letter ? 0 : b < 'a' ? 2 : 1;
+      model.letterCase[b] = b == '"' && !letters.latin ? 3 : !letter ? 0 : b < 'a' ? 2 : 1;
     }
     for (unsigned b = 0x80; b < 0x100; ++b) {
       const char16_t u = units[b];
@@ -842,9 +845,8 @@ struct Histogram {
   // Ends the run of bytes above 0x7F before s[i]: a set of at least two bytes is counted.
   void EndRun(std::size_t i) {
     if (i <= kRunsWithin && std::popcount(run[0]) + std::popcount(run[1]) >= 2) {
-      const auto same = std::find_if(runs.begin(), runs.end(), [this](const Run& r) {
-        return r.bytes[0] == run[0] && r.bytes[1] == run[1];
-      });
+      const auto same = std::find_if(runs.begin(), runs.end(),
+                                     [this](const Run& r) { return r.bytes[0] == run[0] && r.bytes[1] == run[1]; });
       if (same != runs.end()) {
         ++same->count;
       } else if (runs.size() < kMostRuns) {
@@ -891,8 +893,8 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
   }
   // A character read above 0x7F costs its class after the class before, and its case, if it has one, after the
   // case before; an ASCII character after one read above 0x7F, what that one tells of it.
-  int caseQuarters[3][3] = {};
-  for (int before = 0; before < 3; ++before) {
+  int caseQuarters[4][4] = {};
+  for (int before = 0; before < 4; ++before) {
     for (int c = 1; c < 3; ++c) caseQuarters[before][c] = letters.caseQuarters[before][c - 1];
   }
   for (const std::uint16_t pair : h.touched) {

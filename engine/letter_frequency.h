@@ -16,7 +16,9 @@ struct LetterModel {
   bool latin;                         // whether the ASCII letters are the language's (one class each) or not (one)
   const unsigned char* pairs;         // Classes() x Classes(): -ln P(class | the class before)
   const signed char* after;           // -ln (P(class | the class before) / P(class))
-  unsigned char caseQuarters[3][2];   // a letter lower or upper after a non-letter, a lower or an upper letter
+  // A letter lower or upper after a non-letter, a lower or an upper letter, and first in a string (a quoted
+  // field of a sheet; read for the scripts other than Latin).
+  unsigned char caseQuarters[4][2];
 
   constexpr int FirstLetter() const { return latin ? 29 : 4; }
   constexpr int Classes() const { return FirstLetter() + static_cast<int>(lower.size()); }

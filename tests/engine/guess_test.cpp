@@ -74,6 +74,15 @@ const Row kRows[] = {
     {"Windows-1255 Hebrew title in visual order", "TITLE \"\xF9\xEE\xF9 \xEC\xF9 \xED\xE9\xEE\xE9\"\r\n",
      Cause::kWindows1255, true},
     {"Windows-1255 Hebrew word in visual order", "FILE \"\xF5\xE1\xE5\xF7.wav\" WAVE\r\n", Cause::kWindows1255, true},
+    // Hebrew names that read as lower-case Cyrillic too, where a field would start with a capital
+    {"Windows-1255 Hebrew names, a title and its file",
+     "TITLE \"\xF7\xF0\xEC\xE5\xF0\xF1\"\r\nFILE \"\xF7\xF0\xEC\xE5\xF0\xF1.ape\" WAVE\r\n"
+     "TITLE \"\xEE\xE1\xE9\xE4\"\r\n",
+     Cause::kWindows1255, false},
+    {"Windows-1255 Hebrew names, three fields",
+     "PERFORMER \"\xEC\xF8\xE4\"\r\nTITLE \"\xF7\xE5\xE0\xF0\xE2 \xF0\xE2\xE0\xE9\"\r\n"
+     "TITLE \"\xF0\xE2\xF1\xE0\xF7\xE9\"\r\n",
+     Cause::kWindows1255, true},
     {"Windows-1257 Lithuanian title", "TITLE \"Lietuvi\xF0kos dainos \xE0\xFEuolas\"\r\n", Cause::kWindows1257, true},
     {"EUC-KR Korean title", "TITLE \"\xBB\xE7\xB6\xFB\xC0\xC7 \xB3\xEB\xB7\xA1\"\r\n", Cause::kEucKr, true},
     {"EUC-JP kana and kanji", "TITLE \"\xA4\xB3\xA4\xF3\xA4\xCB\xA4\xC1\xA4\xCF\xC0\xA4\xB3\xA6\"\r\n", Cause::kEucJp, true},
