@@ -752,6 +752,13 @@ struct Tally {
     return static_cast<double>(quarters - wordQuarters) / kQuarters / static_cast<double>(characters);
   }
   double Nats() const { return static_cast<double>(quarters) / kQuarters + kAsciiNats * static_cast<double>(ascii); }
+  // A reading of many characters far from credible, such as Chinese text read as letters, which nothing its
+  // model adds to makes credible. (One rare letter alone is no such sign.)
+  bool Hopeless() const {
+    constexpr double kHopelessNats = 12;
+    constexpr std::size_t kFewestHopeless = 16;
+    return characters >= kFewestHopeless && Mean() > kHopelessNats;
+  }
 };
 
 static_assert(std::endian::native == std::endian::little, "the first byte of a chunk is its lowest");
@@ -810,15 +817,19 @@ struct Histogram {
   std::vector<std::uint16_t> wordPairsTouched;  // the word pairs counted, each once
   std::size_t wordsCountedTo = 0;               // the text before this is counted
   // The runs of bytes above 0x7F in the text's first kRunsWithin bytes (the words of a script of its own), as
-  // the set of bytes each holds, each set once with how often it occurs: whether a run is a word of one language
-  // depends on its letters alone.
+  // the set of bytes each holds, each set once with how often it occurs (up to kMostRuns sets, in a table of
+  // twice as many slots, a count of 0 where empty): whether a run is a word of one language depends on its
+  // letters alone.
   struct Run {
     std::uint64_t bytes[2];  // bit b - 0x80
     std::size_t count;
   };
   static constexpr std::size_t kRunsWithin = 64 * 1024, kMostRuns = 64;
-  std::vector<Run> runs;
-  std::uint64_t run[2] = {};
+  static constexpr int kRunSlotBits = 7;
+  static_assert(std::size_t{1} << kRunSlotBits == 2 * kMostRuns);
+  std::array<Run, 2 * kMostRuns> runs{};
+  std::array<std::uint8_t, kMostRuns> runSlots{};  // the slots taken, in the order taken
+  std::size_t runSets = 0;
 
   explicit Histogram(std::size_t* counters) : pairs(counters) {}
   Histogram(const Histogram&) = delete;
@@ -841,19 +852,25 @@ struct Histogram {
     ++high;
     ++beside[b * 4 + letters];
   }
-  void RunByte(unsigned b) { run[b >> 6 & 1] |= std::uint64_t{1} << (b & 63); }
-  // Ends the run of bytes above 0x7F before s[i]: a set of at least two bytes is counted.
-  void EndRun(std::size_t i) {
-    if (i <= kRunsWithin && std::popcount(run[0]) + std::popcount(run[1]) >= 2) {
-      const auto same = std::find_if(runs.begin(), runs.end(),
-                                     [this](const Run& r) { return r.bytes[0] == run[0] && r.bytes[1] == run[1]; });
-      if (same != runs.end()) {
-        ++same->count;
-      } else if (runs.size() < kMostRuns) {
-        runs.push_back({{run[0], run[1]}, 1});
+  // Counts the run of bytes above 0x7F s[start, end) if it lies in the first kRunsWithin bytes and holds at least
+  // two different bytes.
+  void AddRun(const unsigned char* s, std::size_t start, std::size_t end) {
+    if (end > kRunsWithin || end - start < 2) return;
+    std::uint64_t run[2] = {};
+    for (std::size_t k = start; k < end; ++k) run[s[k] >> 6 & 1] |= std::uint64_t{1} << (s[k] & 63);
+    if (std::popcount(run[0]) + std::popcount(run[1]) >= 2) {
+      // Open addressing from a multiplicative hash of the set; the table is never more than half full.
+      std::size_t slot = ((run[0] ^ run[1] * 0x9E3779B97F4A7C15u) * 0xFF51AFD7ED558CCDu) >> (64 - kRunSlotBits);
+      while (runs[slot].count != 0 && (runs[slot].bytes[0] != run[0] || runs[slot].bytes[1] != run[1])) {
+        slot = (slot + 1) % runs.size();
+      }
+      if (runs[slot].count != 0) {
+        ++runs[slot].count;
+      } else if (runSets < kMostRuns) {
+        runs[slot] = {{run[0], run[1]}, 1};
+        runSlots[runSets++] = static_cast<std::uint8_t>(slot);
       }
     }
-    run[0] = run[1] = 0;
   }
   // Counts the ASCII letter pairs of the word around s[i], a byte above 0x7F, on either side of it.
   void Word(const unsigned char* s, std::size_t n, std::size_t i) {
@@ -906,11 +923,13 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
         (model.read[before] & -static_cast<int>(b < 0x80) & letters.after[at]);
     t.quarters += count * cost;
   }
-  if (model.wordsTell) {
-    for (const Histogram::Run& run : h.runs) {
+  // Only a credible reading's words are worth weighing.
+  if (model.wordsTell && !t.Hopeless()) {
+    for (std::size_t k = 0; k < h.runSets; ++k) {
+      const Histogram::Run& run = h.runs[h.runSlots[k]];
       std::uint8_t common = 0xFF;
-      for (unsigned half = 0; half < 2; ++half) {
-        for (std::uint64_t bits = run.bytes[half]; bits != 0; bits &= bits - 1) {
+      for (unsigned half = 0; half < 2 && common != 0; ++half) {
+        for (std::uint64_t bits = run.bytes[half]; bits != 0 && common != 0; bits &= bits - 1) {
           common &= model.wordLanguages[0x80 + half * 64 + static_cast<unsigned>(std::countr_zero(bits))];
         }
       }
@@ -934,11 +953,8 @@ constexpr double kOneLanguageNats = 1.5;
 Tally ReadLanguages(const SingleByteModel& family, const std::vector<SingleByteModel>& languages, const Histogram& h,
                     std::size_t n) {
   Tally best = ReadLetters(family, h, n);
-  // A reading of many characters that the family finds far from credible, such as Chinese text read as letters,
-  // no language of it makes credible: the languages are left unread. (One rare letter alone is no such sign.)
-  constexpr double kHopelessNats = 12;
-  constexpr std::size_t kFewestHopeless = 16;
-  if (best.characters >= kFewestHopeless && best.Mean() > kHopelessNats) return best;
+  // A reading the family finds far from credible no language of it makes credible: the languages are left unread.
+  if (best.Hopeless()) return best;
   for (const SingleByteModel& language : languages) {
     Tally t = ReadLetters(language, h, n);
     t.quarters += Cost(kOneLanguageNats);
@@ -1185,6 +1201,7 @@ Guess GuessCause(std::string_view bytes) {
   thread_local const ZeroedArray<std::size_t> counters = MakeZeroed<std::size_t>(65536);
   Histogram h(counters.get());
   unsigned before = ' ';
+  std::size_t runStart = 0;  // where the bytes above 0x7F before s[i] begin
   for (std::size_t i = 0; i < n; ++i) {
     // Eight printable ASCII bytes after an ASCII one count for nothing but their number: one step.
     if (before < 0x80 && n - i >= 8 && IsEightPrintableAscii(s + i)) {
@@ -1197,12 +1214,12 @@ Guess GuessCause(std::string_view bytes) {
       h.controls += kControlBytes[b];
       if (before >= 0x80) {
         h.Pair(before, b);
-        h.EndRun(i);
+        h.AddRun(s, runStart, i);
       }
     } else {
       const bool letterBefore = kAsciiLetters[before], letterAfter = kAsciiLetters[Next(s, i, n)];
       h.High(b, letterBefore * 2 + letterAfter);
-      h.RunByte(b);
+      if (before < 0x80) runStart = i;
       h.Pair(before, b);
       if (letterBefore || letterAfter) h.Word(s, n, i);
     }
@@ -1210,7 +1227,7 @@ Guess GuessCause(std::string_view bytes) {
   }
   if (before >= 0x80) {
     h.Pair(before, ' ');
-    h.EndRun(n);
+    h.AddRun(s, runStart, n);
   }
   const std::size_t high = h.high;
   // A NUL belongs to no text but UTF-16's.
