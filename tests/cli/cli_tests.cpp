@@ -379,6 +379,28 @@ TEST(Convert, LongTextsAsShortOnes) {
   EXPECT_NE(lossy.out.find(std::to_string(lines + 3) + "\tFILE names"), std::string::npos) << lossy.out;
   EXPECT_EQ(lossy.out.find("warning"), lossy.out.rfind("warning"));
   EXPECT_EQ(tree.Read("long.cue"), Dialog(Big5ToGbkSimplified, text));
+  // A long file's guess builds its models while the file is read.
+  const CliResult guess = CliProcess::Run({"guess", tree.PathOf("long.cue.bak")});
+  EXPECT_EQ(guess.out.substr(0, guess.out.find('\t')), "big5") << guess.out << guess.err;
+}
+
+// A large sheet is read and written a piece of 128 KB at a time: sizes about a piece's bounds, a pair of bytes
+// across each, and the backup (the original written anew) and the result whole.
+TEST(Convert, SheetsAsLargeAsAPieceOrTwo) {
+  constexpr std::size_t kPiece = 128 * 1024;
+  constexpr char kLine[] = "    TITLE \x22\xB3\xCC\xAB\xE1\xB6\xEA\xBBR\xA6\xB1\x22\r\n";
+  for (const std::size_t size : {kPiece - 1, kPiece, kPiece + 1, 3 * kPiece + 5}) {
+    SheetTree tree;
+    std::string text;
+    while (text.size() + sizeof kLine - 1 + 8 <= size) text += kLine;
+    text += "REM " + std::string(size - text.size() - 6, 'x') + "\r\n";
+    ASSERT_EQ(text.size(), size);
+    tree.Write("large.cue", text);
+    const CliResult run = CliProcess::Run({"convert", "--from", "big5", tree.PathOf("large.cue")});
+    EXPECT_EQ(run.status, 0) << size << run.out << run.err;
+    EXPECT_EQ(tree.Read("large.cue.bak"), text) << size;
+    EXPECT_EQ(tree.Read("large.cue"), Dialog(Big5ToGbkSimplified, text)) << size;
+  }
 }
 
 // Кино, Группа крови in Windows-1251, and in GBK, which holds the Russian alphabet; its audio file exists.
