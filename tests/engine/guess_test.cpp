@@ -91,6 +91,10 @@ const Row kRows[] = {
      "TITLE \"\x83\xF0\xF3\xEF\xEF\xE0 \x8A\xF0\xEE\xE2\xE8 \x9F\xF1\xED\xEE\"\r\n", Cause::kUnknown, true},
     {"Mac Cyrillic: a capital that Windows-1251 reads as a Macedonian letter, in a word only Russian writes",
      "TITLE \"\x9F\xF3\xED\xEF\xE8\xE5\xE1\xE0\xEB\xE3\xF1\xEA\xE8\xE9 \xEA\xF0\xE0\xE9\"\r\n", Cause::kUnknown, true},
+    {"Windows-1251 Serbian: letters Russian lacks, in words of their own language",
+     "PERFORMER \"\x80\xEE\xF0\x90\xE5 \xC1\xE0\xEB\xE0\xF8\xE5\xE2\xE8\x9E\"\r\n"
+     "TITLE \"\xCF\xE5\xF1\xEC\xE0 \xEE \x9A\xF3\xE1\xE0\xE2\xE8\"\r\n",
+     Cause::kWindows1251, true},
     {"Windows-1251 Belarusian: a word with letters Russian and Ukrainian each lack",
      "TITLE \"\xCB\xB3\xF0\xFB\xF7\xED\xFB\xFF \xEF\xE5\xF1\xED\xB3\"\r\n", Cause::kWindows1251, true},
     {"code page 866 Russian", "TITLE \"\x83\xE0\xE3\xAF\xAF\xA0 \xAA\xE0\xAE\xA2\xA8\"\r\n", Cause::kUnknown, true},
