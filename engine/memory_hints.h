@@ -26,14 +26,15 @@ inline void AdviseWholeBlocks([[maybe_unused]] const void* begin, [[maybe_unused
 
 }  // namespace memory_hints
 
-// Asks for the whole pages of a large zeroed array to be mapped at once, where a short text's guess would meet a
-// fault in most of them anyway. A system without the request maps them as they are touched.
-inline void MapAtOnce(void* zeroed, std::size_t bytes) {
+// Asks for the whole pages of a large array to be mapped at once, where its use would fault in most of them
+// anyway (a short text's guess in a zeroed table, a conversion's scratch it reuses whole). A system without the
+// request maps them as they are touched.
+inline void MapAtOnce(void* array, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
   constexpr std::size_t kLarge = 64 * 1024;
-  if (bytes >= kLarge) memory_hints::AdviseWholeBlocks(zeroed, bytes, 4096, MADV_POPULATE_WRITE);
+  if (bytes >= kLarge) memory_hints::AdviseWholeBlocks(array, bytes, 4096, MADV_POPULATE_WRITE);
 #else
-  (void)zeroed;
+  (void)array;
   (void)bytes;
 #endif
 }

@@ -271,7 +271,7 @@ class StretchConverter {
       if (stop < text.size()) {
         if (m_stretch.capacity() < stop - begin) {
           m_stretch.reserve(stop - begin);
-          MapAtOnce(m_stretch.data(), m_stretch.capacity());
+          PreferLargePages(m_stretch);
         }
         m_stretch.assign(text, begin, stop - begin);
         input = m_stretch.c_str();
@@ -320,7 +320,7 @@ std::string ByStretches(std::string_view text, Routine routine, bool& lostNothin
   // routine's work on them.
   if (two) {
     theirs.reserve(2 * kShare);
-    MapAtOnce(theirs.data(), theirs.capacity());
+    PreferLargePages(theirs);
   }
   for (std::size_t begin = 0; begin < text.size();) {
     const std::size_t middle = two ? StretchEnd(text, begin, kShare) : text.size();
