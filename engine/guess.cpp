@@ -507,19 +507,37 @@ Entry CodePageModel::ReadPairsIn(const unsigned char* s, std::size_t n) const {
   return LoadEntry(pairs[s[0] << 8 | s[1]]);
 }
 
+struct Models;
+
+// A reading per language of a code page's family (see kLanguageModels), none for a family of one: built when a
+// reading first asks for them, which only a reading the family finds credible does (a Chinese sheet's never).
+class LanguageModels {
+ public:
+  void Prepare(const Models& models, const SingleByteModel& family) {
+    m_models = &models;
+    m_family = &family;
+  }
+  const std::vector<SingleByteModel>& Get() const;
+
+ private:
+  const Models* m_models = nullptr;
+  const SingleByteModel* m_family = nullptr;  // its units are the code page's
+  mutable std::once_flag m_built;
+  mutable std::vector<SingleByteModel> m_languages;
+};
+
 struct Models {
   GbkRepertoire gbk;
   CodePageModel gbkModel, big5Model, shiftJisModel, eucKrModel, eucJpModel;
   // By unit, what a decoded character costs, built when a text first holds it (kNotYet until then).
   ZeroedArray<Entry> unicode = MakeZeroed<Entry>(65536);  // as StoreEntry keeps them
   mutable std::mutex buildingUnicode;
-  SingleByteModel singleByte[kCauseCount];  // by cause, for the single-byte causes
-  // By cause, a reading per language of its family's (see kLanguageModels); none for a family of one.
-  std::vector<SingleByteModel> languages[kCauseCount];
-  std::unique_ptr<SingleByteModel[]> decoys;                 // as kDecoys
-  std::vector<std::vector<SingleByteModel>> decoyLanguages;  // the same for each decoy
-  CodePageModel westernBytes;                                // Windows-1252 byte by byte (see ReadWestern)
-  std::unique_ptr<CodePageModel[]> decoyBytes;               // the same for each decoy
+  SingleByteModel singleByte[kCauseCount];           // by cause, for the single-byte causes
+  LanguageModels languages[kCauseCount];             // by cause
+  std::unique_ptr<SingleByteModel[]> decoys;         // as kDecoys
+  std::unique_ptr<LanguageModels[]> decoyLanguages;  // the same for each decoy
+  CodePageModel westernBytes;                        // Windows-1252 byte by byte (see ReadWestern)
+  std::unique_ptr<CodePageModel[]> decoyBytes;       // the same for each decoy
 
   Models() {
     Build(gbkModel, Cause::kGbk, GbkNats);
@@ -533,12 +551,13 @@ struct Models {
     BuildBytes(westernBytes, singleByte[static_cast<std::size_t>(Cause::kWestern)]);
     decoys = std::make_unique<SingleByteModel[]>(kDecoyCount);
     decoyBytes = std::make_unique<CodePageModel[]>(kDecoyCount);
+    decoyLanguages = std::make_unique<LanguageModels[]>(kDecoyCount);
     for (std::size_t i = 0; i < kDecoyCount; ++i) {
       char16_t units[256] = {};
       std::copy_n(kDecoys[i].upper, 128, units + 0x80);
       Build(decoys[i], kLetterModels[kDecoys[i].letterModel], units, kDecoys[i].letterModel);
       BuildBytes(decoyBytes[i], decoys[i]);
-      decoyLanguages.push_back(BuildLanguages(kDecoys[i].letterModel, units));
+      decoyLanguages[i].Prepare(*this, decoys[i]);
     }
   }
 
@@ -559,7 +578,9 @@ struct Models {
     for (std::uint8_t& languages : model.wordLanguages) languages = languages == 0 ? 0xFF : languages;
   }
 
-  std::vector<SingleByteModel> BuildLanguages(int family, const char16_t* units) const {
+  std::vector<SingleByteModel> BuildLanguages(const SingleByteModel& familyModel) const {
+    const auto family = static_cast<int>(familyModel.letters - kLetterModels);
+    const char16_t* units = familyModel.unit;
     std::vector<SingleByteModel> models;
     for (std::size_t i = 0; i < kLanguageModelCount; ++i) {
       if (kLanguageModels[i].family != family) continue;
@@ -613,7 +634,7 @@ struct Models {
     const CodePageUnits units = ReadLayout(e.cause);
     const int family = static_cast<int>(e.letters) - 1;
     Build(model, kLetterModels[family], units.single, family);
-    languages[static_cast<std::size_t>(e.cause)] = BuildLanguages(family, units.single);
+    languages[static_cast<std::size_t>(e.cause)].Prepare(*this, model);
   }
 
   // A Western byte model: each byte costs its character as a Western text's UTF-8 reading costs it.
@@ -684,6 +705,12 @@ struct Models {
     }
   }
 };
+
+const std::vector<SingleByteModel>& LanguageModels::Get() const {
+  std::call_once(m_built, [this] { m_languages = m_models->BuildLanguages(*m_family); });
+  return m_languages;
+}
+
 const Models& TheModels() {
   // Never torn down: freeing its many tables one by one at exit costs a short run more than the system's
   // reclaiming them with the process.
@@ -950,12 +977,11 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
 constexpr double kOneLanguageNats = 1.5;
 
 // A text in one language reads better by that language's own model than by its family's: the better of them.
-Tally ReadLanguages(const SingleByteModel& family, const std::vector<SingleByteModel>& languages, const Histogram& h,
-                    std::size_t n) {
+Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languages, const Histogram& h, std::size_t n) {
   Tally best = ReadLetters(family, h, n);
   // A reading the family finds far from credible no language of it makes credible: the languages are left unread.
   if (best.Hopeless()) return best;
-  for (const SingleByteModel& language : languages) {
+  for (const SingleByteModel& language : languages.Get()) {
     Tally t = ReadLetters(language, h, n);
     t.quarters += Cost(kOneLanguageNats);
     if (t.Nats() < best.Nats()) best = t;
@@ -984,8 +1010,8 @@ Tally ReadSingles(const CodePageModel& model, const Histogram& h, std::size_t n)
 
 // Western text is read by two models, its letters' and its bytes' (the marks and place names of titles that the
 // catalogues' prose seldom writes), and takes the better; the bytes' pays for knowing no language's letters.
-Tally ReadWestern(const SingleByteModel& letters, const std::vector<SingleByteModel>& languages,
-                  const CodePageModel& bytes, const Histogram& h, std::size_t n) {
+Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& languages, const CodePageModel& bytes,
+                  const Histogram& h, std::size_t n) {
   const Tally byLetters = ReadLanguages(letters, languages, h, n);
   Tally byBytes = ReadSingles(bytes, h, n);
   // The bytes' model knows no words: their letter pairs cost as the letters' model has them.
@@ -1258,7 +1284,7 @@ Guess GuessCause(std::string_view bytes) {
   for (const Encoding& e : kEncodings) {
     if (e.layout == Layout::kSingleByte) {
       const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
-      const std::vector<SingleByteModel>& languages = models.languages[static_cast<std::size_t>(e.cause)];
+      const LanguageModels& languages = models.languages[static_cast<std::size_t>(e.cause)];
       readings.push_back({e.cause,
                           e.cause == Cause::kWestern ? ReadWestern(letters, languages, models.westernBytes, h, n)
                                                      : ReadLanguages(letters, languages, h, n),
