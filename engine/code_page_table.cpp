@@ -176,14 +176,18 @@ bool CodePageTable::Load(const Source& source) {
   // them leaves the code page unknown.
   m_codePage = codePage;
   m_lowTrailsAfter8F = source.lowTrailsAfter8F;
-  m_pairs = std::make_unique_for_overwrite<char16_t[]>(kUnitCount);
   const bool* firstLead = std::find(std::begin(m_lead), std::end(m_lead), true);
   if (firstLead != std::end(m_lead)) {
+    m_pairs = std::make_unique_for_overwrite<char16_t[]>(kUnitCount);
+    m_pairRead = MakeZeroed<std::uint64_t>(kUnitCount / 64);
     const auto code = static_cast<std::uint16_t>((firstLead - std::begin(m_lead)) << 8 | kFirstTrail);
     if (!ReadPairs({code})) return false;
   }
 
-  if (source.encodes) m_bytes = std::make_unique_for_overwrite<std::uint16_t[]>(kUnitCount);
+  if (source.encodes) {
+    m_bytes = std::make_unique_for_overwrite<std::uint16_t[]>(kUnitCount);
+    m_unitBuilt = MakeZeroed<std::uint64_t>(kUnitCount / 64);
+  }
   return true;
 }
 

@@ -55,13 +55,15 @@ class CodePageTable {
   // Read as texts hold them: when a call meets a pair or unit not read yet, every such one in the next few
   // kilobytes of its text is read in one ICU call, and after some such calls their whole rows or blocks. A short
   // text needs a few hundred of the 65,536; a long one meets most of those it will hold in its first kilobytes.
+  // A single-byte code page has neither pairs nor flags; a code page this build only decodes, neither units nor
+  // flags.
   std::unique_ptr<char16_t[]> m_pairs;
-  ZeroedArray<std::uint64_t> m_pairRead = MakeZeroed<std::uint64_t>(1024);  // a bit a pair
-  mutable std::size_t m_pairsAlone = 0;                                     // read without their rows, so far
+  ZeroedArray<std::uint64_t> m_pairRead;  // a bit a pair
+  mutable std::size_t m_pairsAlone = 0;   // read without their rows, so far
   bool m_lowTrailsAfter8F = false;
   std::unique_ptr<std::uint16_t[]> m_bytes;
-  ZeroedArray<std::uint64_t> m_unitBuilt = MakeZeroed<std::uint64_t>(1024);  // a bit a unit
-  mutable std::size_t m_unitsAlone = 0;                                      // built without their blocks, so far
+  ZeroedArray<std::uint64_t> m_unitBuilt;  // a bit a unit
+  mutable std::size_t m_unitsAlone = 0;    // built without their blocks, so far
   mutable std::mutex m_building;
   std::unique_ptr<UConverter, ConverterCloser> m_converter;  // kept for the pairs and units not read yet
 };
