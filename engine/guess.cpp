@@ -1340,15 +1340,29 @@ Guess GuessCause(std::string_view bytes) {
     });
   }
 
+  const auto isCredible = [](const Reading& r) {
+    const Tally& t = r.tally;
+    return t.undefined * kMostUndefinedShare <= t.characters &&
+           (t.characters < kFewestJudged || t.Mean() <= r.mostNats);
+  };
+  // Where some reading is credible, one in a script of its own (Cyrillic, Greek, Hebrew) that is not is no rival to
+  // it, and counts as random bytes do: Hebrew names, which cost more by the Hebrew model than its catalogues' prose
+  // does, read as rare Cyrillic words that otherwise outbid them. A Latin reading past its bound keeps its cost:
+  // place names take Latin readings past theirs, the right one among them.
+  const bool someCredible = std::any_of(readings.begin(), readings.end(), isCredible);
+  const auto ownScript = [&models](Cause cause) {
+    const LetterModel* letters = models.singleByte[static_cast<std::size_t>(cause)].letters;
+    return letters != nullptr && !letters->latin;
+  };
   std::size_t best = 0;
   for (std::size_t i = 0; i < readings.size(); ++i) {
     const Reading& r = readings[i];
-    guess.ranked.push_back({r.cause, 0, r.tally.undefined, r.tally.unmappable, noise - r.tally.Nats() - r.bonus});
+    double plausibility = noise - r.tally.Nats() - r.bonus;
+    if (someCredible && ownScript(r.cause) && !isCredible(r)) plausibility = std::min(plausibility, 0.0);
+    guess.ranked.push_back({r.cause, 0, r.tally.undefined, r.tally.unmappable, plausibility});
     if (Odds(guess.ranked.back()) > Odds(guess.ranked[best])) best = i;
   }
-  const Tally& b = readings[best].tally;
-  const bool credible = b.undefined * kMostUndefinedShare <= b.characters &&
-                        (b.characters < kFewestJudged || b.Mean() <= readings[best].mostNats);
+  const bool credible = isCredible(readings[best]);
   // ASCII reads every byte above 0x7F as undefined.
   guess.ranked.push_back({Cause::kAscii, 0, high, 0, (kNoiseNats - kUndefinedNats) * static_cast<double>(high)});
   const double unknown = credible ? 0 : guess.ranked[best].plausibility + kNotCredibleNats;

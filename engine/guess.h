@@ -4,10 +4,11 @@
 // every character is given a cost, the negative log of its probability in nats (common characters of the
 // cause's language cheap, rare ones dear, bytes the code page does not define dearest). `unknown` reads every
 // byte above 0x7F as noise, and takes the lead when even the best reading is not credible: too many undefined
-// sequences, or characters as rare on average as random bytes give. The causes are ranked by total cost, and
-// the scores are the costs turned into shares of one (a softmax), so a cause that explains the bytes a few nats
-// better than the rest takes nearly all of it. Plain ASCII gives `ascii` the whole score; binary data (control
-// bytes no text holds) gives it to `unknown`.
+// sequences, or characters as rare on average as random bytes give. Where some reading is credible, a reading in
+// a script of its own (Cyrillic, Greek, Hebrew) that is not counts as random bytes. The causes are ranked by total
+// cost, and the scores are the costs turned into shares of one (a softmax), so a cause that explains the bytes a
+// few nats better than the rest takes nearly all of it. Plain ASCII gives `ascii` the whole score; binary data
+// (control bytes no text holds) gives it to `unknown`.
 #pragma once
 
 #include <cstddef>
