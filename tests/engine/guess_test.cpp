@@ -69,6 +69,9 @@ const Row kRows[] = {
     {"Windows-1253 Greek title", "TITLE \"\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1 \xEA\xFC\xF3\xEC\xE5\"\r\n", Cause::kWindows1253,
      true},
     {"Windows-1254 Turkish title", "TITLE \"\xDE" "ark\xFDlar ve t\xFCrk\xFCler\"\r\n", Cause::kWindows1254, true},
+    // A Turkish sheet that names a place in its own letters: a letter Turkish does not write is no proof against it
+    {"Windows-1254 Turkish title beside a Portuguese name",
+     "TITLE \"K\xFD\xFE masal\xFD\"\r\nTITLE \"S\xE3o Tom\xE9\"\r\n", Cause::kWindows1254, true},
     {"Windows-1255 Hebrew title", "TITLE \"\xF9\xE9\xF8 \xE4\xF9\xE9\xF8\xE9\xED\"\r\n", Cause::kWindows1255, true},
     // As GNU's Hebrew catalogues store it (ISO-8859-8): in visual order, final letters first
     {"Windows-1255 Hebrew title in visual order", "TITLE \"\xF9\xEE\xF9 \xEC\xF9 \xED\xE9\xEE\xE9\"\r\n",
