@@ -30,6 +30,7 @@ constexpr Entry kUnmappableBit = 1 << 9;
 // Bits 10-11: how the character sits beside ASCII letters (see kBesideLetters).
 constexpr Entry kLatinBit = 1 << 10;    // a Latin letter, at home between ASCII letters
 constexpr Entry kNeutralBit = 2 << 10;  // a Western mark, as at home beside letters as elsewhere
+constexpr Entry kMarkBit = 3 << 10;     // a Latin-1 sign, at home beside a letter (¿Qué, m³, 1º), not between two
 constexpr int kQuarters = 4;
 
 constexpr Entry Cost(double nats) {
@@ -606,7 +607,11 @@ struct Models {
       } else if (!IsPrivateUse(unit)) {
         const bool latin = (u >= 0xA0 && u < 0x100 && IsWesternLetter(u)) || (u >= 0x100 && u < 0x250);
         const bool neutral = (u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070);
-        entry = Flagged(UnicodeNats(u), unit) | (latin ? kLatinBit : neutral ? kNeutralBit : 0);
+        // Between two letters, real text has only the soft hyphen, the acute typed as an apostrophe, the micro
+        // sign, the Catalan middle dot and the ordinals among them; Polish ł, ż and ą read as Western are ³, ¿, ¹.
+        const bool mark = u >= 0xA1 && u < 0xC0 && u != 0xAA && u != 0xAD && u != 0xB4 && u != 0xB5 && u != 0xB7 &&
+                          u != 0xBA;
+        entry = Flagged(UnicodeNats(u), unit) | (latin ? kLatinBit : mark ? kMarkBit : neutral ? kNeutralBit : 0);
       }
       StoreEntry(unicode[unit], entry);
     }
@@ -742,7 +747,7 @@ constexpr int kBesideLetters[4][3] = {
     {0, Cost(3), Cost(6)},
     {Cost(1.5), -Cost(1), -Cost(1)},
     {0, 0, 0},
-    {0, 0, 0},
+    {0, 0, Cost(6)},
 };
 
 struct Tally {

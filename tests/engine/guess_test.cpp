@@ -65,6 +65,9 @@ const Row kRows[] = {
      Cause::kWindows1250, true},
     {"Western German word whose letter pairs read Hungarian: still Western, not sure", "TITLE \"\xC4gyptisch\"\r\n",
      Cause::kWestern, false},
+    // ł between two letters read as Western is ³, a sign no word holds
+    {"Windows-1250 Polish title beside a Spanish name",
+     "TITLE \"Pa\xB3" "ac Wilan\xF3w\"\r\nTITLE \"C\xF3rdoba\"\r\n", Cause::kWindows1250, true},
     {"Windows-1250 Polish title", "TITLE \"Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\"\r\n", Cause::kWindows1250, true},
     {"Windows-1253 Greek title", "TITLE \"\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1 \xEA\xFC\xF3\xEC\xE5\"\r\n", Cause::kWindows1253,
      true},
