@@ -430,10 +430,12 @@ constexpr double kWesternBytesNats = 2;
 // And per two letters above ASCII side by side, which Western words seldom hold and Vietnamese ones often do.
 constexpr double kWesternLettersTogetherNats = 12;
 
-// What a decoy pays for its code page's rarity: a little less than a seldom cause, so that a Mac Cyrillic or
-// Vietnamese text its decoy reads better goes unsure. Less still, and "Don't" with Windows-1252's apostrophe is
-// unsure too.
+// What a decoy pays for its code page's rarity: a little less than a seldom cause, so that a Vietnamese text its
+// decoy reads better goes unsure. Less still, and "Don't" with Windows-1252's apostrophe is unsure too.
 constexpr double kDecoyNats = 3;
+// A decoy in a script of its own pays less beside a cause of its family: their code pages differ in a few letters
+// (Mac Cyrillic's capitals), which a title that both read about as well does not settle.
+constexpr double kSameScriptDecoyNats = 1;
 
 // A word whose letters no one language of its family writes together (a Serbian letter in a Russian word):
 // as good as undefined.
@@ -1436,7 +1438,8 @@ Guess GuessCause(std::string_view bytes) {
                     ? ReadWestern(decoy, models.decoyLanguages[i], models.decoyBytes[i], h, n)
                     : ReadLanguages(decoy, models.decoyLanguages[i], h, n);
       if (decoy.letters->latin) t.quarters -= westernWordQuarters;
-      rivals += std::exp(noise - t.Nats() - kDecoyNats - odds);
+      const double rarity = !decoy.letters->latin && decoy.letters == named.letters ? kSameScriptDecoyNats : kDecoyNats;
+      rivals += std::exp(noise - t.Nats() - rarity - odds);
     }
     share /= rivals;
   }

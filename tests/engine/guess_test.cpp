@@ -106,6 +106,8 @@ const Row kRows[] = {
      Cause::kWindows1251, true},
     {"Windows-1251 Belarusian: a word with letters Russian and Ukrainian each lack",
      "TITLE \"\xCB\xB3\xF0\xFB\xF7\xED\xFB\xFF \xEF\xE5\xF1\xED\xB3\"\r\n", Cause::kWindows1251, true},
+    {"Mac Cyrillic: a capital that Windows-1251 reads as a Serbian letter, a word of all its languages",
+     "TITLE \"\x9E\xEF\xE8\xF2\xE5\xF0\"\r\n", Cause::kWindows1251, false},
     {"code page 866 Russian", "TITLE \"\x83\xE0\xE3\xAF\xAF\xA0 \xAA\xE0\xAE\xA2\xA8\"\r\n", Cause::kUnknown, true},
     {"code page 1256 Arabic", "TITLE \"\xC3\xDB\xE4\xED\xC9 \xC7\xE1\xCD\xC8\"\r\n", Cause::kUnknown, true},
     {"code page 1256, one Arabic word that GBK reads as three rare characters: not sure",
