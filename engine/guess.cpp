@@ -611,8 +611,8 @@ struct Models {
         const bool neutral = (u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070);
         // Between two letters, real text has only the soft hyphen, the acute typed as an apostrophe, the micro
         // sign, the Catalan middle dot and the ordinals among them; Polish ł, ż and ą read as Western are ³, ¿, ¹.
-        const bool mark = u >= 0xA1 && u < 0xC0 && u != 0xAA && u != 0xAD && u != 0xB4 && u != 0xB5 && u != 0xB7 &&
-                          u != 0xBA;
+        const bool mark =
+            u >= 0xA1 && u < 0xC0 && u != 0xAA && u != 0xAD && u != 0xB4 && u != 0xB5 && u != 0xB7 && u != 0xBA;
         entry = Flagged(UnicodeNats(u), unit) | (latin ? kLatinBit : mark ? kMarkBit : neutral ? kNeutralBit : 0);
       }
       StoreEntry(unicode[unit], entry);
