@@ -1314,10 +1314,9 @@ Guess GuessCause(std::string_view bytes) {
   // The letter pairs of words weigh a Latin reading against Western's: each pays what it pays beyond Western's,
   // or gains what it pays less, so that Western, and a reading in another script, which has no say on them, are
   // judged by the rest of the text.
-  const auto latin = [&models](Cause cause) {
-    const LetterModel* letters = models.singleByte[static_cast<std::size_t>(cause)].letters;
-    return letters != nullptr && letters->latin;
-  };
+  // A single-byte cause's letter model (null for another cause), and whether its script is Latin.
+  const auto lettersOf = [&models](Cause cause) { return models.singleByte[static_cast<std::size_t>(cause)].letters; };
+  const auto latin = [&lettersOf](Cause cause) { return lettersOf(cause) != nullptr && lettersOf(cause)->latin; };
   const std::ptrdiff_t westernWordQuarters = std::find_if(readings.begin(), readings.end(), [](const Reading& r) {
                                                return r.cause == Cause::kWestern;
                                              })->tally.wordQuarters;
@@ -1357,10 +1356,7 @@ Guess GuessCause(std::string_view bytes) {
   // does, read as rare Cyrillic words that otherwise outbid them. A Latin reading past its bound keeps its cost:
   // place names take Latin readings past theirs, the right one among them.
   const bool someCredible = std::any_of(readings.begin(), readings.end(), isCredible);
-  const auto ownScript = [&models](Cause cause) {
-    const LetterModel* letters = models.singleByte[static_cast<std::size_t>(cause)].letters;
-    return letters != nullptr && !letters->latin;
-  };
+  const auto ownScript = [&lettersOf](Cause cause) { return lettersOf(cause) != nullptr && !lettersOf(cause)->latin; };
   std::size_t best = 0;
   for (std::size_t i = 0; i < readings.size(); ++i) {
     const Reading& r = readings[i];
