@@ -445,6 +445,9 @@ constexpr double kNoLanguageWordNats = kUndefinedNats;
 // catalogues' few signs stood together.
 constexpr double kLeastUnseenSignNats = 7;
 
+// İ, whose small letter is the ASCII i (as the letter models' generator folds it).
+constexpr char16_t kCapitalDottedI = 0x0130;
+
 // A single-byte cause's reading: per byte its unit, its letter class and case in the language's model, and what
 // it costs beyond that (a sign's own cost), flagged when the code page leaves the byte undefined or GBK cannot
 // write its character.
@@ -691,7 +694,11 @@ struct Models {
       // Box drawing and blocks belong to screens, not titles: a byte read as one is as good as undefined.
       model.own[b] = Flagged(u >= 0x2500 && u < 0x2600 ? kUndefinedNats : 0, u);
       const auto letter = std::lower_bound(byUnit.begin(), byUnit.end(), Letter{u, false, 0});
-      if (letter != byUnit.end() && letter->unit == u) {
+      if (u == kCapitalDottedI) {
+        // Turkish writes the capital of the ASCII i above ASCII: it is read as that letter, upper case.
+        model.letterClass[b] = model.letterClass['i'];
+        model.letterCase[b] = 2;
+      } else if (letter != byUnit.end() && letter->unit == u) {
         model.letterClass[b] = static_cast<std::uint8_t>(letters.FirstLetter() + letter->index);
         model.letterCase[b] = letter->upper ? 2 : 1;
       } else if (IsLetter(u)) {

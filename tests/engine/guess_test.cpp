@@ -75,6 +75,8 @@ const Row kRows[] = {
     // A Turkish sheet that names a place in its own letters: a letter Turkish does not write is no proof against it
     {"Windows-1254 Turkish title beside a Portuguese name",
      "TITLE \"K\xFD\xFE masal\xFD\"\r\nTITLE \"S\xE3o Tom\xE9\"\r\n", Cause::kWindows1254, true},
+    // İ is the capital of the ASCII i: a title in capitals reads as the same word in small letters
+    {"Windows-1254 Turkish title in capitals", "TITLE \"K\xDDML\xDD\xD0\xDD\"\r\n", Cause::kWindows1254, true},
     {"Windows-1255 Hebrew title", "TITLE \"\xF9\xE9\xF8 \xE4\xF9\xE9\xF8\xE9\xED\"\r\n", Cause::kWindows1255, true},
     // As GNU's Hebrew catalogues store it (ISO-8859-8): in visual order, final letters first
     {"Windows-1255 Hebrew title in visual order", "TITLE \"\xF9\xEE\xF9 \xEC\xF9 \xED\xE9\xEE\xE9\"\r\n",
