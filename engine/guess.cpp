@@ -445,8 +445,13 @@ constexpr double kNoLanguageWordNats = kUndefinedNats;
 // catalogues' few signs stood together.
 constexpr double kLeastUnseenSignNats = 7;
 
-// İ, whose small letter is the ASCII i (as the letter models' generator folds it).
-constexpr char16_t kCapitalDottedI = 0x0130;
+// Characters above ASCII read as ASCII ones, as the letter models' generator reads them: Turkish İ, the capital of
+// the ASCII i (a title in capitals is the same word).
+struct AsciiReading {
+  char16_t unit;
+  unsigned char ascii;
+};
+constexpr AsciiReading kReadAsAscii[] = {{0x0130, 'I'}};
 
 // A single-byte cause's reading: per byte its unit, its letter class and case in the language's model, and what
 // it costs beyond that (a sign's own cost), flagged when the code page leaves the byte undefined or GBK cannot
@@ -694,10 +699,11 @@ struct Models {
       // Box drawing and blocks belong to screens, not titles: a byte read as one is as good as undefined.
       model.own[b] = Flagged(u >= 0x2500 && u < 0x2600 ? kUndefinedNats : 0, u);
       const auto letter = std::lower_bound(byUnit.begin(), byUnit.end(), Letter{u, false, 0});
-      if (u == kCapitalDottedI) {
-        // Turkish writes the capital of the ASCII i above ASCII: it is read as that letter, upper case.
-        model.letterClass[b] = model.letterClass['i'];
-        model.letterCase[b] = 2;
+      const auto* const asAscii = std::find_if(std::begin(kReadAsAscii), std::end(kReadAsAscii),
+                                               [u](const AsciiReading& r) { return r.unit == u; });
+      if (asAscii != std::end(kReadAsAscii)) {
+        model.letterClass[b] = model.letterClass[asAscii->ascii];
+        model.letterCase[b] = model.letterCase[asAscii->ascii];
       } else if (letter != byUnit.end() && letter->unit == u) {
         model.letterClass[b] = static_cast<std::uint8_t>(letters.FirstLetter() + letter->index);
         model.letterCase[b] = letter->upper ? 2 : 1;

@@ -94,6 +94,8 @@ const Row kRows[] = {
     // Place names that the Hebrew model finds dear, whose Cyrillic reading is dearer than any Cyrillic text
     {"Windows-1255 Hebrew place names, not Cyrillic however rare",
      "PERFORMER \"\xE1\xF0\xE2\xF7\xE5\xF7\"\r\nTITLE \"\xE8\xF9\xF7\xF0\xE8\"\r\n", Cause::kWindows1255, false},
+    // The geresh marks a letter of a transliterated name: it reads as Ч inside a Cyrillic word
+    {"Windows-1255 Hebrew name with a geresh", "TITLE \"\xE2\xD7\xF8\xE0\xE3\xE4\"\r\n", Cause::kWindows1255, false},
     {"Windows-1257 Lithuanian title", "TITLE \"Lietuvi\xF0kos dainos \xE0\xFEuolas\"\r\n", Cause::kWindows1257, true},
     {"EUC-KR Korean title", "TITLE \"\xBB\xE7\xB6\xFB\xC0\xC7 \xB3\xEB\xB7\xA1\"\r\n", Cause::kEucKr, true},
     {"EUC-JP kana and kanji", "TITLE \"\xA4\xB3\xA4\xF3\xA4\xCB\xA4\xC1\xA4\xCF\xC0\xA4\xB3\xA6\"\r\n", Cause::kEucJp, true},
