@@ -205,7 +205,7 @@ double EucJpNats(unsigned, unsigned, char16_t u) {
 double WesternNats(unsigned b) {
   switch (b) {
     case 0xE9:
-      return 4;  // é
+      return 3;  // é, far the commonest
     case 0xE8:
     case 0xE0:
     case 0xE7:
@@ -425,8 +425,12 @@ bool IsLetter(char16_t u) {
 }
 
 // What the Western byte model pays per character above ASCII beside the letter model: it knows no language's
-// letters, so it must not outbid the other letter models on their own text.
-constexpr double kWesternBytesNats = 2;
+// letters, so it must not outbid the other letter models on their own text (Baltic ū, Czech ě and Turkish ş read
+// as Western û, ì and þ are letters at its price).
+constexpr double kWesternBytesNats = 3;
+// A decoy's byte model pays less: it is named nowhere, and only needs to stay a rival wherever its code page reads
+// the text as well as the cause does (Mac Roman í as Windows-1252's apostrophe in "Qu’mica").
+constexpr double kDecoyBytesNats = 2;
 // And per two letters above ASCII side by side, which Western words seldom hold and Vietnamese ones often do.
 constexpr double kWesternLettersTogetherNats = 12;
 
@@ -1031,13 +1035,13 @@ Tally ReadSingles(const CodePageModel& model, const Histogram& h, std::size_t n)
 // Western text is read by two models, its letters' and its bytes' (the marks and place names of titles that the
 // catalogues' prose seldom writes), and takes the better; the bytes' pays for knowing no language's letters.
 Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& languages, const CodePageModel& bytes,
-                  const Histogram& h, std::size_t n) {
+                  const Histogram& h, std::size_t n, double bytesNats) {
   const Tally byLetters = ReadLanguages(letters, languages, h, n);
   Tally byBytes = ReadSingles(bytes, h, n);
   // The bytes' model knows no words: their letter pairs cost as the letters' model has them.
   byBytes.wordQuarters = byLetters.wordQuarters;
   byBytes.quarters += byLetters.wordQuarters;
-  byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats);
+  byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(bytesNats);
   for (const std::uint16_t pair : h.touched) {
     const unsigned before = pair >> 8, b = pair & 0xFF;
     if (before >= 0x80 && b >= 0x80 && letters.letterClass[before] >= 2 && letters.letterClass[b] >= 2) {
@@ -1130,7 +1134,8 @@ constexpr double kMostKoreanNats = 9;
 // The mean cost per character above ASCII of a credible reading by a letter model, measured as above: at most
 // 4.4 nats for Cyrillic text (Arabic text read as Cyrillic, 5.5), 5.3 for Greek (5.4), 5.6 for Hebrew (6.7),
 // 6.3 for Turkish, 5.8 for Baltic and 8.7 for Central European text (11), and 7.2 for Western text; Baltic and
-// Western place names (of the accuracy test's kind) cost more, and random bytes read as them 11 or more.
+// Western place names (of the accuracy test's kind) cost more, as do Turkish sheets that name languages in their
+// own letters (Güilá, Bété), and random bytes read as them 11 or more.
 double MostLetterNats(Letters letters) {
   switch (letters) {
     case Letters::kCyrillic:
@@ -1140,7 +1145,7 @@ double MostLetterNats(Letters letters) {
     case Letters::kHebrew:
       return 6.2;
     case Letters::kTurkish:
-      return 7;
+      return 8;
     case Letters::kBaltic:
       return 9;
     case Letters::kCentralEuropean:
@@ -1306,8 +1311,9 @@ Guess GuessCause(std::string_view bytes) {
       const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
       const LanguageModels& languages = models.languages[static_cast<std::size_t>(e.cause)];
       readings.push_back({e.cause,
-                          e.cause == Cause::kWestern ? ReadWestern(letters, languages, models.westernBytes, h, n)
-                                                     : ReadLanguages(letters, languages, h, n),
+                          e.cause == Cause::kWestern
+                              ? ReadWestern(letters, languages, models.westernBytes, h, n, kWesternBytesNats)
+                              : ReadLanguages(letters, languages, h, n),
                           0, MostLetterNats(e.letters)});
     } else if (e.layout == Layout::kUtf8) {
       const bool bom = StartsWithBom(s, n);
@@ -1444,7 +1450,7 @@ Guess GuessCause(std::string_view bytes) {
       const SingleByteModel& decoy = models.decoys[i];
       if (named.letters && ReadAlike(named, decoy, h)) continue;
       Tally t = decoy.letters == &kLetterModels[static_cast<int>(Letters::kWestern) - 1]
-                    ? ReadWestern(decoy, models.decoyLanguages[i], models.decoyBytes[i], h, n)
+                    ? ReadWestern(decoy, models.decoyLanguages[i], models.decoyBytes[i], h, n, kDecoyBytesNats)
                     : ReadLanguages(decoy, models.decoyLanguages[i], h, n);
       if (decoy.letters->latin) t.quarters -= westernWordQuarters;
       const double rarity = !decoy.letters->latin && decoy.letters == named.letters ? kSameScriptDecoyNats : kDecoyNats;
