@@ -830,6 +830,10 @@ std::size_t TakeAscii(Tally& t, const unsigned char* s, std::size_t i, std::size
 // The byte after s[i], or a space after the last: no letter.
 unsigned char Next(const unsigned char* s, std::size_t i, std::size_t n) { return i + 1 < n ? s[i + 1] : ' '; }
 
+// What a pair pays whose second byte is an ASCII letter before another: it takes the first letter of a word, as
+// Big5 takes the "¡H" of a Spanish "¡Hola" for a full-width question mark.
+constexpr double kSplitWordNats = 3;
+
 // Scans from s[i] until at or past `end` (a pair may cross it); returns where it stopped.
 std::size_t ScanDoubleByte(const CodePageModel& model, const unsigned char* s, std::size_t n, std::size_t i,
                            std::size_t end, Tally& t) {
@@ -843,7 +847,9 @@ std::size_t ScanDoubleByte(const CodePageModel& model, const unsigned char* s, s
       t.Add(model.single[b], i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i, n)]);
       ++i;
     } else if (i + 1 < n) {
-      t.Add(model.Pair(s, n, i), i > 0 && kAsciiLetters[s[i - 1]], kAsciiLetters[Next(s, i + 1, n)]);
+      const bool letterAfter = kAsciiLetters[Next(s, i + 1, n)];
+      t.Add(model.Pair(s, n, i), i > 0 && kAsciiLetters[s[i - 1]], letterAfter);
+      if (letterAfter && kAsciiLetters[s[i + 1]]) t.quarters += Cost(kSplitWordNats);
       i += 2;
     } else {
       t.Add(kUndefined);

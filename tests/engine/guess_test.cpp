@@ -41,6 +41,9 @@ const Row kRows[] = {
     {"Windows-1252 accent between letters", "TITLE \"Caf\xE9 de Flore\"\r\n", Cause::kWestern, true},
     {"Windows-1252 umlaut", "TITLE \"F\xFCr Elise\"\r\n", Cause::kWestern, true},
     {"Windows-1252 apostrophe", "TITLE \"Don\x92t Stop\"\r\n", Cause::kWestern, true},
+    // Big5 reads the inverted mark and the capital after it as a full-width question mark
+    {"Windows-1252 Spanish exclamation", "TITLE \"\xA1Hola amigos!\"\r\nFILE \"\xA1Hola amigos!.flac\" WAVE\r\n",
+     Cause::kWestern, false},
     {"Windows-1252 guillemets and no-break spaces", "TITLE \"\xAB\xA0Live\xA0\xBB\"\r\n", Cause::kWestern, true},
     // UTF-8: its structure is near proof
     {"UTF-8 accent", "TITLE \"Caf\xC3\xA9 de Flore\"\r\n", Cause::kUtf8, true},
