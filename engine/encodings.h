@@ -91,6 +91,10 @@ inline constexpr double kSeldomNats = 4.5;
 // The seldom Latin code pages pay less: a short text in one of them differs from its Western reading in a letter
 // or two, and the guess weighs the language of the words around them, so that the rarity need not outweigh it.
 inline constexpr double kSeldomLatinNats = 2;
+// Windows-1255 pays less than the other seldom code pages: a text it reads at all has its letters in E0 to FA
+// alone, which no Cyrillic title with a capital or ы, ь, я has, so a short Hebrew title that Windows-1251 or
+// KOI8-R reads about as well is rather Hebrew than a Cyrillic word all in one case.
+inline constexpr double kHebrewNats = 3;
 
 // The Windows-1252 bytes the Western transliteration makes '?' and counts as losses.
 inline constexpr std::string_view kWesternUndefined = "\x81\x8D\x8F\x90\x9D";
@@ -129,7 +133,7 @@ inline constexpr Encoding kEncodings[] = {
      "\x81\x8D\x8E\x8F\x90\x9D\x9E", {}, "", Letters::kTurkish, kSeldomLatinNats},
     {Cause::kWindows1255, "windows-1255", 1255, Layout::kSingleByte, u'?', false, u"", 0, nullptr, "",
      "\x81\x8A\x8C\x8D\x8E\x8F\x90\x9A\x9C\x9D\x9E\x9F\xD9\xDA\xDB\xDC\xDD\xDE\xDF\xFB\xFC\xFF", {}, "",
-     Letters::kHebrew, kSeldomNats},
+     Letters::kHebrew, kHebrewNats},
     {Cause::kWindows1257, "windows-1257", 1257, Layout::kSingleByte, u'?', false, u"", 0, nullptr, "",
      "\x81\x83\x88\x8A\x8C\x90\x98\x9A\x9C\x9F\xA1\xA5", {}, "", Letters::kBaltic, kSeldomLatinNats},
     {Cause::kEucKr, "euc-kr", 949, Layout::kDoubleByte, u'?', false, u"", 0, nullptr, "", "\x80\xFF", {{0x81, 0xFE}},
