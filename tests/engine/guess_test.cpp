@@ -81,6 +81,10 @@ const Row kRows[] = {
      Cause::kWindows1257, true},
     {"Windows-1254 Turkish title beside a name in Western letters",
      "TITLE \"ge\xE7ici dosya olu\xFEturulam\xFDyor\"\r\nTITLE \"B\xE9t\xE9, Gagnoa\"\r\n", Cause::kWindows1254, true},
+    // Place names whose letter pairs the catalogues' prose never wrote (čn, žič)
+    {"Windows-1250 Croatian and Slovenian place names beside a German one",
+     "PERFORMER \"Baden-W\xFCrttemberg\"\r\nTITLE \"Isto\xE8ni Sussex\"\r\nTITLE \"Tr\x9Ei\xE8\"\r\n",
+     Cause::kWindows1250, false},
     {"Windows-1250 Polish title", "TITLE \"Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\"\r\n", Cause::kWindows1250, true},
     {"Windows-1253 Greek title", "TITLE \"\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1 \xEA\xFC\xF3\xEC\xE5\"\r\n", Cause::kWindows1253,
      true},
