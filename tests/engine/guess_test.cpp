@@ -135,6 +135,8 @@ const Row kRows[] = {
      "TITLE \"\xC7\xE1\xD1\xCE\xD5\xC9\"\r\n", Cause::kGbk, false},
     {"code page 1258 Vietnamese, a tone mark combining: not sure", "TITLE \"Ti\xCCnh y\xEAu\"\r\n", Cause::kWestern,
      false},
+    {"code page 874 Thai name, which GBK reads as five hanzi", "PERFORMER \"\xBA\xC3\xD9\xB5\xD0\xC7\xD1\xB9\xB5\xA1\"\r\n",
+     Cause::kGbk, false},
     {"code page 874 Thai", "TITLE \"\xE0\xBE\xC5\xA7\xC3\xD1\xA1\"\r\n", Cause::kUnknown, true},
     // The Cyrillic reading of this Hebrew word (the centre), all in small letters, costs a little more than the
     // Hebrew one: Hebrew, not sure
