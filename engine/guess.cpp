@@ -425,12 +425,8 @@ bool IsLetter(char16_t u) {
 }
 
 // What the Western byte model pays per character above ASCII beside the letter model: it knows no language's
-// letters, so it must not outbid the other letter models on their own text (Baltic ū, Czech ě and Turkish ş read
-// as Western û, ì and þ are letters at its price).
-constexpr double kWesternBytesNats = 3;
-// A decoy's byte model pays less: it is named nowhere, and only needs to stay a rival wherever its code page reads
-// the text as well as the cause does (Mac Roman í as Windows-1252's apostrophe in "Qu’mica").
-constexpr double kDecoyBytesNats = 2;
+// letters, so it must not outbid the other letter models on their own text.
+constexpr double kWesternBytesNats = 2;
 // And per two letters above ASCII side by side, which Western words seldom hold and Vietnamese ones often do.
 constexpr double kWesternLettersTogetherNats = 12;
 
@@ -1041,13 +1037,13 @@ Tally ReadSingles(const CodePageModel& model, const Histogram& h, std::size_t n)
 // Western text is read by two models, its letters' and its bytes' (the marks and place names of titles that the
 // catalogues' prose seldom writes), and takes the better; the bytes' pays for knowing no language's letters.
 Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& languages, const CodePageModel& bytes,
-                  const Histogram& h, std::size_t n, double bytesNats) {
+                  const Histogram& h, std::size_t n) {
   const Tally byLetters = ReadLanguages(letters, languages, h, n);
   Tally byBytes = ReadSingles(bytes, h, n);
   // The bytes' model knows no words: their letter pairs cost as the letters' model has them.
   byBytes.wordQuarters = byLetters.wordQuarters;
   byBytes.quarters += byLetters.wordQuarters;
-  byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(bytesNats);
+  byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats);
   for (const std::uint16_t pair : h.touched) {
     const unsigned before = pair >> 8, b = pair & 0xFF;
     if (before >= 0x80 && b >= 0x80 && letters.letterClass[before] >= 2 && letters.letterClass[b] >= 2) {
@@ -1317,9 +1313,8 @@ Guess GuessCause(std::string_view bytes) {
       const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
       const LanguageModels& languages = models.languages[static_cast<std::size_t>(e.cause)];
       readings.push_back({e.cause,
-                          e.cause == Cause::kWestern
-                              ? ReadWestern(letters, languages, models.westernBytes, h, n, kWesternBytesNats)
-                              : ReadLanguages(letters, languages, h, n),
+                          e.cause == Cause::kWestern ? ReadWestern(letters, languages, models.westernBytes, h, n)
+                                                     : ReadLanguages(letters, languages, h, n),
                           0, MostLetterNats(e.letters)});
     } else if (e.layout == Layout::kUtf8) {
       const bool bom = StartsWithBom(s, n);
@@ -1456,7 +1451,7 @@ Guess GuessCause(std::string_view bytes) {
       const SingleByteModel& decoy = models.decoys[i];
       if (named.letters && ReadAlike(named, decoy, h)) continue;
       Tally t = decoy.letters == &kLetterModels[static_cast<int>(Letters::kWestern) - 1]
-                    ? ReadWestern(decoy, models.decoyLanguages[i], models.decoyBytes[i], h, n, kDecoyBytesNats)
+                    ? ReadWestern(decoy, models.decoyLanguages[i], models.decoyBytes[i], h, n)
                     : ReadLanguages(decoy, models.decoyLanguages[i], h, n);
       if (decoy.letters->latin) t.quarters -= westernWordQuarters;
       const double rarity = !decoy.letters->latin && decoy.letters == named.letters ? kSameScriptDecoyNats : kDecoyNats;
