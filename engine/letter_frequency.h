@@ -27,9 +27,10 @@ struct LetterModel {
 // In the order of Letters (engine/encodings.h) from kWestern, then the models only decoys read with.
 extern const LetterModel kLetterModels[];
 
-// A model of one language of a family of several (Western: French, German, Spanish), learnt from that language
-// alone: a text in one language reads better by its own model than by the family's. Also a language as it is
-// written another way: Hebrew in visual order, as GNU's ISO-8859-8 catalogues hold it.
+// A model of one language of a family of several (Western: French, German, Spanish, Italian, Portuguese, and
+// Dutch, Swedish, Danish and Norwegian beside them), learnt from that language alone: a text in one language reads
+// better by its own model than by the family's. Also a language as it is written another way: Hebrew in visual
+// order, as GNU's ISO-8859-8 catalogues hold it.
 struct LanguageModel {
   int family;  // in kLetterModels
   LetterModel model;

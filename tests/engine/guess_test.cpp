@@ -44,6 +44,13 @@ const Row kRows[] = {
     // Big5 reads the inverted mark and the capital after it as a full-width question mark
     {"Windows-1252 Spanish exclamation", "TITLE \"\xA1Hola amigos!\"\r\nFILE \"\xA1Hola amigos!.flac\" WAVE\r\n",
      Cause::kWestern, false},
+    // Italian and Portuguese, whose letters the French, German and Spanish models take for foreign: they read
+    // as a Cyrillic word (è as и) or as kana without models of their own
+    {"Windows-1252 Italian titles", "TITLE \"Com'\xE8 profondo il mare\"\r\n  TRACK 01 AUDIO\r\n    TITLE \"Citt\xE0 vuota\"\r\n",
+     Cause::kWestern, true},
+    {"Windows-1252 Italian one-letter word", "TITLE \"Questa \xE8 la mia vita\"\r\n", Cause::kWestern, false},
+    {"Windows-1252 Portuguese titles",
+     "TITLE \"Can\xE7\xE3o do Mar\"\r\n  TRACK 01 AUDIO\r\n    TITLE \"Cora\xE7\xE3o independente\"\r\n", Cause::kWestern, true},
     {"Windows-1252 guillemets and no-break spaces", "TITLE \"\xAB\xA0Live\xA0\xBB\"\r\n", Cause::kWestern, true},
     // UTF-8: its structure is near proof
     {"UTF-8 accent", "TITLE \"Caf\xC3\xA9 de Flore\"\r\n", Cause::kUtf8, true},
