@@ -1409,7 +1409,31 @@ Guess GuessCause(std::string_view bytes) {
   std::stable_sort(guess.ranked.begin(), guess.ranked.end(),
                    [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
   // Causes that read every byte of the text as the same characters are one answer, named by the one listed
-  // first in kEncodings (Western before the code pages that share its letters), which takes their scores.
+  // first in kEncodings (Western before the code pages that share its letters), which takes their scores: the
+  // answer is the one whose causes' scores together are the most.
+  const auto alikeTo = [&](const Candidate& a, const Candidate& b) {
+    return ReadAlike(models.singleByte[static_cast<std::size_t>(a.cause)],
+                     models.singleByte[static_cast<std::size_t>(b.cause)], h);
+  };
+  if (!binary) {
+    std::size_t first = 0;
+    double most = 0;
+    for (std::size_t i = 0; i < guess.ranked.size() && guess.ranked[i].score > 0; ++i) {
+      double together = guess.ranked[i].score;
+      for (std::size_t j = 0; j < guess.ranked.size() && guess.ranked[i].undefined == 0; ++j) {
+        if (j != i && alikeTo(guess.ranked[i], guess.ranked[j])) together += guess.ranked[j].score;
+      }
+      if (together > most) {
+        most = together;
+        first = i;
+      }
+    }
+    // Led by the best of them, whose odds the rivals are weighed against.
+    std::size_t lead = 0;
+    while (lead != first && !alikeTo(guess.ranked[first], guess.ranked[lead])) ++lead;
+    std::rotate(guess.ranked.begin(), guess.ranked.begin() + static_cast<std::ptrdiff_t>(lead),
+                guess.ranked.begin() + static_cast<std::ptrdiff_t>(lead) + 1);
+  }
   double plausibility = guess.ranked.front().plausibility;
   const double odds = Odds(guess.ranked.front());
   std::bitset<kCauseCount> alike;
@@ -1417,9 +1441,7 @@ Guess GuessCause(std::string_view bytes) {
     Candidate& top = guess.ranked.front();
     for (std::size_t i = 1; i < guess.ranked.size(); ++i) {
       Candidate& other = guess.ranked[i];
-      if (!ReadAlike(models.singleByte[static_cast<std::size_t>(top.cause)],
-                     models.singleByte[static_cast<std::size_t>(other.cause)], h))
-        continue;
+      if (!alikeTo(top, other)) continue;
       top.score = std::min(1.0, top.score + other.score);  // their sum may round above one
       other.score = 0;
       plausibility = std::max(plausibility, other.plausibility);

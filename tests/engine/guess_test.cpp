@@ -90,6 +90,9 @@ const Row kRows[] = {
      "PERFORMER \"R\xE2" "d\xEEt visus instal\xE7tos ievades avotus\"\r\nTITLE \"\xD2ujorka\"\r\n"
      "FILE \"\xD2ujorka.flac\" WAVE\r\n",
      Cause::kWindows1257, true},
+    // Windows-1250 and ISO-8859-2 read Č alike, and together outweigh Western's È
+    {"Windows-1250 Slovenian title that ISO-8859-2 reads alike", "TITLE \"\xC8" "as je za ples\"\r\n",
+     Cause::kWindows1250, false},
     {"Windows-1250 Polish title", "TITLE \"Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\"\r\n", Cause::kWindows1250, true},
     {"Windows-1253 Greek title", "TITLE \"\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1 \xEA\xFC\xF3\xEC\xE5\"\r\n", Cause::kWindows1253,
      true},
