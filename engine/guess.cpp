@@ -429,6 +429,9 @@ bool IsLetter(char16_t u) {
 constexpr double kWesternBytesNats = 2;
 // And per two letters above ASCII side by side, which Western words seldom hold and Vietnamese ones often do.
 constexpr double kWesternLettersTogetherNats = 12;
+// What a single-byte reading pays for naming the language of its family that reads the text best (a seldom
+// language pays its kLanguageModels' seldomNats beside).
+constexpr double kOneLanguageNats = 1.5;
 
 // What a decoy pays for its code page's rarity: a little less than a seldom cause, so that a Vietnamese text its
 // decoy reads better goes unsure. Less still, and "Don't" with Windows-1252's apostrophe is unsure too.
@@ -474,6 +477,8 @@ struct SingleByteModel {
   // writes its letter, or every bit where no language names the byte.
   bool wordsTell = false;
   std::uint8_t wordLanguages[256] = {};
+  // A language's model: what reading the text by it costs beyond the family's (see ReadLanguages).
+  std::ptrdiff_t namingQuarters = 0;
 };
 
 // A character's cost, flagged when GBK cannot write it.
@@ -596,6 +601,7 @@ struct Models {
     for (std::size_t i = 0; i < kLanguageModelCount; ++i) {
       if (kLanguageModels[i].family != family) continue;
       Build(models.emplace_back(), kLanguageModels[i].model, units);
+      models.back().namingQuarters = Cost(kOneLanguageNats + kLanguageModels[i].seldomNats);
     }
     return models;
   }
@@ -999,8 +1005,6 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
   return t;
 }
 
-// What a single-byte reading pays for naming the language of its family that reads the text best.
-constexpr double kOneLanguageNats = 1.5;
 
 // A text in one language reads better by that language's own model than by its family's: the better of them.
 Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languages, const Histogram& h, std::size_t n) {
@@ -1009,7 +1013,7 @@ Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languag
   if (best.Hopeless()) return best;
   for (const SingleByteModel& language : languages.Get()) {
     Tally t = ReadLetters(language, h, n);
-    t.quarters += Cost(kOneLanguageNats);
+    t.quarters += language.namingQuarters;
     if (t.Nats() < best.Nats()) best = t;
   }
   return best;

@@ -28,11 +28,12 @@ struct LetterModel {
 extern const LetterModel kLetterModels[];
 
 // A model of one language of a family of several (Western: French, German, Spanish, Italian, Portuguese, and
-// Dutch, Swedish, Danish and Norwegian beside them), learnt from that language alone: a text in one language reads
+// Dutch and the Nordic languages beside them), learnt from that language alone: a text in one language reads
 // better by its own model than by the family's. Also a language as it is written another way: Hebrew in visual
 // order, as GNU's ISO-8859-8 catalogues hold it.
 struct LanguageModel {
-  int family;  // in kLetterModels
+  int family;          // in kLetterModels
+  double seldomNats;   // what naming the language costs beyond naming any of its family
   LetterModel model;
 };
 extern const LanguageModel kLanguageModels[];

@@ -51,6 +51,12 @@ const Row kRows[] = {
     {"Windows-1252 Italian one-letter word", "TITLE \"Questa \xE8 la mia vita\"\r\n", Cause::kWestern, false},
     {"Windows-1252 Portuguese titles",
      "TITLE \"Can\xE7\xE3o do Mar\"\r\n  TRACK 01 AUDIO\r\n    TITLE \"Cora\xE7\xE3o independente\"\r\n", Cause::kWestern, true},
+    // Icelandic ð and Þ read as Baltic š and Ž, a Finnish title as nothing Western without a model of its own
+    {"Windows-1252 Icelandic titles", "PERFORMER \"Dj\xFApi\xF0 blues\"\r\nTITLE \"\xDEj\xF3\xF0lagi\xF0 okkar\"\r\n",
+     Cause::kWestern, true},
+    {"Windows-1252 Finnish titles",
+     "TITLE \"Y\xF6 k\xE4velee\"\r\n  TRACK 01 AUDIO\r\n    TITLE \"Voi h\xE4lytt\xE4v\xE4\xE4 \x9Aokkia\"\r\n",
+     Cause::kWestern, true},
     {"Windows-1252 guillemets and no-break spaces", "TITLE \"\xAB\xA0Live\xA0\xBB\"\r\n", Cause::kWestern, true},
     // UTF-8: its structure is near proof
     {"UTF-8 accent", "TITLE \"Caf\xC3\xA9 de Flore\"\r\n", Cause::kUtf8, true},
