@@ -11,8 +11,8 @@
 // guess_accuracy --explain FILE...: every candidate and its evidence, per file.
 //   --list: writes per file "path<TAB>guess<TAB>confident|unsure<TAB>right|wrong" for tools/guess-report.
 //   --floor: exits 1 when the groups starting with PREFIX, taken together, fall below PERCENT.
-//   --check: exits 1 when a cause falls below 99 % on the dense sheets or 97 % on the sparse or alike ones, or
-//     the guess is confident and wrong on any unnamed one.
+//   --check: exits 1 when a cause falls below 99 % on the dense sheets or 97 % on the others (sparse, alike,
+//     languages), or the guess is confident and wrong on any unnamed one.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
