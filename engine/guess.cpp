@@ -869,6 +869,13 @@ struct Histogram {
   std::array<std::size_t, 256 * 4> beside{};  // [b * 4 + letter before * 2 + letter after]
   std::vector<std::uint16_t> touched;         // the pairs counted, each once
   std::size_t* pairs;                         // 65,536 counters, all 0 outside `touched`
+  // The counted pairs with their counts side by side (Gather), which each reading walks in turn: the counters
+  // are strewn over half a megabyte.
+  struct Counted {
+    std::uint16_t pair;
+    std::size_t count;
+  };
+  std::vector<Counted> counted;
   std::vector<std::uint8_t> present;          // the bytes above 0x7F the text holds, each once
   // Pairs of ASCII letters (a-z, either case) within the words that hold a byte above 0x7F: the rest of such a
   // word tells its language, which the English of a sheet's keywords and other fields would not.
@@ -900,6 +907,10 @@ struct Histogram {
 
   std::size_t Count(unsigned b) const {
     return beside[b * 4] + beside[b * 4 + 1] + beside[b * 4 + 2] + beside[b * 4 + 3];
+  }
+  void Gather() {
+    counted.reserve(touched.size());
+    for (const std::uint16_t pair : touched) counted.push_back({pair, pairs[pair]});
   }
   void Pair(unsigned before, unsigned b) {
     const unsigned pair = before << 8 | b;
@@ -973,9 +984,9 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
   for (int before = 0; before < 4; ++before) {
     for (int c = 1; c < 3; ++c) caseQuarters[before][c] = letters.caseQuarters[before][c - 1];
   }
-  for (const std::uint16_t pair : h.touched) {
+  for (const auto& [pair, counted] : h.counted) {
     const unsigned before = pair >> 8, b = pair & 0xFF;
-    const auto count = static_cast<std::ptrdiff_t>(h.pairs[pair]);
+    const auto count = static_cast<std::ptrdiff_t>(counted);
     const int at = model.row[before] + model.letterClass[b];
     const int cost =
         (model.read[b] & (letters.pairs[at] + caseQuarters[model.letterCase[before]][model.letterCase[b]])) +
@@ -1048,10 +1059,10 @@ Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& language
   byBytes.wordQuarters = byLetters.wordQuarters;
   byBytes.quarters += byLetters.wordQuarters;
   byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats);
-  for (const std::uint16_t pair : h.touched) {
+  for (const auto& [pair, count] : h.counted) {
     const unsigned before = pair >> 8, b = pair & 0xFF;
     if (before >= 0x80 && b >= 0x80 && letters.letterClass[before] >= 2 && letters.letterClass[b] >= 2) {
-      byBytes.quarters += static_cast<std::ptrdiff_t>(h.pairs[pair]) * Cost(kWesternLettersTogetherNats);
+      byBytes.quarters += static_cast<std::ptrdiff_t>(count) * Cost(kWesternLettersTogetherNats);
     }
   }
   return byBytes.Nats() < byLetters.Nats() ? byBytes : byLetters;
@@ -1286,6 +1297,7 @@ Guess GuessCause(std::string_view bytes) {
     h.Pair(before, ' ');
     h.AddRun(s, runStart, n);
   }
+  h.Gather();
   const std::size_t high = h.high;
   // A NUL belongs to no text but UTF-16's.
   const bool binary = h.controls * kBinaryShare > n || std::memchr(s, 0, n) != nullptr;
