@@ -1016,7 +1016,6 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
   return t;
 }
 
-
 // A text in one language reads better by that language's own model than by its family's: the better of them.
 Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languages, const Histogram& h, std::size_t n) {
   Tally best = ReadLetters(family, h, n);
@@ -1435,9 +1434,12 @@ Guess GuessCause(std::string_view bytes) {
     std::size_t first = 0;
     double most = 0;
     for (std::size_t i = 0; i < guess.ranked.size() && guess.ranked[i].score > 0; ++i) {
+      // A reading with an undefined byte stands alone, as the merge below leaves it.
       double together = guess.ranked[i].score;
-      for (std::size_t j = 0; j < guess.ranked.size() && guess.ranked[i].undefined == 0; ++j) {
-        if (j != i && alikeTo(guess.ranked[i], guess.ranked[j])) together += guess.ranked[j].score;
+      if (guess.ranked[i].undefined == 0) {
+        for (std::size_t j = 0; j < guess.ranked.size(); ++j) {
+          if (j != i && alikeTo(guess.ranked[i], guess.ranked[j])) together += guess.ranked[j].score;
+        }
       }
       if (together > most) {
         most = together;
