@@ -432,6 +432,10 @@ constexpr double kWesternLettersTogetherNats = 12;
 // What a single-byte reading pays for naming the language of its family that reads the text best (a seldom
 // language pays its kLanguageModels' seldomNats beside).
 constexpr double kOneLanguageNats = 1.5;
+// Where the text is read word by word, a word read by one of the family's languages pays this many times what
+// naming the language for the whole text does: a text all in one language is better read whole, and a seldom
+// language (Icelandic ý, þ) would otherwise take a Turkish word (ı, ş) here and there.
+constexpr std::ptrdiff_t kWordLanguageTimes = 2;
 
 // What a decoy pays for its code page's rarity: a little less than a seldom cause, so that a Vietnamese text its
 // decoy reads better goes unsure. Less still, and "Don't" with Windows-1252's apostrophe is unsure too.
@@ -439,6 +443,9 @@ constexpr double kDecoyNats = 3;
 // A decoy in a script of its own pays less beside a cause of its family: their code pages differ in a few letters
 // (Mac Cyrillic's capitals), which a title that both read about as well does not settle.
 constexpr double kSameScriptDecoyNats = 1;
+// A decoy whose family reads the text at more than this a character (a credible Western reading costs at most
+// kMostWesternNats) rivals no cause that matters: its languages, read for every sheet, are left unread.
+constexpr double kMostDecoyNats = 9;
 
 // A word whose letters no one language of its family writes together (a Serbian letter in a Russian word):
 // as good as undefined.
@@ -479,6 +486,7 @@ struct SingleByteModel {
   std::uint8_t wordLanguages[256] = {};
   // A language's model: what reading the text by it costs beyond the family's (see ReadLanguages).
   std::ptrdiff_t namingQuarters = 0;
+  std::ptrdiff_t wordQuarters = 0;  // and what a word read by it costs beside (see ReadLanguages)
 };
 
 // A character's cost, flagged when GBK cannot write it.
@@ -602,6 +610,7 @@ struct Models {
       if (kLanguageModels[i].family != family) continue;
       Build(models.emplace_back(), kLanguageModels[i].model, units);
       models.back().namingQuarters = Cost(kOneLanguageNats + kLanguageModels[i].seldomNats);
+      models.back().wordQuarters = kWordLanguageTimes * models.back().namingQuarters;
     }
     return models;
   }
@@ -807,11 +816,11 @@ struct Tally {
   double Nats() const { return static_cast<double>(quarters) / kQuarters + kAsciiNats * static_cast<double>(ascii); }
   // A reading of many characters far from credible, such as Chinese text read as letters, which nothing its
   // model adds to makes credible. (One rare letter alone is no such sign.)
-  bool Hopeless() const {
-    constexpr double kHopelessNats = 12;
+  bool Hopeless(double mostNats = kHopelessNats) const {
     constexpr std::size_t kFewestHopeless = 16;
-    return characters >= kFewestHopeless && Mean() > kHopelessNats;
+    return characters >= kFewestHopeless && Mean() > mostNats;
   }
+  static constexpr double kHopelessNats = 12;
 };
 
 static_assert(std::endian::native == std::endian::little, "the first byte of a chunk is its lowest");
@@ -896,6 +905,19 @@ struct Histogram {
   std::array<Run, 2 * kMostRuns> runs{};
   std::array<std::uint8_t, kMostRuns> runSlots{};  // the slots taken, in the order taken
   std::size_t runSets = 0;
+  // The Latin words of the text's first kRunsWithin bytes that hold a byte above 0x7F (runs of ASCII letters and
+  // such bytes, at least a third of them ASCII letters, as a Chinese line is not), each once with how often it
+  // occurs (up to kMostWords, in a table of twice as many slots): a sheet's titles and names each come in a
+  // language of their own, and a word's language depends on its letters alone.
+  struct LatinWord {
+    std::uint32_t at, length;  // in the text
+    std::size_t count;
+  };
+  static constexpr std::size_t kMostWords = 128;
+  std::array<LatinWord, 2 * kMostWords> latinWords{};
+  std::array<std::uint8_t, kMostWords> wordSlots{};
+  std::size_t wordSets = 0;
+  const unsigned char* text = nullptr;
 
   explicit Histogram(std::size_t* counters) : pairs(counters) {}
   Histogram(const Histogram&) = delete;
@@ -940,6 +962,35 @@ struct Histogram {
         runs[slot] = {{run[0], run[1]}, 1};
         runSlots[runSets++] = static_cast<std::uint8_t>(slot);
       }
+    }
+  }
+  void GatherWords(const unsigned char* s, std::size_t n) {
+    text = s;
+    constexpr std::size_t kLongestHalf = 32;  // a word, not a line of letters
+    const auto inWord = [](unsigned c) { return c >= 0x80 || kAsciiLetters[c]; };
+    for (std::size_t i = 0, end = 0; i < std::min(n, kRunsWithin); ++i) {
+      if (s[i] < 0x80 || i < end) continue;
+      std::size_t start = i, letters = 0;
+      while (start > end && i - start < kLongestHalf && inWord(s[start - 1])) --start;
+      for (end = i + 1; end < n && end - i <= kLongestHalf && inWord(s[end]);) ++end;
+      for (std::size_t k = start; k < end; ++k) letters += s[k] < 0x80;
+      if (letters * 3 >= end - start) AddWord(s, start, end);
+    }
+  }
+  void AddWord(const unsigned char* s, std::size_t start, std::size_t end) {
+    const std::size_t length = end - start;
+    std::uint64_t hash = 0xCBF29CE484222325u;  // FNV-1a
+    for (std::size_t k = start; k < end; ++k) hash = (hash ^ s[k]) * 0x100000001B3u;
+    std::size_t slot = (hash >> 32) % latinWords.size();
+    while (latinWords[slot].count != 0 &&
+           (latinWords[slot].length != length || std::memcmp(s + latinWords[slot].at, s + start, length) != 0)) {
+      slot = (slot + 1) % latinWords.size();
+    }
+    if (latinWords[slot].count != 0) {
+      ++latinWords[slot].count;
+    } else if (wordSets < kMostWords) {
+      latinWords[slot] = {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length), 1};
+      wordSlots[wordSets++] = static_cast<std::uint8_t>(slot);
     }
   }
   // Counts the ASCII letter pairs of the word around s[i], a byte above 0x7F, on either side of it.
@@ -1016,17 +1067,52 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
   return t;
 }
 
+// What the word w[0, length) costs by a model, as ReadLetters costs its pairs, with the spaces around it.
+std::ptrdiff_t WordQuarters(const SingleByteModel& model, const unsigned char* w, std::size_t length) {
+  const LetterModel& letters = *model.letters;
+  std::ptrdiff_t quarters = 0;
+  unsigned before = ' ';
+  for (std::size_t i = 0; i <= length; ++i) {
+    const unsigned b = i < length ? w[i] : ' ';
+    if (b >= 0x80 || before >= 0x80) {
+      const int at = model.row[before] + model.letterClass[b];
+      const int letterCase = model.letterCase[b];
+      const int caseCost =
+          letterCase == 1 || letterCase == 2 ? letters.caseQuarters[model.letterCase[before]][letterCase - 1] : 0;
+      quarters += (b >= 0x80 ? model.own[b] & 0xFF : 0) + (model.read[b] & (letters.pairs[at] + caseCost)) +
+                  (model.read[before] & -static_cast<int>(b < 0x80) & letters.after[at]);
+    } else if (kAsciiLetters[before] && kAsciiLetters[b]) {
+      quarters += letters.pairs[(3 + ((before | 0x20u) - 'a')) * model.classes + 3 + ((b | 0x20u) - 'a')];
+    }
+    before = b;
+  }
+  return quarters;
+}
+
 // A text in one language reads better by that language's own model than by its family's: the better of them.
-Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languages, const Histogram& h, std::size_t n) {
-  Tally best = ReadLetters(family, h, n);
+// And a sheet in several (a Romanian title beside a German place name) reads better word by word, each word by
+// the family's model or one of its languages'.
+Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languages, const Histogram& h, std::size_t n,
+                    double hopelessNats = Tally::kHopelessNats) {
+  const Tally byFamily = ReadLetters(family, h, n);
   // A reading the family finds far from credible no language of it makes credible: the languages are left unread.
-  if (best.Hopeless()) return best;
+  if (byFamily.Hopeless(hopelessNats) || languages.Get().empty()) return byFamily;
+  Tally best = byFamily, byWords = byFamily;
   for (const SingleByteModel& language : languages.Get()) {
     Tally t = ReadLetters(language, h, n);
     t.quarters += language.namingQuarters;
     if (t.Nats() < best.Nats()) best = t;
   }
-  return best;
+  for (std::size_t k = 0; k < h.wordSets; ++k) {
+    const Histogram::LatinWord& w = h.latinWords[h.wordSlots[k]];
+    const std::ptrdiff_t byItsFamily = WordQuarters(family, h.text + w.at, w.length);
+    std::ptrdiff_t least = byItsFamily;
+    for (const SingleByteModel& language : languages.Get()) {
+      least = std::min(least, WordQuarters(language, h.text + w.at, w.length) + language.wordQuarters);
+    }
+    byWords.quarters -= static_cast<std::ptrdiff_t>(w.count) * (byItsFamily - least);
+  }
+  return byWords.Nats() < best.Nats() ? byWords : best;
 }
 
 // A double-byte reading of a text in which no byte is a lead byte: each byte alone, by the histogram.
@@ -1051,8 +1137,8 @@ Tally ReadSingles(const CodePageModel& model, const Histogram& h, std::size_t n)
 // Western text is read by two models, its letters' and its bytes' (the marks and place names of titles that the
 // catalogues' prose seldom writes), and takes the better; the bytes' pays for knowing no language's letters.
 Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& languages, const CodePageModel& bytes,
-                  const Histogram& h, std::size_t n) {
-  const Tally byLetters = ReadLanguages(letters, languages, h, n);
+                  const Histogram& h, std::size_t n, double hopelessNats = Tally::kHopelessNats) {
+  const Tally byLetters = ReadLanguages(letters, languages, h, n, hopelessNats);
   Tally byBytes = ReadSingles(bytes, h, n);
   // The bytes' model knows no words: their letter pairs cost as the letters' model has them.
   byBytes.wordQuarters = byLetters.wordQuarters;
@@ -1307,6 +1393,7 @@ Guess GuessCause(std::string_view bytes) {
     return guess;
   }
 
+  h.GatherWords(s, n);
   const Models& models = TheModels();
   const double noise = kNoiseNats * static_cast<double>(high) + kAsciiNats * static_cast<double>(n - high);
   struct Reading {
@@ -1491,8 +1578,8 @@ Guess GuessCause(std::string_view bytes) {
       const SingleByteModel& decoy = models.decoys[i];
       if (named.letters && ReadAlike(named, decoy, h)) continue;
       Tally t = decoy.letters == &kLetterModels[static_cast<int>(Letters::kWestern) - 1]
-                    ? ReadWestern(decoy, models.decoyLanguages[i], models.decoyBytes[i], h, n)
-                    : ReadLanguages(decoy, models.decoyLanguages[i], h, n);
+                    ? ReadWestern(decoy, models.decoyLanguages[i], models.decoyBytes[i], h, n, kMostDecoyNats)
+                    : ReadLanguages(decoy, models.decoyLanguages[i], h, n, kMostDecoyNats);
       if (decoy.letters->latin) t.quarters -= westernWordQuarters;
       const double rarity = !decoy.letters->latin && decoy.letters == named.letters ? kSameScriptDecoyNats : kDecoyNats;
       rivals += std::exp(noise - t.Nats() - rarity - odds);

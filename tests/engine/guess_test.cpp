@@ -99,13 +99,22 @@ const Row kRows[] = {
     // Windows-1250 and ISO-8859-2 read Č alike, and together outweigh Western's È
     {"Windows-1250 Slovenian title that ISO-8859-2 reads alike", "TITLE \"\xC8" "as je za ples\"\r\n",
      Cause::kWindows1250, false},
+    // Romanian titles beside a German place name, read word by word: whole, Romanian's model pays for ü and
+    // Western's Portuguese reads ă as ã
+    {"Windows-1250 Romanian titles beside a German name",
+     "PERFORMER \"Baden-W\xFCrttemberg\"\r\nTITLE \"C\xE2ntec de var\xE3\"\r\nTITLE \"F\xE3r\xE3 tine\"\r\n",
+     Cause::kWindows1250, true},
+    {"Windows-1250 Romanian messages beside a German name",
+     "TITLE \"Comut\xE3 ecranul\"\r\nPERFORMER \"Baden-W\xFCrttemberg\"\r\nTITLE \"Calendarul necesit\xE3 timp\"\r\n",
+     Cause::kWindows1250, true},
     {"Windows-1250 Polish title", "TITLE \"Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\"\r\n", Cause::kWindows1250, true},
     {"Windows-1253 Greek title", "TITLE \"\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1 \xEA\xFC\xF3\xEC\xE5\"\r\n", Cause::kWindows1253,
      true},
     {"Windows-1254 Turkish title", "TITLE \"\xDE" "ark\xFDlar ve t\xFCrk\xFCler\"\r\n", Cause::kWindows1254, true},
-    // A Turkish sheet that names a place in its own letters: a letter Turkish does not write is no proof against it
+    // A Turkish sheet that names a place in its own letters: a letter Turkish does not write is no proof against it;
+    // but read word by word, Western has Icelandic words beside Portuguese ones: not sure
     {"Windows-1254 Turkish title beside a Portuguese name",
-     "TITLE \"K\xFD\xFE masal\xFD\"\r\nTITLE \"S\xE3o Tom\xE9\"\r\n", Cause::kWindows1254, true},
+     "TITLE \"K\xFD\xFE masal\xFD\"\r\nTITLE \"S\xE3o Tom\xE9\"\r\n", Cause::kWindows1254, false},
     // İ is the capital of the ASCII i: a title in capitals reads as the same word in small letters
     {"Windows-1254 Turkish title in capitals", "TITLE \"K\xDDML\xDD\xD0\xDD\"\r\n", Cause::kWindows1254, true},
     {"Windows-1255 Hebrew title", "TITLE \"\xF9\xE9\xF8 \xE4\xF9\xE9\xF8\xE9\xED\"\r\n", Cause::kWindows1255, true},
