@@ -631,11 +631,14 @@ struct Models {
         entry = 0;  // never decoded: the scan turns surrogates away first
       } else if (!IsPrivateUse(unit)) {
         const bool latin = (u >= 0xA0 && u < 0x100 && IsWesternLetter(u)) || (u >= 0x100 && u < 0x250);
-        const bool neutral = (u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070);
+        // Currency, section and sum signs stand before a number, never against a letter: Polish Ł read as
+        // Western is £ (£ukasz).
+        const bool beforeNumbers = u == 0xA2 || u == 0xA3 || u == 0xA4 || u == 0xA5 || u == 0xA7 || u == 0xB1;
+        const bool neutral = !beforeNumbers && ((u >= 0xA0 && u < 0xC0) || (u >= 0x2000 && u < 0x2070));
         // Between two letters, real text has only the soft hyphen, the acute typed as an apostrophe, the micro
         // sign, the Catalan middle dot and the ordinals among them; Polish ł, ż and ą read as Western are ³, ¿, ¹.
-        const bool mark =
-            u >= 0xA1 && u < 0xC0 && u != 0xAA && u != 0xAD && u != 0xB4 && u != 0xB5 && u != 0xB7 && u != 0xBA;
+        const bool mark = !beforeNumbers && u >= 0xA1 && u < 0xC0 && u != 0xAA && u != 0xAD && u != 0xB4 &&
+                          u != 0xB5 && u != 0xB7 && u != 0xBA;
         entry = Flagged(UnicodeNats(u), unit) | (latin ? kLatinBit : mark ? kMarkBit : neutral ? kNeutralBit : 0);
       }
       StoreEntry(unicode[unit], entry);

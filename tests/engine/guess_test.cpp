@@ -107,6 +107,10 @@ const Row kRows[] = {
     {"Windows-1250 Romanian messages beside a German name",
      "TITLE \"Comut\xE3 ecranul\"\r\nPERFORMER \"Baden-W\xFCrttemberg\"\r\nTITLE \"Calendarul necesit\xE3 timp\"\r\n",
      Cause::kWindows1250, true},
+    // Ł read as Western is £, which stands before a number, never against a letter: not sure
+    {"ISO-8859-2 Polish sheet whose one letter Western reads otherwise is a capital L with stroke",
+     "TITLE \"Cicha noc\"\r\nPERFORMER \"\xA3ukasz M\xFCller\"\r\nTITLE \"Ballada o J\xF3zefie\"\r\n", Cause::kWestern,
+     false},
     {"Windows-1250 Polish title", "TITLE \"Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\"\r\n", Cause::kWindows1250, true},
     {"Windows-1253 Greek title", "TITLE \"\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1 \xEA\xFC\xF3\xEC\xE5\"\r\n", Cause::kWindows1253,
      true},
