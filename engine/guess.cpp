@@ -251,6 +251,8 @@ double WesternNats(unsigned b) {
     default:
       break;
   }
+  // Icelandic's ð, þ and ý, which Turkish ğ, ş and ı read as: an Icelandic word is read by Icelandic's model.
+  if (b == 0xD0 || b == 0xF0 || b == 0xDE || b == 0xFE || b == 0xDD || b == 0xFD) return 8.5;
   if (b >= 0xE0 && b != 0xF7) return 6.5;  // the other small letters
   if (b >= 0xC0 && b != 0xD7) return 7.5;  // capitals
   if (b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A || b == 0x9C || b == 0x9E || b == 0x9F) return 7.5;
@@ -1094,9 +1096,31 @@ std::ptrdiff_t WordQuarters(const SingleByteModel& model, const unsigned char* w
 
 // A text in one language reads better by that language's own model than by its family's: the better of them.
 // And a sheet in several (a Romanian title beside a German place name) reads better word by word, each word by
-// the family's model or one of its languages'.
+// the family's model or one of its languages', or, for Western, its byte model (a place name of any language).
+// Whether two bytes side by side are both letters above ASCII, which Western words seldom hold.
+bool LettersTogether(const SingleByteModel& letters, unsigned before, unsigned b) {
+  return before >= 0x80 && b >= 0x80 && letters.letterClass[before] >= 2 && letters.letterClass[b] >= 2;
+}
+
+// What the word w[0, length) costs by Western's byte model, as ReadWestern costs the whole text by it: its ASCII
+// letter pairs as the letters' model has them.
+std::ptrdiff_t WordBytesQuarters(const CodePageModel& bytes, const SingleByteModel& letters, const unsigned char* w,
+                                 std::size_t length) {
+  Tally t;
+  for (std::size_t i = 0; i < length; ++i) {
+    const unsigned b = w[i], before = i > 0 ? w[i - 1] : ' ';
+    if (b >= 0x80) {
+      t.Add(bytes.single[b], kAsciiLetters[before], i + 1 < length && kAsciiLetters[w[i + 1]]);
+      t.quarters += Cost(kWesternBytesNats) + (LettersTogether(letters, before, b) ? Cost(kWesternLettersTogetherNats) : 0);
+    } else if (kAsciiLetters[before] && kAsciiLetters[b]) {
+      t.quarters += letters.letters->pairs[(3 + ((before | 0x20u) - 'a')) * letters.classes + 3 + ((b | 0x20u) - 'a')];
+    }
+  }
+  return t.quarters;
+}
+
 Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languages, const Histogram& h, std::size_t n,
-                    double hopelessNats = Tally::kHopelessNats) {
+                    double hopelessNats = Tally::kHopelessNats, const CodePageModel* bytes = nullptr) {
   const Tally byFamily = ReadLetters(family, h, n);
   // A reading the family finds far from credible no language of it makes credible: the languages are left unread.
   if (byFamily.Hopeless(hopelessNats) || languages.Get().empty()) return byFamily;
@@ -1112,6 +1136,10 @@ Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languag
     std::ptrdiff_t least = byItsFamily;
     for (const SingleByteModel& language : languages.Get()) {
       least = std::min(least, WordQuarters(language, h.text + w.at, w.length) + language.wordQuarters);
+    }
+    if (bytes) {
+      least = std::min(least, WordBytesQuarters(*bytes, family, h.text + w.at, w.length) +
+                                  kWordLanguageTimes * Cost(kOneLanguageNats));
     }
     byWords.quarters -= static_cast<std::ptrdiff_t>(w.count) * (byItsFamily - least);
   }
@@ -1141,15 +1169,14 @@ Tally ReadSingles(const CodePageModel& model, const Histogram& h, std::size_t n)
 // catalogues' prose seldom writes), and takes the better; the bytes' pays for knowing no language's letters.
 Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& languages, const CodePageModel& bytes,
                   const Histogram& h, std::size_t n, double hopelessNats = Tally::kHopelessNats) {
-  const Tally byLetters = ReadLanguages(letters, languages, h, n, hopelessNats);
+  const Tally byLetters = ReadLanguages(letters, languages, h, n, hopelessNats, &bytes);
   Tally byBytes = ReadSingles(bytes, h, n);
   // The bytes' model knows no words: their letter pairs cost as the letters' model has them.
   byBytes.wordQuarters = byLetters.wordQuarters;
   byBytes.quarters += byLetters.wordQuarters;
   byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats);
   for (const auto& [pair, count] : h.counted) {
-    const unsigned before = pair >> 8, b = pair & 0xFF;
-    if (before >= 0x80 && b >= 0x80 && letters.letterClass[before] >= 2 && letters.letterClass[b] >= 2) {
+    if (LettersTogether(letters, pair >> 8, pair & 0xFF)) {
       byBytes.quarters += static_cast<std::ptrdiff_t>(count) * Cost(kWesternLettersTogetherNats);
     }
   }
