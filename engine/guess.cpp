@@ -482,6 +482,8 @@ struct SingleByteModel {
   // tables, and a mask (all bits or none) of whether it is a byte above 0x7F the code page defines.
   std::int16_t row[256] = {};
   std::int8_t read[256] = {};
+  // What a character's case costs after the case before, by letterCase (0 for a character without one).
+  int caseQuarters[4][4] = {};
   // For a family whose words each belong to one language (kWordLanguages): per byte, a bit for each language that
   // writes its letter, or every bit where no language names the byte.
   bool wordsTell = false;
@@ -686,6 +688,9 @@ struct Models {
     BuildWordLanguages(model, units, family);
     model.letters = &letters;
     model.classes = letters.Classes();
+    for (int before = 0; before < 4; ++before) {
+      for (int c = 1; c < 3; ++c) model.caseQuarters[before][c] = letters.caseQuarters[before][c - 1];
+    }
     gbk.Learn(std::u16string_view(units + 0x80, 0x80));
     // The language's letters by character, a lower-case one before an upper-case one, each at its first place.
     struct Letter {
@@ -1021,11 +1026,24 @@ struct Histogram {
 // after that one's case, and its own cost as a sign; and what it tells of an ASCII character after it, which
 // every model else takes at the same cost. Every term is one of a byte or of a pair, so the histogram's counts
 // give the total.
+// What a pair of bytes with one above 0x7F costs by a model: a character read above 0x7F, its class after the
+// class before, and its case, if it has one, after the case before; an ASCII character after one read above 0x7F,
+// what that one tells of it.
+int PairQuarters(const SingleByteModel& model, unsigned before, unsigned b) {
+  const LetterModel& letters = *model.letters;
+  const int at = model.row[before] + model.letterClass[b];
+  return (model.read[b] & (letters.pairs[at] + model.caseQuarters[model.letterCase[before]][model.letterCase[b]])) +
+         (model.read[before] & -static_cast<int>(b < 0x80) & letters.after[at]);
+}
+
+// What two ASCII letters (0-25 each, as a-z) in a word with a byte above 0x7F cost by a Latin model.
+int AsciiPairQuarters(const SingleByteModel& model, unsigned before, unsigned b) {
+  return model.letters->pairs[(3 + before) * model.classes + 3 + b];
+}
+
 Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t n) {
   Tally t;
   t.ascii = n - h.high;
-  const LetterModel& letters = *model.letters;
-  const int k = model.classes;
   for (const unsigned b : h.present) {
     const std::size_t count = h.Count(b);
     const Entry own = model.own[b];
@@ -1034,20 +1052,8 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
     if (own & kUndefinedBit) t.undefined += count;
     if (own & kUnmappableBit) t.unmappable += count;
   }
-  // A character read above 0x7F costs its class after the class before, and its case, if it has one, after the
-  // case before; an ASCII character after one read above 0x7F, what that one tells of it.
-  int caseQuarters[4][4] = {};
-  for (int before = 0; before < 4; ++before) {
-    for (int c = 1; c < 3; ++c) caseQuarters[before][c] = letters.caseQuarters[before][c - 1];
-  }
-  for (const auto& [pair, counted] : h.counted) {
-    const unsigned before = pair >> 8, b = pair & 0xFF;
-    const auto count = static_cast<std::ptrdiff_t>(counted);
-    const int at = model.row[before] + model.letterClass[b];
-    const int cost =
-        (model.read[b] & (letters.pairs[at] + caseQuarters[model.letterCase[before]][model.letterCase[b]])) +
-        (model.read[before] & -static_cast<int>(b < 0x80) & letters.after[at]);
-    t.quarters += count * cost;
+  for (const auto& [pair, count] : h.counted) {
+    t.quarters += static_cast<std::ptrdiff_t>(count) * PairQuarters(model, pair >> 8, pair & 0xFF);
   }
   // Only a credible reading's words are worth weighing.
   if (model.wordsTell && !t.Hopeless()) {
@@ -1062,10 +1068,9 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
       if (common == 0) t.quarters += static_cast<std::ptrdiff_t>(run.count) * Cost(kNoLanguageWordNats);
     }
   }
-  if (letters.latin) {
+  if (model.letters->latin) {
     for (const unsigned pair : h.wordPairsTouched) {
-      t.wordQuarters +=
-          static_cast<std::ptrdiff_t>(h.wordPairs[pair]) * letters.pairs[(3 + pair / 26) * k + 3 + pair % 26];
+      t.wordQuarters += static_cast<std::ptrdiff_t>(h.wordPairs[pair]) * AsciiPairQuarters(model, pair / 26, pair % 26);
     }
     t.quarters += t.wordQuarters;
   }
@@ -1074,29 +1079,20 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
 
 // What the word w[0, length) costs by a model, as ReadLetters costs its pairs, with the spaces around it.
 std::ptrdiff_t WordQuarters(const SingleByteModel& model, const unsigned char* w, std::size_t length) {
-  const LetterModel& letters = *model.letters;
   std::ptrdiff_t quarters = 0;
   unsigned before = ' ';
   for (std::size_t i = 0; i <= length; ++i) {
     const unsigned b = i < length ? w[i] : ' ';
     if (b >= 0x80 || before >= 0x80) {
-      const int at = model.row[before] + model.letterClass[b];
-      const int letterCase = model.letterCase[b];
-      const int caseCost =
-          letterCase == 1 || letterCase == 2 ? letters.caseQuarters[model.letterCase[before]][letterCase - 1] : 0;
-      quarters += (b >= 0x80 ? model.own[b] & 0xFF : 0) + (model.read[b] & (letters.pairs[at] + caseCost)) +
-                  (model.read[before] & -static_cast<int>(b < 0x80) & letters.after[at]);
+      quarters += (b >= 0x80 ? model.own[b] & 0xFF : 0) + PairQuarters(model, before, b);
     } else if (kAsciiLetters[before] && kAsciiLetters[b]) {
-      quarters += letters.pairs[(3 + ((before | 0x20u) - 'a')) * model.classes + 3 + ((b | 0x20u) - 'a')];
+      quarters += AsciiPairQuarters(model, (before | 0x20u) - 'a', (b | 0x20u) - 'a');
     }
     before = b;
   }
   return quarters;
 }
 
-// A text in one language reads better by that language's own model than by its family's: the better of them.
-// And a sheet in several (a Romanian title beside a German place name) reads better word by word, each word by
-// the family's model or one of its languages', or, for Western, its byte model (a place name of any language).
 // Whether two bytes side by side are both letters above ASCII, which Western words seldom hold.
 bool LettersTogether(const SingleByteModel& letters, unsigned before, unsigned b) {
   return before >= 0x80 && b >= 0x80 && letters.letterClass[before] >= 2 && letters.letterClass[b] >= 2;
@@ -1113,12 +1109,15 @@ std::ptrdiff_t WordBytesQuarters(const CodePageModel& bytes, const SingleByteMod
       t.Add(bytes.single[b], kAsciiLetters[before], i + 1 < length && kAsciiLetters[w[i + 1]]);
       t.quarters += Cost(kWesternBytesNats) + (LettersTogether(letters, before, b) ? Cost(kWesternLettersTogetherNats) : 0);
     } else if (kAsciiLetters[before] && kAsciiLetters[b]) {
-      t.quarters += letters.letters->pairs[(3 + ((before | 0x20u) - 'a')) * letters.classes + 3 + ((b | 0x20u) - 'a')];
+      t.quarters += AsciiPairQuarters(letters, (before | 0x20u) - 'a', (b | 0x20u) - 'a');
     }
   }
   return t.quarters;
 }
 
+// A text in one language reads better by that language's own model than by its family's: the better of them.
+// And a sheet in several (a Romanian title beside a German place name) reads better word by word, each word by
+// the family's model or one of its languages', or, for Western, its byte model (a place name of any language).
 Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languages, const Histogram& h, std::size_t n,
                     double hopelessNats = Tally::kHopelessNats, const CodePageModel* bytes = nullptr) {
   const Tally byFamily = ReadLetters(family, h, n);
