@@ -449,6 +449,10 @@ constexpr double kSameScriptDecoyNats = 1;
 // kMostWesternNats) rivals no cause that matters: its languages, read for every sheet, are left unread.
 constexpr double kMostDecoyNats = 9;
 
+// An apostrophe or a dash where real text has none (OddApostrophe): Mac Roman's Spanish í and ó read as
+// Windows-1252 cost this more than the Mac reading does without it.
+constexpr double kOutOfPlaceNats = 6;
+
 // A word whose letters no one language of its family writes together (a Serbian letter in a Russian word):
 // as good as undefined.
 constexpr double kNoLanguageWordNats = kUndefinedNats;
@@ -883,6 +887,34 @@ std::size_t ScanDoubleByte(const CodePageModel& model, const unsigned char* s, s
 // What one pass over the text counts, from which every single-byte reading is costed without reading the text
 // again: per byte above 0x7F how often it stands with or without an ASCII letter before and after it, and how
 // often each pair of adjacent bytes with one above 0x7F occurs (the text's ends count as spaces).
+// In real text an apostrophe inside a word joins a clitic (don't, we'll), elides a vowel (l'amour, dell'anima,
+// O'Brien), or joins a suffix to a name (Turkish URI'si, Estonian Wake'i, Ma'rib): anything else is a letter of
+// another code page.
+bool OddApostrophe(const unsigned char* before, std::size_t b, const unsigned char* after, std::size_t a) {
+  static constexpr std::string_view kClitics[] = {"s", "t", "d", "m", "n", "ll", "re", "ve"};
+  static constexpr std::string_view kElided[] = {
+      "c",     "d",     "j",     "l",     "m",      "n",      "o",      "s",      "t",      "qu",     "un",
+      "all",   "dall",  "dell",  "nell",  "sull",   "coll",   "bell",   "anch",   "sant",   "tutt",   "entr",
+      "grand", "quest", "quell", "jusqu", "lorsqu", "puisqu", "quoiqu", "presqu", "quelqu", "aujourd"};
+  const auto lowered = [](const unsigned char* w, std::size_t length, std::string_view word) {
+    if (length != word.size()) return false;
+    for (std::size_t i = 0; i < length; ++i) {
+      if ((w[i] | 0x20u) != static_cast<unsigned char>(word[i])) return false;
+    }
+    return true;
+  };
+  for (const std::string_view clitic : kClitics) {
+    if (lowered(after, a, clitic)) return false;
+  }
+  const bool vowelAfter = after[0] >= 0x80 || (after[0] < 'a' && kAsciiLetters[after[0]]) ||
+                          std::string_view("aeiouhy").find(static_cast<char>(after[0])) != std::string_view::npos;
+  for (const std::string_view elided : kElided) {
+    if (vowelAfter && lowered(before, b, elided)) return false;
+  }
+  const bool capital = (before[0] >= 'A' && before[0] <= 'Z') || (before[0] >= 0xC0 && before[0] <= 0xDE);
+  return !(capital && (b >= 2 || (after[0] >= 'A' && after[0] <= 'Z')));
+}
+
 struct Histogram {
   std::size_t high = 0, controls = 0;
   std::array<std::size_t, 256 * 4> beside{};  // [b * 4 + letter before * 2 + letter after]
@@ -928,6 +960,10 @@ struct Histogram {
   std::array<std::uint8_t, kMostWords> wordSlots{};
   std::size_t wordSets = 0;
   const unsigned char* text = nullptr;
+  // Per byte above 0x7F, how often it stands inside such a word where an apostrophe would not (OddApostrophe),
+  // and between two lower-case ASCII letters, where a dash would not: a code page that reads it as one is likely
+  // the wrong one (Mac Roman's í and ó read as Windows-1252's ’ and —).
+  std::array<std::uint32_t, 128> oddApostrophe{}, dashInside{};
 
   explicit Histogram(std::size_t* counters) : pairs(counters) {}
   Histogram(const Histogram&) = delete;
@@ -984,7 +1020,14 @@ struct Histogram {
       while (start > end && i - start < kLongestHalf && inWord(s[start - 1])) --start;
       for (end = i + 1; end < n && end - i <= kLongestHalf && inWord(s[end]);) ++end;
       for (std::size_t k = start; k < end; ++k) letters += s[k] < 0x80;
-      if (letters * 3 >= end - start) AddWord(s, start, end);
+      if (letters * 3 >= end - start) {
+        AddWord(s, start, end);
+        for (std::size_t k = start + 1; k + 1 < end; ++k) {
+          if (s[k] < 0x80) continue;
+          oddApostrophe[s[k] - 0x80] += OddApostrophe(s + start, k - start, s + k + 1, end - k - 1);
+          dashInside[s[k] - 0x80] += s[k - 1] >= 'a' && s[k - 1] <= 'z' && s[k + 1] >= 'a' && s[k + 1] <= 'z';
+        }
+      }
     }
   }
   void AddWord(const unsigned char* s, std::size_t start, std::size_t end) {
@@ -1041,8 +1084,20 @@ int AsciiPairQuarters(const SingleByteModel& model, unsigned before, unsigned b)
   return model.letters->pairs[(3 + before) * model.classes + 3 + b];
 }
 
+// What the apostrophes and dashes a model reads where real text has none (Histogram's oddApostrophe and
+// dashInside) cost it.
+std::ptrdiff_t OutOfPlaceQuarters(const SingleByteModel& model, const Histogram& h) {
+  std::size_t count = 0;
+  for (const unsigned b : h.present) {
+    const char16_t u = model.unit[b];
+    count += u == u'\u2019' ? h.oddApostrophe[b - 0x80] : u == u'\u2013' || u == u'\u2014' ? h.dashInside[b - 0x80] : 0;
+  }
+  return static_cast<std::ptrdiff_t>(count) * Cost(kOutOfPlaceNats);
+}
+
 Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t n) {
   Tally t;
+  t.quarters = OutOfPlaceQuarters(model, h);
   t.ascii = n - h.high;
   for (const unsigned b : h.present) {
     const std::size_t count = h.Count(b);
@@ -1173,7 +1228,8 @@ Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& language
   // The bytes' model knows no words: their letter pairs cost as the letters' model has them.
   byBytes.wordQuarters = byLetters.wordQuarters;
   byBytes.quarters += byLetters.wordQuarters;
-  byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats);
+  byBytes.quarters +=
+      static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats) + OutOfPlaceQuarters(letters, h);
   for (const auto& [pair, count] : h.counted) {
     if (LettersTogether(letters, pair >> 8, pair & 0xFF)) {
       byBytes.quarters += static_cast<std::ptrdiff_t>(count) * Cost(kWesternLettersTogetherNats);

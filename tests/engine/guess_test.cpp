@@ -179,6 +179,16 @@ const Row kRows[] = {
     {"a Hebrew word that reads as Cyrillic letters too", "PERFORMER \"\xE4\xEE\xF8\xEB\xE6\"\r\n",
      Cause::kWindows1255, false},
     {"Mac Roman French", "TITLE \"Caf\x8E cr\x8Fme \x88 la fran\x8D" "aise\"\r\n", Cause::kUnknown, true},
+    // Mac Roman í and ó are Windows-1252's apostrophe and em dash, which real text sets inside a word only so
+    {"Mac Roman Spanish place name: an apostrophe no language writes there", "TITLE \"R\x92o Negro\"\r\n",
+     Cause::kWestern, false},
+    {"Mac Roman Spanish: a dash between two small letters", "TITLE \"Canci\x97n de la l\x92nea\"\r\n",
+     Cause::kUnknown, false},
+    {"Windows-1252 elisions and a name's apostrophe",
+     "TITLE \"L\x92amour d\x92un jour\"\r\nTITLE \"Dell\x92anima\"\r\nPERFORMER \"Sin\xE9" "ad O\x92" "Connor\"\r\n",
+     Cause::kWestern, true},
+    {"Windows-1254 suffix after a name's apostrophe", "TITLE \"\xDDstanbul\x92" "da Bir Ak\xFE" "am\"\r\n",
+     Cause::kWindows1254, true},
     // Not text
     {"binary data: control bytes", "\x01\x02\x03\x04\x05\xFF\xFE", Cause::kUnknown, true},
     {"binary data: an executable's first bytes", "MZ\x90", Cause::kUnknown, true},
