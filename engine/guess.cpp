@@ -449,8 +449,8 @@ constexpr double kSameScriptDecoyNats = 1;
 // kMostWesternNats) rivals no cause that matters: its languages, read for every sheet, are left unread.
 constexpr double kMostDecoyNats = 9;
 
-// An apostrophe or a dash where real text has none (OddApostrophe): Mac Roman's Spanish í and ó read as
-// Windows-1252 cost this more than the Mac reading does without it.
+// An apostrophe or another sign where real text has none (OddApostrophe, PlaceOf): Mac Roman's Spanish í and ó
+// read as Windows-1252 cost this more than the Mac reading does without it.
 constexpr double kOutOfPlaceNats = 6;
 
 // A word whose letters no one language of its family writes together (a Serbian letter in a Russian word):
@@ -960,10 +960,9 @@ struct Histogram {
   std::array<std::uint8_t, kMostWords> wordSlots{};
   std::size_t wordSets = 0;
   const unsigned char* text = nullptr;
-  // Per byte above 0x7F, how often it stands inside such a word where an apostrophe would not (OddApostrophe),
-  // and between two lower-case ASCII letters, where a dash would not: a code page that reads it as one is likely
-  // the wrong one (Mac Roman's í and ó read as Windows-1252's ’ and —).
-  std::array<std::uint32_t, 128> oddApostrophe{}, dashInside{};
+  // Per byte above 0x7F, how often it stands inside such a word where an apostrophe would not (OddApostrophe):
+  // a code page that reads it as one is likely the wrong one (Mac Roman's í read as Windows-1252's ’).
+  std::array<std::uint32_t, 128> oddApostrophe{};
 
   explicit Histogram(std::size_t* counters) : pairs(counters) {}
   Histogram(const Histogram&) = delete;
@@ -1025,7 +1024,6 @@ struct Histogram {
         for (std::size_t k = start + 1; k + 1 < end; ++k) {
           if (s[k] < 0x80) continue;
           oddApostrophe[s[k] - 0x80] += OddApostrophe(s + start, k - start, s + k + 1, end - k - 1);
-          dashInside[s[k] - 0x80] += s[k - 1] >= 'a' && s[k - 1] <= 'z' && s[k + 1] >= 'a' && s[k + 1] <= 'z';
         }
       }
     }
@@ -1084,20 +1082,53 @@ int AsciiPairQuarters(const SingleByteModel& model, unsigned before, unsigned b)
   return model.letters->pairs[(3 + before) * model.classes + 3 + b];
 }
 
-// What the apostrophes and dashes a model reads where real text has none (Histogram's oddApostrophe and
-// dashInside) cost it.
+// Where real text never sets a sign: between two letters (dashes, quotes, the ellipsis, the bullet, the dagger),
+// or, for some, before a letter at all (the dagger, the per mille and trade mark signs, the euro). Mac Roman's
+// accented letters are Windows-1252's signs: Übersetzung reads as †bersetzung, Lëtzebuergesch as L‘tzebuergesch.
+enum class SignPlace { kAnywhere, kNotInsideWords, kNotBeforeLetters };
+constexpr SignPlace PlaceOf(char16_t u) {
+  switch (u) {
+    case u'\u2013':
+    case u'\u2014':
+    case u'\u201A':
+    case u'\u201C':
+    case u'\u201D':
+    case u'\u201E':
+    case u'\u2026':
+    case u'\u2039':
+    case u'\u203A':
+      return SignPlace::kNotInsideWords;
+    case u'\u02C6':
+    case u'\u02DC':
+    case u'\u2020':
+    case u'\u2021':
+    case u'\u2022':
+    case u'\u2030':
+    case u'\u20AC':
+    case u'\u2122':
+      return SignPlace::kNotBeforeLetters;
+    default:
+      return SignPlace::kAnywhere;
+  }
+}
+
+// What the apostrophes (Histogram's oddApostrophe) and other signs a model reads where real text has none cost it.
 std::ptrdiff_t OutOfPlaceQuarters(const SingleByteModel& model, const Histogram& h) {
   std::size_t count = 0;
   for (const unsigned b : h.present) {
     const char16_t u = model.unit[b];
-    count += u == u'\u2019' ? h.oddApostrophe[b - 0x80] : u == u'\u2013' || u == u'\u2014' ? h.dashInside[b - 0x80] : 0;
+    const std::size_t* const beside = &h.beside[b * 4];  // as Histogram::beside: [letter before * 2 + letter after]
+    if (u == u'\u2018' || u == u'\u2019') {
+      count += h.oddApostrophe[b - 0x80];
+    } else if (const SignPlace place = PlaceOf(u); place != SignPlace::kAnywhere) {
+      count += beside[3] + (place == SignPlace::kNotBeforeLetters ? beside[1] : 0);
+    }
   }
   return static_cast<std::ptrdiff_t>(count) * Cost(kOutOfPlaceNats);
 }
 
 Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t n) {
   Tally t;
-  t.quarters = OutOfPlaceQuarters(model, h);
   t.ascii = n - h.high;
   for (const unsigned b : h.present) {
     const std::size_t count = h.Count(b);
@@ -1228,8 +1259,7 @@ Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& language
   // The bytes' model knows no words: their letter pairs cost as the letters' model has them.
   byBytes.wordQuarters = byLetters.wordQuarters;
   byBytes.quarters += byLetters.wordQuarters;
-  byBytes.quarters +=
-      static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats) + OutOfPlaceQuarters(letters, h);
+  byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats);
   for (const auto& [pair, count] : h.counted) {
     if (LettersTogether(letters, pair >> 8, pair & 0xFF)) {
       byBytes.quarters += static_cast<std::ptrdiff_t>(count) * Cost(kWesternLettersTogetherNats);
@@ -1499,10 +1529,12 @@ Guess GuessCause(std::string_view bytes) {
     if (e.layout == Layout::kSingleByte) {
       const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
       const LanguageModels& languages = models.languages[static_cast<std::size_t>(e.cause)];
-      readings.push_back({e.cause,
-                          e.cause == Cause::kWestern ? ReadWestern(letters, languages, models.westernBytes, h, n)
-                                                     : ReadLanguages(letters, languages, h, n),
-                          0, MostLetterNats(e.letters)});
+      Tally t = e.cause == Cause::kWestern ? ReadWestern(letters, languages, models.westernBytes, h, n)
+                                           : ReadLanguages(letters, languages, h, n);
+      // Only a cause pays for its signs out of place: a decoy stands for any code page no cause names, whose
+      // text reads as signs in one such place or another.
+      t.quarters += OutOfPlaceQuarters(letters, h);
+      readings.push_back({e.cause, t, 0, MostLetterNats(e.letters)});
     } else if (e.layout == Layout::kUtf8) {
       const bool bom = StartsWithBom(s, n);
       readings.push_back({e.cause, {}, bom ? kBomNats : 0, kMostUnicodeNats});
