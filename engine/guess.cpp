@@ -439,6 +439,12 @@ constexpr double kOneLanguageNats = 1.5;
 // language (Icelandic ý, þ) would otherwise take a Turkish word (ı, ş) here and there.
 constexpr std::ptrdiff_t kWordLanguageTimes = 2;
 
+// Turkish sheets name languages, places and people of other tongues in their letters (Güilá, Querétaro), as
+// Western ones do: such a word may be read by Windows-1254's byte model, at a little more than Western's words
+// pay. Central European and Baltic words take no such reading: on the tuning sheets it cost Faroese and Dutch
+// Western sheets more than it gained.
+constexpr double kTurkishNameWordNats = kWordLanguageTimes * kOneLanguageNats + 2;
+
 // What a decoy pays for its code page's rarity: a little less than a seldom cause, so that a Vietnamese text its
 // decoy reads better goes unsure. Less still, and "Don't" with Windows-1252's apostrophe is unsure too.
 constexpr double kDecoyNats = 3;
@@ -569,6 +575,7 @@ struct Models {
   std::unique_ptr<SingleByteModel[]> decoys;         // as kDecoys
   std::unique_ptr<LanguageModels[]> decoyLanguages;  // the same for each decoy
   CodePageModel westernBytes;                        // Windows-1252 byte by byte (see ReadWestern)
+  CodePageModel turkishBytes;                        // Windows-1254 so, for the names in Turkish text
   std::unique_ptr<CodePageModel[]> decoyBytes;       // the same for each decoy
 
   Models() {
@@ -581,6 +588,7 @@ struct Models {
       if (e.letters != Letters::kNone) Build(singleByte[static_cast<std::size_t>(e.cause)], e);
     }
     BuildBytes(westernBytes, singleByte[static_cast<std::size_t>(Cause::kWestern)]);
+    BuildBytes(turkishBytes, singleByte[static_cast<std::size_t>(Cause::kWindows1254)]);
     decoys = std::make_unique<SingleByteModel[]>(kDecoyCount);
     decoyBytes = std::make_unique<CodePageModel[]>(kDecoyCount);
     decoyLanguages = std::make_unique<LanguageModels[]>(kDecoyCount);
@@ -1203,9 +1211,11 @@ std::ptrdiff_t WordBytesQuarters(const CodePageModel& bytes, const SingleByteMod
 
 // A text in one language reads better by that language's own model than by its family's: the better of them.
 // And a sheet in several (a Romanian title beside a German place name) reads better word by word, each word by
-// the family's model or one of its languages', or, for Western, its byte model (a place name of any language).
+// the family's model or one of its languages', or, for Western and Turkish, its byte model (a place name of any
+// language), at `bytesWordNats`.
 Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languages, const Histogram& h, std::size_t n,
-                    double hopelessNats = Tally::kHopelessNats, const CodePageModel* bytes = nullptr) {
+                    double hopelessNats = Tally::kHopelessNats, const CodePageModel* bytes = nullptr,
+                    double bytesWordNats = kWordLanguageTimes * kOneLanguageNats) {
   const Tally byFamily = ReadLetters(family, h, n);
   // A reading the family finds far from credible no language of it makes credible: the languages are left unread.
   if (byFamily.Hopeless(hopelessNats) || languages.Get().empty()) return byFamily;
@@ -1223,8 +1233,7 @@ Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languag
       least = std::min(least, WordQuarters(language, h.text + w.at, w.length) + language.wordQuarters);
     }
     if (bytes) {
-      least = std::min(least, WordBytesQuarters(*bytes, family, h.text + w.at, w.length) +
-                                  kWordLanguageTimes * Cost(kOneLanguageNats));
+      least = std::min(least, WordBytesQuarters(*bytes, family, h.text + w.at, w.length) + Cost(bytesWordNats));
     }
     byWords.quarters -= static_cast<std::ptrdiff_t>(w.count) * (byItsFamily - least);
   }
@@ -1529,8 +1538,10 @@ Guess GuessCause(std::string_view bytes) {
     if (e.layout == Layout::kSingleByte) {
       const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
       const LanguageModels& languages = models.languages[static_cast<std::size_t>(e.cause)];
-      Tally t = e.cause == Cause::kWestern ? ReadWestern(letters, languages, models.westernBytes, h, n)
-                                           : ReadLanguages(letters, languages, h, n);
+      Tally t = e.cause == Cause::kWestern       ? ReadWestern(letters, languages, models.westernBytes, h, n)
+                : e.cause == Cause::kWindows1254 ? ReadLanguages(letters, languages, h, n, Tally::kHopelessNats,
+                                                                 &models.turkishBytes, kTurkishNameWordNats)
+                                                 : ReadLanguages(letters, languages, h, n);
       // Only a cause pays for its signs out of place: a decoy stands for any code page no cause names, whose
       // text reads as signs in one such place or another.
       t.quarters += OutOfPlaceQuarters(letters, h);
