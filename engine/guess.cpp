@@ -971,6 +971,9 @@ struct Histogram {
   // Per byte above 0x7F, how often it stands inside such a word where an apostrophe would not (OddApostrophe):
   // a code page that reads it as one is likely the wrong one (Mac Roman's í read as Windows-1252's ’).
   std::array<std::uint32_t, 128> oddApostrophe{};
+  // And how often it stands between two small ASCII letters, where no capital does (Vietnamese tone marks of code
+  // page 1258 read as Windows-1252's capitals: TiÒnh, SaÞo).
+  std::array<std::uint32_t, 128> betweenSmall{};
 
   explicit Histogram(std::size_t* counters) : pairs(counters) {}
   Histogram(const Histogram&) = delete;
@@ -1032,6 +1035,7 @@ struct Histogram {
         for (std::size_t k = start + 1; k + 1 < end; ++k) {
           if (s[k] < 0x80) continue;
           oddApostrophe[s[k] - 0x80] += OddApostrophe(s + start, k - start, s + k + 1, end - k - 1);
+          betweenSmall[s[k] - 0x80] += s[k - 1] >= 'a' && s[k - 1] <= 'z' && s[k + 1] >= 'a' && s[k + 1] <= 'z';
         }
       }
     }
@@ -1120,7 +1124,8 @@ constexpr SignPlace PlaceOf(char16_t u) {
   }
 }
 
-// What the apostrophes (Histogram's oddApostrophe) and other signs a model reads where real text has none cost it.
+// What the apostrophes (Histogram's oddApostrophe), other signs and capitals (betweenSmall) a model reads where
+// real text has none cost it.
 std::ptrdiff_t OutOfPlaceQuarters(const SingleByteModel& model, const Histogram& h) {
   std::size_t count = 0;
   for (const unsigned b : h.present) {
@@ -1130,6 +1135,8 @@ std::ptrdiff_t OutOfPlaceQuarters(const SingleByteModel& model, const Histogram&
       count += h.oddApostrophe[b - 0x80];
     } else if (const SignPlace place = PlaceOf(u); place != SignPlace::kAnywhere) {
       count += beside[3] + (place == SignPlace::kNotBeforeLetters ? beside[1] : 0);
+    } else if (model.letterCase[b] == 2) {
+      count += h.betweenSmall[b - 0x80];
     }
   }
   return static_cast<std::ptrdiff_t>(count) * Cost(kOutOfPlaceNats);

@@ -174,8 +174,11 @@ const Row kRows[] = {
     {"code page 1256 Arabic", "TITLE \"\xC3\xDB\xE4\xED\xC9 \xC7\xE1\xCD\xC8\"\r\n", Cause::kUnknown, true},
     {"code page 1256, one Arabic word that GBK reads as three rare characters: not sure",
      "TITLE \"\xC7\xE1\xD1\xCE\xD5\xC9\"\r\n", Cause::kGbk, false},
-    {"code page 1258 Vietnamese, a tone mark combining: not sure", "TITLE \"Ti\xCCnh y\xEAu\"\r\n", Cause::kWestern,
+    // Its tone marks read as Windows-1252's capitals, which no word holds between small letters
+    {"code page 1258 Vietnamese, a tone mark combining: not sure", "TITLE \"Ti\xCCnh y\xEAu\"\r\n", Cause::kUnknown,
      false},
+    {"Windows-1252 capitals with accents beside small ones",
+     "TITLE \"\xC9" "cole \xC0 la Carte, Jos\xC9 L\xD3PEZ\"\r\n", Cause::kWestern, true},
     {"code page 874 Thai name, which GBK reads as five hanzi", "PERFORMER \"\xBA\xC3\xD9\xB5\xD0\xC7\xD1\xB9\xB5\xA1\"\r\n",
      Cause::kGbk, false},
     {"code page 874 Thai", "TITLE \"\xE0\xBE\xC5\xA7\xC3\xD1\xA1\"\r\n", Cause::kUnknown, true},
