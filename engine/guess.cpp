@@ -440,9 +440,9 @@ constexpr double kOneLanguageNats = 1.5;
 constexpr std::ptrdiff_t kWordLanguageTimes = 2;
 
 // Turkish sheets name languages, places and people of other tongues in their letters (Güilá, Querétaro), as
-// Western ones do: such a word may be read by Windows-1254's byte model, at a little more than Western's words
-// pay. Central European and Baltic words take no such reading: on the tuning sheets it cost Faroese and Dutch
-// Western sheets more than it gained.
+// Western ones do: such a word may be read by Windows-1254's byte model, its letters paired as Turkish or Western
+// text pairs them, at a little more than Western's words pay. Central European and Baltic words take no such reading:
+// on the tuning sheets it cost Faroese and Dutch Western sheets more than it gained.
 constexpr double kTurkishNameWordNats = kWordLanguageTimes * kOneLanguageNats + 2;
 
 // What a decoy pays for its code page's rarity: a little less than a seldom cause, so that a Vietnamese text its
@@ -1199,10 +1199,10 @@ bool LettersTogether(const SingleByteModel& letters, unsigned before, unsigned b
   return before >= 0x80 && b >= 0x80 && letters.letterClass[before] >= 2 && letters.letterClass[b] >= 2;
 }
 
-// What the word w[0, length) costs by Western's byte model, as ReadWestern costs the whole text by it: its ASCII
-// letter pairs as the letters' model has them.
-std::ptrdiff_t WordBytesQuarters(const CodePageModel& bytes, const SingleByteModel& letters, const unsigned char* w,
-                                 std::size_t length) {
+// What the word w[0, length) costs by a byte model, as ReadWestern costs the whole text by Western's: its ASCII
+// letter pairs as `pairs` has them.
+std::ptrdiff_t WordBytesQuarters(const CodePageModel& bytes, const SingleByteModel& letters,
+                                 const SingleByteModel& pairs, const unsigned char* w, std::size_t length) {
   Tally t;
   for (std::size_t i = 0; i < length; ++i) {
     const unsigned b = w[i], before = i > 0 ? w[i - 1] : ' ';
@@ -1210,7 +1210,7 @@ std::ptrdiff_t WordBytesQuarters(const CodePageModel& bytes, const SingleByteMod
       t.Add(bytes.single[b], kAsciiLetters[before], i + 1 < length && kAsciiLetters[w[i + 1]]);
       t.quarters += Cost(kWesternBytesNats) + (LettersTogether(letters, before, b) ? Cost(kWesternLettersTogetherNats) : 0);
     } else if (kAsciiLetters[before] && kAsciiLetters[b]) {
-      t.quarters += AsciiPairQuarters(letters, (before | 0x20u) - 'a', (b | 0x20u) - 'a');
+      t.quarters += AsciiPairQuarters(pairs, (before | 0x20u) - 'a', (b | 0x20u) - 'a');
     }
   }
   return t.quarters;
@@ -1218,11 +1218,15 @@ std::ptrdiff_t WordBytesQuarters(const CodePageModel& bytes, const SingleByteMod
 
 // A text in one language reads better by that language's own model than by its family's: the better of them.
 // And a sheet in several (a Romanian title beside a German place name) reads better word by word, each word by
-// the family's model or one of its languages', or, for Western and Turkish, its byte model (a place name of any
-// language), at `bytesWordNats`.
+// the family's model or one of its languages', or, for Western and Turkish, a byte model (a place name of any
+// language).
+struct NameModel {
+  const CodePageModel& bytes;
+  const SingleByteModel* foreignPairs;  // whose ASCII letter pairs a name's may be besides the family's, or null
+  double wordNats;                      // what reading a word so costs
+};
 Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languages, const Histogram& h, std::size_t n,
-                    double hopelessNats = Tally::kHopelessNats, const CodePageModel* bytes = nullptr,
-                    double bytesWordNats = kWordLanguageTimes * kOneLanguageNats) {
+                    double hopelessNats = Tally::kHopelessNats, const NameModel* names = nullptr) {
   const Tally byFamily = ReadLetters(family, h, n);
   // A reading the family finds far from credible no language of it makes credible: the languages are left unread.
   if (byFamily.Hopeless(hopelessNats) || languages.Get().empty()) return byFamily;
@@ -1239,8 +1243,13 @@ Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languag
     for (const SingleByteModel& language : languages.Get()) {
       least = std::min(least, WordQuarters(language, h.text + w.at, w.length) + language.wordQuarters);
     }
-    if (bytes) {
-      least = std::min(least, WordBytesQuarters(*bytes, family, h.text + w.at, w.length) + Cost(bytesWordNats));
+    if (names) {
+      std::ptrdiff_t byBytes = WordBytesQuarters(names->bytes, family, family, h.text + w.at, w.length);
+      if (names->foreignPairs) {
+        byBytes =
+            std::min(byBytes, WordBytesQuarters(names->bytes, family, *names->foreignPairs, h.text + w.at, w.length));
+      }
+      least = std::min(least, byBytes + Cost(names->wordNats));
     }
     byWords.quarters -= static_cast<std::ptrdiff_t>(w.count) * (byItsFamily - least);
   }
@@ -1270,7 +1279,8 @@ Tally ReadSingles(const CodePageModel& model, const Histogram& h, std::size_t n)
 // catalogues' prose seldom writes), and takes the better; the bytes' pays for knowing no language's letters.
 Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& languages, const CodePageModel& bytes,
                   const Histogram& h, std::size_t n, double hopelessNats = Tally::kHopelessNats) {
-  const Tally byLetters = ReadLanguages(letters, languages, h, n, hopelessNats, &bytes);
+  const NameModel names{bytes, nullptr, kWordLanguageTimes * kOneLanguageNats};
+  const Tally byLetters = ReadLanguages(letters, languages, h, n, hopelessNats, &names);
   Tally byBytes = ReadSingles(bytes, h, n);
   // The bytes' model knows no words: their letter pairs cost as the letters' model has them.
   byBytes.wordQuarters = byLetters.wordQuarters;
@@ -1545,10 +1555,11 @@ Guess GuessCause(std::string_view bytes) {
     if (e.layout == Layout::kSingleByte) {
       const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
       const LanguageModels& languages = models.languages[static_cast<std::size_t>(e.cause)];
-      Tally t = e.cause == Cause::kWestern       ? ReadWestern(letters, languages, models.westernBytes, h, n)
-                : e.cause == Cause::kWindows1254 ? ReadLanguages(letters, languages, h, n, Tally::kHopelessNats,
-                                                                 &models.turkishBytes, kTurkishNameWordNats)
-                                                 : ReadLanguages(letters, languages, h, n);
+      const NameModel turkishNames{models.turkishBytes, &models.singleByte[static_cast<std::size_t>(Cause::kWestern)],
+                                   kTurkishNameWordNats};
+      Tally t = e.cause == Cause::kWestern ? ReadWestern(letters, languages, models.westernBytes, h, n)
+                                           : ReadLanguages(letters, languages, h, n, Tally::kHopelessNats,
+                                                           e.cause == Cause::kWindows1254 ? &turkishNames : nullptr);
       // Only a cause pays for its signs out of place: a decoy stands for any code page no cause names, whose
       // text reads as signs in one such place or another.
       t.quarters += OutOfPlaceQuarters(letters, h);
