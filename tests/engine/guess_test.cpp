@@ -118,7 +118,7 @@ const Row kRows[] = {
      "TITLE \"Yal\xFDn\xFDz gece\"\r\nPERFORMER \"Jos\xE9 Gonz\xE1lez\"\r\nTITLE \"S\xFCrg\xFCn\"\r\n",
      Cause::kWindows1254, true},
     {"Windows-1257 Estonian titles with s caron", "PERFORMER \"Ott Lepland\"\r\nTITLE \"Kuula\"\r\nTITLE \"S\xF5nad\"\r\n"
-     "TITLE \"T\xF0ello\"\r\n", Cause::kWestern, false},
+     "TITLE \"T\xF0" "ello\"\r\n", Cause::kWestern, false},
     {"Windows-1252 Icelandic titles", "PERFORMER \"Sigur R\xF3s\"\r\nTITLE \"Vi\xF0rar vel til loft\xE1r\xE1sa\"\r\n",
      Cause::kWestern, true},
     {"Windows-1250 Polish title", "TITLE \"Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\"\r\n", Cause::kWindows1250, true},
@@ -200,7 +200,7 @@ const Row kRows[] = {
      Cause::kUnknown, false},
     {"Windows-1252 quotes around words", "TITLE \"\x93" "Caf\xE9\x94 \x84Lied\x93\"\r\n", Cause::kWestern, true},
     {"Windows-1252 elisions and a name's apostrophe",
-     "TITLE \"L\x92amour d\x92un jour\"\r\nTITLE \"Dell\x92anima\"\r\nPERFORMER \"Sin\xE9" "ad O\x92" "Connor\"\r\n",
+     "TITLE \"L\x92" "amour d\x92un jour\"\r\nTITLE \"Dell\x92" "anima\"\r\nPERFORMER \"Sin\xE9" "ad O\x92" "Connor\"\r\n",
      Cause::kWestern, true},
     {"Windows-1254 suffix after a name's apostrophe", "TITLE \"\xDDstanbul\x92" "da Bir Ak\xFE" "am\"\r\n",
      Cause::kWindows1254, true},
