@@ -441,8 +441,8 @@ constexpr std::ptrdiff_t kWordLanguageTimes = 2;
 
 // Turkish sheets name languages, places and people of other tongues in their letters (Güilá, Querétaro), as
 // Western ones do: such a word may be read by Windows-1254's byte model, its letters paired as Turkish or Western
-// text pairs them, at a little more than Western's words pay. Central European and Baltic words take no such reading:
-// on the tuning sheets it cost Faroese and Dutch Western sheets more than it gained.
+// text pairs them, at a little more than Western's words pay. Central European and Baltic words take no such
+// reading: on the tuning sheets it cost Faroese and Dutch Western sheets more than it gained.
 constexpr double kTurkishNameWordNats = kWordLanguageTimes * kOneLanguageNats + 2;
 
 // What a decoy pays for its code page's rarity: a little less than a seldom cause, so that a Vietnamese text its
@@ -455,8 +455,8 @@ constexpr double kSameScriptDecoyNats = 1;
 // kMostWesternNats) rivals no cause that matters: its languages, read for every sheet, are left unread.
 constexpr double kMostDecoyNats = 9;
 
-// An apostrophe or another sign where real text has none (OddApostrophe, PlaceOf): Mac Roman's Spanish í and ó
-// read as Windows-1252 cost this more than the Mac reading does without it.
+// What a cause pays for an apostrophe, another sign or a capital where real text has none (OddApostrophe, PlaceOf):
+// enough that Mac Roman's Spanish í and ó, read as Windows-1252's ’ and —, leave the Mac reading the better.
 constexpr double kOutOfPlaceNats = 6;
 
 // A word whose letters no one language of its family writes together (a Serbian letter in a Russian word):
