@@ -200,7 +200,8 @@ const Row kRows[] = {
      Cause::kUnknown, false},
     {"Windows-1252 quotes around words", "TITLE \"\x93" "Caf\xE9\x94 \x84Lied\x93\"\r\n", Cause::kWestern, true},
     {"Windows-1252 elisions and a name's apostrophe",
-     "TITLE \"L\x92" "amour d\x92un jour\"\r\nTITLE \"Dell\x92" "anima\"\r\nPERFORMER \"Sin\xE9" "ad O\x92" "Connor\"\r\n",
+     "TITLE \"L\x92" "amour d\x92un jour\"\r\nTITLE \"Dell\x92" "anima\"\r\n"
+     "PERFORMER \"Sin\xE9" "ad O\x92" "Connor\"\r\n",
      Cause::kWestern, true},
     {"Windows-1254 suffix after a name's apostrophe", "TITLE \"\xDDstanbul\x92" "da Bir Ak\xFE" "am\"\r\n",
      Cause::kWindows1254, true},
