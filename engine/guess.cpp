@@ -916,8 +916,10 @@ bool OddApostrophe(const unsigned char* before, std::size_t b, const unsigned ch
   }
   const bool vowelAfter = after[0] >= 0x80 || (after[0] < 'a' && kAsciiLetters[after[0]]) ||
                           std::string_view("aeiouhy").find(static_cast<char>(after[0])) != std::string_view::npos;
-  for (const std::string_view elided : kElided) {
-    if (vowelAfter && lowered(before, b, elided)) return false;
+  if (vowelAfter) {
+    for (const std::string_view elided : kElided) {
+      if (lowered(before, b, elided)) return false;
+    }
   }
   const bool capital = (before[0] >= 'A' && before[0] <= 'Z') || (before[0] >= 0xC0 && before[0] <= 0xDE);
   return !(capital && (b >= 2 || (after[0] >= 'A' && after[0] <= 'Z')));
@@ -1551,12 +1553,12 @@ Guess GuessCause(std::string_view bytes) {
   };
   std::vector<Reading> readings;
   std::vector<Stream> streams;
+  const NameModel turkishNames{models.turkishBytes, &models.singleByte[static_cast<std::size_t>(Cause::kWestern)],
+                               kTurkishNameWordNats};
   for (const Encoding& e : kEncodings) {
     if (e.layout == Layout::kSingleByte) {
       const SingleByteModel& letters = models.singleByte[static_cast<std::size_t>(e.cause)];
       const LanguageModels& languages = models.languages[static_cast<std::size_t>(e.cause)];
-      const NameModel turkishNames{models.turkishBytes, &models.singleByte[static_cast<std::size_t>(Cause::kWestern)],
-                                   kTurkishNameWordNats};
       Tally t = e.cause == Cause::kWestern ? ReadWestern(letters, languages, models.westernBytes, h, n)
                                            : ReadLanguages(letters, languages, h, n, Tally::kHopelessNats,
                                                            e.cause == Cause::kWindows1254 ? &turkishNames : nullptr);
