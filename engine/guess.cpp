@@ -807,6 +807,7 @@ struct Tally {
   // Of quarters, what the Latin letter pairs of words with a character above ASCII cost: evidence of a language
   // against another, not of how credible the reading is, which Mean() tells without it.
   std::ptrdiff_t wordQuarters = 0;
+  std::ptrdiff_t fieldQuarters = 0;  // of wordQuarters, what the other words of their fields cost
   std::size_t ascii = 0;  // ASCII characters left standing
   std::size_t undefined = 0;
   std::size_t unmappable = 0;
@@ -942,6 +943,14 @@ struct Histogram {
   // word tells its language, which the English of a sheet's keywords and other fields would not.
   std::array<std::uint32_t, 26 * 26> wordPairs{};
   std::vector<std::uint16_t> wordPairsTouched;  // the word pairs counted, each once
+  // And those of the other words of such a word's field (its quoted title, or the rest of its line, short of a
+  // file name's extension): a title's words mostly come in one language ("Bandoma iš naujo"), which tells the
+  // word's where its own letters are few.
+  // They weigh a quarter of a word's pairs (kFieldShare), and no decoy weighs them: a field's other words may be
+  // names in any language ("Miao, Batı Xiangxi"), and a decoy's share is a matter of the word's own bytes.
+  std::array<std::uint32_t, 26 * 26> fieldPairs{};
+  std::vector<std::uint16_t> fieldPairsTouched;
+  bool readFields = true;                       // false for the decoys' readings
   std::size_t wordsCountedTo = 0;               // the text before this is counted
   // The runs of bytes above 0x7F in the text's first kRunsWithin bytes (the words of a script of its own), as
   // the set of bytes each holds, each set once with how often it occurs (up to kMostRuns sets, in a table of
@@ -1058,21 +1067,39 @@ struct Histogram {
       wordSlots[wordSets++] = static_cast<std::uint8_t>(slot);
     }
   }
-  // Counts the ASCII letter pairs of the word around s[i], a byte above 0x7F, on either side of it.
+  // Counts the ASCII letter pairs of the word around s[i], a byte above 0x7F, on either side of it, and those of
+  // the field's other words up to the next word that holds such a byte (which counts its own).
   void Word(const unsigned char* s, std::size_t n, std::size_t i) {
-    constexpr std::size_t kLongestRun = 32;  // a word, not a line of letters
+    constexpr std::size_t kLongestRun = 32;    // a word, not a line of letters
+    constexpr std::size_t kLongestField = 96;  // either side of the word
+    const auto edge = [](unsigned c) { return c == '"' || c == '\r' || c == '\n'; };
     std::size_t start = i;
     while (start > wordsCountedTo && i - start < kLongestRun && kAsciiLetters[s[start - 1]]) --start;
-    CountRun(s, start, i);
+    CountRun(s, start, i, wordPairs, wordPairsTouched);
+    std::size_t fieldStart = start;
+    while (fieldStart > wordsCountedTo && start - fieldStart < kLongestField && !edge(s[fieldStart - 1])) --fieldStart;
+    CountRun(s, fieldStart, start, fieldPairs, fieldPairsTouched);
     std::size_t end = i + 1;
     while (end < n && end - i <= kLongestRun && kAsciiLetters[s[end]]) ++end;
-    CountRun(s, i + 1, end);
-    wordsCountedTo = end;
+    CountRun(s, i + 1, end, wordPairs, wordPairsTouched);
+    std::size_t fieldEnd = end;
+    while (fieldEnd < n && fieldEnd - end < kLongestField && !edge(s[fieldEnd]) && s[fieldEnd] < 0x80 &&
+           !(s[fieldEnd] == '.' && kAsciiLetters[Next(s, fieldEnd, n)])) {
+      ++fieldEnd;
+    }
+    if (fieldEnd < n && s[fieldEnd] >= 0x80) {
+      while (fieldEnd > end && kAsciiLetters[s[fieldEnd - 1]]) --fieldEnd;
+    }
+    CountRun(s, end, fieldEnd, fieldPairs, fieldPairsTouched);
+    wordsCountedTo = fieldEnd;
   }
-  void CountRun(const unsigned char* s, std::size_t from, std::size_t to) {
+  // Counts the pairs of ASCII letters side by side in s[from, to).
+  static void CountRun(const unsigned char* s, std::size_t from, std::size_t to,
+                       std::array<std::uint32_t, 26 * 26>& counts, std::vector<std::uint16_t>& touched) {
     for (std::size_t k = from; k + 1 < to; ++k) {
+      if (!kAsciiLetters[s[k]] || !kAsciiLetters[s[k + 1]]) continue;
       const unsigned pair = ((s[k] | 0x20u) - 'a') * 26 + ((s[k + 1] | 0x20u) - 'a');
-      if (wordPairs[pair]++ == 0) wordPairsTouched.push_back(static_cast<std::uint16_t>(pair));
+      if (counts[pair]++ == 0) touched.push_back(static_cast<std::uint16_t>(pair));
     }
   }
 };
@@ -1144,6 +1171,10 @@ std::ptrdiff_t OutOfPlaceQuarters(const SingleByteModel& model, const Histogram&
   return static_cast<std::ptrdiff_t>(count) * Cost(kOutOfPlaceNats);
 }
 
+// What the other words of a field weigh beside the word's own letter pairs: a quarter. At a half they
+// named more Baltic sheets but lost Icelandic and Turkish ones whose titles hold foreign names.
+constexpr std::ptrdiff_t kFieldShare = 4;
+
 Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t n) {
   Tally t;
   t.ascii = n - h.high;
@@ -1174,6 +1205,14 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
   if (model.letters->latin) {
     for (const unsigned pair : h.wordPairsTouched) {
       t.wordQuarters += static_cast<std::ptrdiff_t>(h.wordPairs[pair]) * AsciiPairQuarters(model, pair / 26, pair % 26);
+    }
+    if (h.readFields) {
+      for (const unsigned pair : h.fieldPairsTouched) {
+        t.fieldQuarters +=
+            static_cast<std::ptrdiff_t>(h.fieldPairs[pair]) * AsciiPairQuarters(model, pair / 26, pair % 26);
+      }
+      t.fieldQuarters /= kFieldShare;
+      t.wordQuarters += t.fieldQuarters;
     }
     t.quarters += t.wordQuarters;
   }
@@ -1233,11 +1272,18 @@ Tally ReadLanguages(const SingleByteModel& family, const LanguageModels& languag
   // A reading the family finds far from credible no language of it makes credible: the languages are left unread.
   if (byFamily.Hopeless(hopelessNats) || languages.Get().empty()) return byFamily;
   Tally best = byFamily, byWords = byFamily;
+  std::ptrdiff_t leastField = byFamily.fieldQuarters;
   for (const SingleByteModel& language : languages.Get()) {
     Tally t = ReadLetters(language, h, n);
+    leastField = std::min(leastField, t.fieldQuarters);
     t.quarters += language.namingQuarters;
     if (t.Nats() < best.Nats()) best = t;
   }
+  // Word by word, the fields' other words are read by the language of the family that reads them best: a Romanian
+  // title's by Romanian, not by a family whose Polish and Czech pair its letters otherwise.
+  byWords.quarters -= byWords.fieldQuarters - leastField;
+  byWords.wordQuarters -= byWords.fieldQuarters - leastField;
+  byWords.fieldQuarters = leastField;
   for (std::size_t k = 0; k < h.wordSets; ++k) {
     const Histogram::LatinWord& w = h.latinWords[h.wordSlots[k]];
     const std::ptrdiff_t byItsFamily = WordQuarters(family, h.text + w.at, w.length);
@@ -1286,6 +1332,7 @@ Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& language
   Tally byBytes = ReadSingles(bytes, h, n);
   // The bytes' model knows no words: their letter pairs cost as the letters' model has them.
   byBytes.wordQuarters = byLetters.wordQuarters;
+  byBytes.fieldQuarters = byLetters.fieldQuarters;
   byBytes.quarters += byLetters.wordQuarters;
   byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats);
   for (const auto& [pair, count] : h.counted) {
@@ -1587,9 +1634,11 @@ Guess GuessCause(std::string_view bytes) {
   // A single-byte cause's letter model (null for another cause), and whether its script is Latin.
   const auto lettersOf = [&models](Cause cause) { return models.singleByte[static_cast<std::size_t>(cause)].letters; };
   const auto latin = [&lettersOf](Cause cause) { return lettersOf(cause) != nullptr && lettersOf(cause)->latin; };
-  const std::ptrdiff_t westernWordQuarters = std::find_if(readings.begin(), readings.end(), [](const Reading& r) {
-                                               return r.cause == Cause::kWestern;
-                                             })->tally.wordQuarters;
+  const Tally western = std::find_if(readings.begin(), readings.end(), [](const Reading& r) {
+                          return r.cause == Cause::kWestern;
+                        })->tally;
+  const std::ptrdiff_t westernWordQuarters = western.wordQuarters;
+  const std::ptrdiff_t westernFieldQuarters = western.fieldQuarters;
   for (Reading& r : readings) {
     if (!latin(r.cause)) continue;
     r.tally.quarters -= westernWordQuarters;
@@ -1722,13 +1771,14 @@ Guess GuessCause(std::string_view bytes) {
   if (!binary && top.cause != Cause::kUnknown) {
     const SingleByteModel& named = models.singleByte[static_cast<std::size_t>(top.cause)];
     double rivals = 1;
+    h.readFields = false;
     for (std::size_t i = 0; i < kDecoyCount; ++i) {
       const SingleByteModel& decoy = models.decoys[i];
       if (named.letters && ReadAlike(named, decoy, h)) continue;
       Tally t = decoy.letters == &kLetterModels[static_cast<int>(Letters::kWestern) - 1]
                     ? ReadWestern(decoy, models.decoyLanguages[i], models.decoyBytes[i], h, n, kMostDecoyNats)
                     : ReadLanguages(decoy, models.decoyLanguages[i], h, n, kMostDecoyNats);
-      if (decoy.letters->latin) t.quarters -= westernWordQuarters;
+      if (decoy.letters->latin) t.quarters -= westernWordQuarters - westernFieldQuarters;
       const double rarity = !decoy.letters->latin && decoy.letters == named.letters ? kSameScriptDecoyNats : kDecoyNats;
       rivals += std::exp(noise - t.Nats() - rarity - odds);
     }
