@@ -942,14 +942,13 @@ struct Histogram {
   // Pairs of ASCII letters (a-z, either case) within the words that hold a byte above 0x7F: the rest of such a
   // word tells its language, which the English of a sheet's keywords and other fields would not.
   std::array<std::uint32_t, 26 * 26> wordPairs{};
-  std::vector<std::uint16_t> wordPairsTouched;  // the word pairs counted, each once
   // And those of the other words of such a word's field (its quoted title, or the rest of its line, short of a
   // file name's extension): a title's words mostly come in one language ("Bandoma iš naujo"), which tells the
   // word's where its own letters are few.
   // They weigh a quarter of a word's pairs (kFieldShare), and no decoy weighs them: a field's other words may be
   // names in any language ("Miao, Batı Xiangxi"), and a decoy's share is a matter of the word's own bytes.
   std::array<std::uint32_t, 26 * 26> fieldPairs{};
-  std::vector<std::uint16_t> fieldPairsTouched;
+  std::vector<std::uint16_t> pairsTouched;      // the pairs counted in either, each once
   bool readFields = true;                       // false for the decoys' readings
   std::size_t wordsCountedTo = 0;               // the text before this is counted
   // The runs of bytes above 0x7F in the text's first kRunsWithin bytes (the words of a script of its own), as
@@ -1075,13 +1074,13 @@ struct Histogram {
     const auto edge = [](unsigned c) { return c == '"' || c == '\r' || c == '\n'; };
     std::size_t start = i;
     while (start > wordsCountedTo && i - start < kLongestRun && kAsciiLetters[s[start - 1]]) --start;
-    CountRun(s, start, i, wordPairs, wordPairsTouched);
+    CountRun(s, start, i, wordPairs);
     std::size_t fieldStart = start;
     while (fieldStart > wordsCountedTo && start - fieldStart < kLongestField && !edge(s[fieldStart - 1])) --fieldStart;
-    CountRun(s, fieldStart, start, fieldPairs, fieldPairsTouched);
+    CountRun(s, fieldStart, start, fieldPairs);
     std::size_t end = i + 1;
     while (end < n && end - i <= kLongestRun && kAsciiLetters[s[end]]) ++end;
-    CountRun(s, i + 1, end, wordPairs, wordPairsTouched);
+    CountRun(s, i + 1, end, wordPairs);
     std::size_t fieldEnd = end;
     while (fieldEnd < n && fieldEnd - end < kLongestField && !edge(s[fieldEnd]) && s[fieldEnd] < 0x80 &&
            !(s[fieldEnd] == '.' && kAsciiLetters[Next(s, fieldEnd, n)])) {
@@ -1090,16 +1089,16 @@ struct Histogram {
     if (fieldEnd < n && s[fieldEnd] >= 0x80) {
       while (fieldEnd > end && kAsciiLetters[s[fieldEnd - 1]]) --fieldEnd;
     }
-    CountRun(s, end, fieldEnd, fieldPairs, fieldPairsTouched);
+    CountRun(s, end, fieldEnd, fieldPairs);
     wordsCountedTo = fieldEnd;
   }
   // Counts the pairs of ASCII letters side by side in s[from, to).
-  static void CountRun(const unsigned char* s, std::size_t from, std::size_t to,
-                       std::array<std::uint32_t, 26 * 26>& counts, std::vector<std::uint16_t>& touched) {
+  void CountRun(const unsigned char* s, std::size_t from, std::size_t to, std::array<std::uint32_t, 26 * 26>& counts) {
     for (std::size_t k = from; k + 1 < to; ++k) {
       if (!kAsciiLetters[s[k]] || !kAsciiLetters[s[k + 1]]) continue;
       const unsigned pair = ((s[k] | 0x20u) - 'a') * 26 + ((s[k + 1] | 0x20u) - 'a');
-      if (counts[pair]++ == 0) touched.push_back(static_cast<std::uint16_t>(pair));
+      if (wordPairs[pair] == 0 && fieldPairs[pair] == 0) pairsTouched.push_back(static_cast<std::uint16_t>(pair));
+      ++counts[pair];
     }
   }
 };
@@ -1203,15 +1202,14 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
     }
   }
   if (model.letters->latin) {
-    for (const unsigned pair : h.wordPairsTouched) {
-      t.wordQuarters += static_cast<std::ptrdiff_t>(h.wordPairs[pair]) * AsciiPairQuarters(model, pair / 26, pair % 26);
+    std::ptrdiff_t field = 0;
+    for (const unsigned pair : h.pairsTouched) {
+      const std::ptrdiff_t quarters = AsciiPairQuarters(model, pair / 26, pair % 26);
+      t.wordQuarters += static_cast<std::ptrdiff_t>(h.wordPairs[pair]) * quarters;
+      field += static_cast<std::ptrdiff_t>(h.fieldPairs[pair]) * quarters;
     }
     if (h.readFields) {
-      for (const unsigned pair : h.fieldPairsTouched) {
-        t.fieldQuarters +=
-            static_cast<std::ptrdiff_t>(h.fieldPairs[pair]) * AsciiPairQuarters(model, pair / 26, pair % 26);
-      }
-      t.fieldQuarters /= kFieldShare;
+      t.fieldQuarters = field / kFieldShare;
       t.wordQuarters += t.fieldQuarters;
     }
     t.quarters += t.wordQuarters;
