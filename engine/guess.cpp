@@ -1066,21 +1066,28 @@ struct Histogram {
       wordSlots[wordSets++] = static_cast<std::uint8_t>(slot);
     }
   }
-  // Counts the ASCII letter pairs of the word around s[i], a byte above 0x7F, on either side of it, and those of
-  // the field's other words up to the next word that holds such a byte (which counts its own).
+  // Counts the ASCII letter pairs of the word around s[i], a byte above 0x7F, on either side of it, and, in the
+  // text's first kRunsWithin bytes, those of the field's other words up to the next word that holds such a byte
+  // (which counts its own).
   void Word(const unsigned char* s, std::size_t n, std::size_t i) {
     constexpr std::size_t kLongestRun = 32;    // a word, not a line of letters
     constexpr std::size_t kLongestField = 96;  // either side of the word
     const auto edge = [](unsigned c) { return c == '"' || c == '\r' || c == '\n'; };
     std::size_t start = i;
     while (start > wordsCountedTo && i - start < kLongestRun && kAsciiLetters[s[start - 1]]) --start;
-    CountRun(s, start, i, wordPairs);
-    std::size_t fieldStart = start;
-    while (fieldStart > wordsCountedTo && start - fieldStart < kLongestField && !edge(s[fieldStart - 1])) --fieldStart;
-    CountRun(s, fieldStart, start, fieldPairs);
+    CountRun(s, start, i, wordPairs, fieldPairs);
     std::size_t end = i + 1;
     while (end < n && end - i <= kLongestRun && kAsciiLetters[s[end]]) ++end;
-    CountRun(s, i + 1, end, wordPairs);
+    CountRun(s, i + 1, end, wordPairs, fieldPairs);
+    // Beyond a sheet's length the words' own pairs are evidence enough, and the fields would cost a tenth of the
+    // guess's time on a long text.
+    if (end > kRunsWithin) {
+      wordsCountedTo = end;
+      return;
+    }
+    std::size_t fieldStart = start;
+    while (fieldStart > wordsCountedTo && start - fieldStart < kLongestField && !edge(s[fieldStart - 1])) --fieldStart;
+    CountRun(s, fieldStart, start, fieldPairs, wordPairs);
     std::size_t fieldEnd = end;
     while (fieldEnd < n && fieldEnd - end < kLongestField && !edge(s[fieldEnd]) && s[fieldEnd] < 0x80 &&
            !(s[fieldEnd] == '.' && kAsciiLetters[Next(s, fieldEnd, n)])) {
@@ -1089,16 +1096,16 @@ struct Histogram {
     if (fieldEnd < n && s[fieldEnd] >= 0x80) {
       while (fieldEnd > end && kAsciiLetters[s[fieldEnd - 1]]) --fieldEnd;
     }
-    CountRun(s, end, fieldEnd, fieldPairs);
+    CountRun(s, end, fieldEnd, fieldPairs, wordPairs);
     wordsCountedTo = fieldEnd;
   }
-  // Counts the pairs of ASCII letters side by side in s[from, to).
-  void CountRun(const unsigned char* s, std::size_t from, std::size_t to, std::array<std::uint32_t, 26 * 26>& counts) {
+  // Counts the pairs of ASCII letters side by side in s[from, to) in `counts`; `other` is the other array.
+  void CountRun(const unsigned char* s, std::size_t from, std::size_t to, std::array<std::uint32_t, 26 * 26>& counts,
+                const std::array<std::uint32_t, 26 * 26>& other) {
     for (std::size_t k = from; k + 1 < to; ++k) {
       if (!kAsciiLetters[s[k]] || !kAsciiLetters[s[k + 1]]) continue;
       const unsigned pair = ((s[k] | 0x20u) - 'a') * 26 + ((s[k + 1] | 0x20u) - 'a');
-      if (wordPairs[pair] == 0 && fieldPairs[pair] == 0) pairsTouched.push_back(static_cast<std::uint16_t>(pair));
-      ++counts[pair];
+      if (counts[pair]++ == 0 && other[pair] == 0) pairsTouched.push_back(static_cast<std::uint16_t>(pair));
     }
   }
 };
