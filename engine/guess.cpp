@@ -944,9 +944,9 @@ struct Histogram {
   std::array<std::uint32_t, 26 * 26> wordPairs{};
   // And those of the other words of such a word's field (its quoted title, or the rest of its line, short of a
   // file name's extension): a title's words mostly come in one language ("Bandoma iš naujo"), which tells the
-  // word's where its own letters are few.
-  // They weigh a quarter of a word's pairs (kFieldShare), and no decoy weighs them: a field's other words may be
-  // names in any language ("Miao, Batı Xiangxi"), and a decoy's share is a matter of the word's own bytes.
+  // word's language where its own letters are too few to. They weigh a quarter of a word's pairs (kFieldShare),
+  // and no decoy weighs them: a field's other words may be names in any language ("Miao, Batı Xiangxi"), and a
+  // decoy's share is a matter of the word's own bytes.
   std::array<std::uint32_t, 26 * 26> fieldPairs{};
   std::vector<std::uint16_t> pairsTouched;      // the pairs counted in either, each once
   bool readFields = true;                       // false for the decoys' readings
