@@ -253,6 +253,9 @@ double WesternNats(unsigned b) {
   }
   // Icelandic's ð, þ and ý, which Turkish ğ, ş and ı read as: an Icelandic word is read by Icelandic's model.
   if (b == 0xD0 || b == 0xF0 || b == 0xDE || b == 0xFE || b == 0xDD || b == 0xFD) return 8.5;
+  // And â, ô, î and û as much as a capital: Baltic ā, ō, ī and ū read so (Latvian words, Estonian spellings of Afghan
+  // places), where French and Portuguese words are read by their languages' models, and few names write them.
+  if (b == 0xE2 || b == 0xF4 || b == 0xEE || b == 0xFB) return 7.5;
   if (b >= 0xE0 && b != 0xF7) return 6.5;  // the other small letters
   if (b >= 0xC0 && b != 0xD7) return 7.5;  // capitals
   if (b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A || b == 0x9C || b == 0x9E || b == 0x9F) return 7.5;

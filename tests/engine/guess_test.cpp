@@ -129,6 +129,9 @@ const Row kRows[] = {
     {"Windows-1257 Lithuanian two-letter word beside its title", "TITLE \"Bandoma i\xF0 naujo, palaukite\"\r\n",
      Cause::kWindows1257, false},
     {"Windows-1257 Latvian word beside its title", "TITLE \"tver\xF0" "anas avots\"\r\n", Cause::kWindows1257, false},
+    // Macron letters read as Western circumflex ones, which Western's byte model no longer takes cheaply
+    {"Windows-1257 Latvian word with i macron", "TITLE \"S\xEEkdatnes\"\r\n", Cause::kWindows1257, true},
+    {"Windows-1257 Estonian spelling of an Afghan place", "TITLE \"N\xEEmr\xF4z\"\r\n", Cause::kWindows1257, false},
     {"Windows-1252 Icelandic titles", "PERFORMER \"Sigur R\xF3s\"\r\nTITLE \"Vi\xF0rar vel til loft\xE1r\xE1sa\"\r\n",
      Cause::kWestern, true},
     {"Windows-1250 Polish title", "TITLE \"Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\"\r\n", Cause::kWindows1250, true},
