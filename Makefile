@@ -7,7 +7,7 @@ JOBS    ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 export WINEPREFIX := $(abspath $(WINDOWS))/wineprefix
 
-.PHONY: all deps native windows fuzzers test fuzz bench accuracy run about-shot clean
+.PHONY: all deps native windows fuzzers test fuzz bench accuracy tune run about-shot clean
 
 all: native windows
 
@@ -41,6 +41,10 @@ bench: native windows
 # The guess beside uchardet and chardet on CUE sheets made from the installed message catalogues.
 accuracy: native
 	@tools/guess-report $(NATIVE)/tools/guess_accuracy $(B)
+
+# The guess on the sheets changes are tried out on, none of them the test split's; TUNE="--save|--against NAME".
+tune: native
+	@tools/tune-guess $(NATIVE)/tools/guess_accuracy $(B)/tuning $(TUNE)
 
 run: windows
 	@tools/with-display tools/run-lumaret $(WINDOWS)/app/lumaret.exe $(B) $(FILE)
