@@ -1,6 +1,5 @@
 #include "ConvertCommand.h"
 
-#include <future>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -130,8 +129,7 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, Names
   // result waits for its answer.
   const auto mayReadRight = [this, &bytes](Cause c) { return c != *m_options.from && !MeetsUndefinedEarly(bytes, c); };
   const bool guesses = !m_options.from || mayReadRight(Cause::kGbk) || mayReadRight(Cause::kUtf8);
-  std::future<Guess> guessing;
-  if (guesses) guessing = Beside(m_options.from.has_value(), [&bytes] { return GuessCause(std::string_view(bytes)); });
+  auto guessing = Beside(guesses && m_options.from, [&bytes] { return GuessCause(std::string_view(bytes)); });
   const std::size_t nul = bytes.find('\0');
   std::optional<Converted> early;
   if (m_options.from) early = Convert(path, bytes, nul, *m_options.from, names);
@@ -173,8 +171,8 @@ ConvertCommand::Outcome ConvertCommand::ConvertOne(const NativePath& path, Names
   }
   if (const std::string locked = file.CheckWritable(); !locked.empty()) return {Action::kFailed, cause, locked};
   // The warnings' names are looked up while the file is written and flushed, which mostly waits on the disk.
-  std::future<std::vector<std::string>> warning = Beside(
-      !m_options.dryRun && converted.fileLines.size() >= kManyFileLines, [&] { return Warnings(path, converted, names); });
+  auto warning = Beside(!m_options.dryRun && converted.fileLines.size() >= kManyFileLines,
+                        [&] { return Warnings(path, converted, names); });
   if (m_options.dryRun) {
     warnings = warning.get();
     return {Action::kConverted, cause, "dry run"};
@@ -210,7 +208,7 @@ ConvertCommand::Converted ConvertCommand::Convert(const NativePath& path, const 
   // file converted).
   const bool tells = RepairTellsLosses(cause, codePage);
   const bool longText = text.size() >= kLongText;
-  std::future<Losses> counting = Beside(longText && !tells, [&] { return FindLosses(text, cause, codePage); });
+  auto counting = Beside(longText && !tells, [&] { return FindLosses(text, cause, codePage); });
   std::optional<std::string> repaired;
   bool lostNothing = false;
   if (longText || tells) repaired = Repair(path, bytes, text, cause, names, converted.fileLines, lostNothing);
