@@ -4,8 +4,10 @@
 #include <map>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "Beside.h"
 #include "CliProcess.h"
 #include "SheetTree.h"
 #include "conversions.h"
@@ -532,6 +534,20 @@ TEST(Convert, LockedMissingAndReadOnlyFilesFailAndTheRunGoesOn) {
   EXPECT_EQ(report.files.at("locked.cue").reason, "locked by another program");
   EXPECT_EQ(report.summary, "1 converted, 0 skipped, 0 refused, 3 failed");
 #endif
+}
+
+// Work kept on the main thread runs when its result is asked for and never otherwise; work beside it on a thread.
+TEST(Beside, WorkRunsWhereAndWhenItShould) {
+  int runs = 0;
+  {
+    auto dropped = Beside(false, [&runs] { return ++runs; });
+  }
+  EXPECT_EQ(runs, 0);
+  auto asked = Beside(false, [&runs] { return ++runs; });
+  EXPECT_EQ(runs, 0);
+  EXPECT_EQ(asked.get(), 1);
+  auto threaded = Beside(true, [] { return std::this_thread::get_id(); });
+  EXPECT_NE(threaded.get(), std::this_thread::get_id());
 }
 
 TEST(Guess, NamesTheCauseOfEachFile) {
