@@ -1245,7 +1245,7 @@ std::ptrdiff_t WordQuarters(const SingleByteModel& model, const unsigned char* w
 
 // Whether two bytes side by side are both letters above ASCII, which Western words seldom hold.
 bool LettersTogether(const SingleByteModel& letters, unsigned before, unsigned b) {
-  return before >= 0x80 && b >= 0x80 && letters.letterClass[before] >= 2 && letters.letterClass[b] >= 2;
+  return (before >= 0x80) & (b >= 0x80) & (letters.letterClass[before] >= 2) & (letters.letterClass[b] >= 2);
 }
 
 // What the word w[0, length) costs by a byte model, as ReadWestern costs the whole text by Western's: its ASCII
@@ -1343,11 +1343,13 @@ Tally ReadWestern(const SingleByteModel& letters, const LanguageModels& language
   byBytes.fieldQuarters = byLetters.fieldQuarters;
   byBytes.quarters += byLetters.wordQuarters;
   byBytes.quarters += static_cast<std::ptrdiff_t>(byBytes.characters) * Cost(kWesternBytesNats);
+  // Counted without a branch: in a text of another script most pairs are two bytes above 0x7F, letters or not
+  // as the text goes.
+  std::size_t together = 0;
   for (const auto& [pair, count] : h.counted) {
-    if (LettersTogether(letters, pair >> 8, pair & 0xFF)) {
-      byBytes.quarters += static_cast<std::ptrdiff_t>(count) * Cost(kWesternLettersTogetherNats);
-    }
+    together += count & -static_cast<std::size_t>(LettersTogether(letters, pair >> 8, pair & 0xFF));
   }
+  byBytes.quarters += static_cast<std::ptrdiff_t>(together) * Cost(kWesternLettersTogetherNats);
   return byBytes.Nats() < byLetters.Nats() ? byBytes : byLetters;
 }
 
