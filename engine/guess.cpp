@@ -1192,8 +1192,8 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
     const Entry own = model.own[b];
     t.characters += count;
     t.quarters += static_cast<std::ptrdiff_t>(count) * (own & 0xFF);
-    if (own & kUndefinedBit) t.undefined += count;
-    if (own & kUnmappableBit) t.unmappable += count;
+    t.undefined += count * ((own & kUndefinedBit) != 0);
+    t.unmappable += count * ((own & kUnmappableBit) != 0);
   }
   for (const auto& [pair, count] : h.counted) {
     t.quarters += static_cast<std::ptrdiff_t>(count) * PairQuarters(model, pair >> 8, pair & 0xFF);
