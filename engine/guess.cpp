@@ -941,6 +941,7 @@ struct Histogram {
     std::size_t count;
   };
   std::vector<Counted> counted;
+  std::size_t afterHigh = 0;  // counted[0, afterHigh) end in a byte above 0x7F, the rest in an ASCII one
   std::vector<std::uint8_t> present;          // the bytes above 0x7F the text holds, each once
   // Pairs of ASCII letters (a-z, either case) within the words that hold a byte above 0x7F: the rest of such a
   // word tells its language, which the English of a sheet's keywords and other fields would not.
@@ -1002,6 +1003,10 @@ struct Histogram {
   void Gather() {
     counted.reserve(touched.size());
     for (const std::uint16_t pair : touched) counted.push_back({pair, pairs[pair]});
+    // Those whose second byte is above 0x7F first: a pair of either kind costs a term of its own (PairQuarters).
+    afterHigh = static_cast<std::size_t>(
+        std::partition(counted.begin(), counted.end(), [](const Counted& c) { return (c.pair & 0xFF) >= 0x80; }) -
+        counted.begin());
   }
   void Pair(unsigned before, unsigned b) {
     const unsigned pair = before << 8 | b;
@@ -1035,6 +1040,11 @@ struct Histogram {
   }
   void GatherWords(const unsigned char* s, std::size_t n) {
     text = s;
+    // Such a word holds both kinds, so some byte above 0x7F in it stands beside an ASCII letter: a text in which
+    // none does (Chinese, say) has no such word to look for.
+    std::size_t besideLetters = 0;
+    for (const unsigned b : present) besideLetters += beside[b * 4 + 1] + beside[b * 4 + 2] + beside[b * 4 + 3];
+    if (besideLetters == 0) return;
     constexpr std::size_t kLongestHalf = 32;  // a word, not a line of letters
     const auto inWord = [](unsigned c) { return c >= 0x80 || kAsciiLetters[c]; };
     for (std::size_t i = 0, end = 0; i < std::min(n, kRunsWithin); ++i) {
@@ -1120,11 +1130,18 @@ struct Histogram {
 // What a pair of bytes with one above 0x7F costs by a model: a character read above 0x7F, its class after the
 // class before, and its case, if it has one, after the case before; an ASCII character after one read above 0x7F,
 // what that one tells of it.
-int PairQuarters(const SingleByteModel& model, unsigned before, unsigned b) {
-  const LetterModel& letters = *model.letters;
+// The two terms apart, for a pair whose second byte is above 0x7F (the character read there) and for one whose
+// second byte is ASCII (what the first tells of it).
+int CharacterQuarters(const SingleByteModel& model, const LetterModel& letters, unsigned before, unsigned b) {
   const int at = model.row[before] + model.letterClass[b];
-  return (model.read[b] & (letters.pairs[at] + model.caseQuarters[model.letterCase[before]][model.letterCase[b]])) +
-         (model.read[before] & -static_cast<int>(b < 0x80) & letters.after[at]);
+  return model.read[b] & (letters.pairs[at] + model.caseQuarters[model.letterCase[before]][model.letterCase[b]]);
+}
+int AfterQuarters(const SingleByteModel& model, const LetterModel& letters, unsigned before, unsigned b) {
+  return model.read[before] & letters.after[model.row[before] + model.letterClass[b]];
+}
+int PairQuarters(const SingleByteModel& model, unsigned before, unsigned b) {
+  return b >= 0x80 ? CharacterQuarters(model, *model.letters, before, b)
+                   : AfterQuarters(model, *model.letters, before, b);
 }
 
 // What two ASCII letters (0-25 each, as a-z) in a word with a byte above 0x7F cost by a Latin model.
@@ -1195,8 +1212,14 @@ Tally ReadLetters(const SingleByteModel& model, const Histogram& h, std::size_t 
     t.undefined += count * ((own & kUndefinedBit) != 0);
     t.unmappable += count * ((own & kUnmappableBit) != 0);
   }
-  for (const auto& [pair, count] : h.counted) {
-    t.quarters += static_cast<std::ptrdiff_t>(count) * PairQuarters(model, pair >> 8, pair & 0xFF);
+  const LetterModel& letters = *model.letters;
+  for (std::size_t k = 0; k < h.afterHigh; ++k) {
+    const auto [pair, count] = h.counted[k];
+    t.quarters += static_cast<std::ptrdiff_t>(count) * CharacterQuarters(model, letters, pair >> 8, pair & 0xFF);
+  }
+  for (std::size_t k = h.afterHigh; k < h.counted.size(); ++k) {
+    const auto [pair, count] = h.counted[k];
+    t.quarters += static_cast<std::ptrdiff_t>(count) * AfterQuarters(model, letters, pair >> 8, pair & 0xFF);
   }
   // Only a credible reading's words are worth weighing.
   if (model.wordsTell && !t.Hopeless()) {
