@@ -24,7 +24,7 @@ class Later {
  public:
   using Result = std::invoke_result_t<Work>;
 
-  Later() = default;
+  Later() = default;  // holds no work: only to be assigned one
   Later(bool beside, Work work) {
     if (beside) {
       try {
